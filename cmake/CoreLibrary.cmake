@@ -8,6 +8,9 @@ endfunction()
 
 function(_tessaly_check_core name)
   get_target_property(libs ${name} LINK_LIBRARIES)
+  if(NOT libs)
+    return() # links nothing at all
+  endif()
   foreach(lib IN LISTS libs)
     if(NOT lib MATCHES "^(Threads::Threads|CURL::libcurl|tessaly_[a-z_]+|libcurl|pthread|dl|-.*)$")
       message(FATAL_ERROR "Core library ${name} links ${lib}; the core may link only the standard library, Threads and libcurl")

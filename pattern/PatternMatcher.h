@@ -1,0 +1,127 @@
+// The program's own pattern matcher: compiles a pattern into a flat instruction list (Parse) and
+// runs it against a subject with a backtracking interpreter on one explicit stack (Match).
+// A PatternMatcher and a MatchContext are used by one thread at a time; nothing is shared.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace tessaly {
+
+// Result of Parse; any value but ParseOk means the pattern cannot be used.
+enum ParseError : std::int32_t {
+    ParseOk = 0,
+    ParseOutOfMemory = 1,
+    ParseBraceExpected = 2,
+    ParseParenExpected = 3,
+    ParseBracketExpected = 4,
+    ParseUnexpected = 5,
+    ParseEmptySet = 6,
+    ParseInvalidGroup = 7,
+    ParseInvalidRange = 8,
+    ParseEmptyRepeat = 9,
+    ParseInvalidInput = 10,
+};
+
+// One compiled instruction. The operand is, by kind, a code unit, an instruction index, a group
+// number or a slot number; kinds that take none carry 0.
+struct Instruction {
+    enum Kind : std::int32_t {
+        Nop,
+        GroupStart,
+        GroupEnd,
+        Char,
+        AnyChar,
+        InSet,
+        NotInSet,
+        Jump,
+        PushPos,
+        PopPos,
+        Call,
+        Backtrack,
+        PushSlot,
+        PopSlot,
+        SavePos,
+        SaveDepth,
+        LoadPos,
+        LoadDepth,
+        FailIfNoProgress,
+        BackRef,
+        Stop,
+        NextStart,
+        Accept,
+        SaveGroup,
+        RestoreGroup,
+    };
+
+    Kind kind = Nop;
+    std::int32_t operand = 0;
+
+    friend bool operator==(const Instruction&, const Instruction&) = default;
+};
+
+// A stretch of the subject in UTF-16 code units from its first unit; kAbsent when the group
+// took no part in the match.
+struct MatchGroup {
+    static constexpr std::ptrdiff_t kAbsent = -1;
+
+    std::ptrdiff_t start = kAbsent;
+    std::ptrdiff_t end = kAbsent;
+
+    bool IsPresent() const { return start != kAbsent && end != kAbsent; }
+    // Length in code units; 0 for an absent group.
+    std::ptrdiff_t Length() const { return IsPresent() ? end - start : 0; }
+};
+
+// The results of one Match and the interpreter's working memory. Owned by the caller; its stack
+// room survives from one Match to the next.
+class MatchContext {
+public:
+    static constexpr std::size_t kInitialStackRoom = 256;
+
+    MatchContext();
+
+    // Valid after Match returned true.
+    std::uint32_t GroupCount() const { return static_cast<std::uint32_t>(m_groups.size()); }
+    const MatchGroup& WholeMatch() const { return m_match; }
+    const MatchGroup& Group(std::uint32_t n) const { return m_groups[n]; }
+
+    // Entries the stack can hold before it has to grow.
+    std::size_t StackRoom() const { return m_stack.size(); }
+
+private:
+    friend class PatternMatcher;
+
+    MatchGroup m_match;
+    std::vector<MatchGroup> m_groups;
+    std::vector<std::ptrdiff_t> m_slots;
+    std::vector<std::ptrdiff_t> m_stack; // entries 1..depth are in use; size() is the room
+};
+
+class PatternMatcher {
+public:
+    // Entries the match stack may hold at most; a match that needs more ends with false.
+    static constexpr std::size_t kMaxStackEntries = 1048576;
+
+    // Compiles a 0-terminated pattern, discarding any earlier program. Null gives ParseInvalidInput.
+    ParseError Parse(const char16_t* pattern);
+
+    // Whether the pattern occurs in the 0-terminated subject; the context receives where the first
+    // occurrence lies and what each group captured. False for a null subject or context.
+    bool Match(const char16_t* subject, MatchContext* context) const;
+
+    ParseError LastError() const { return m_lastError; }
+    std::uint32_t GroupCount() const { return m_groupCount; }
+    std::int32_t SlotCount() const { return m_slotCount; }
+    // The compiled program; an instruction's index is its address.
+    const std::vector<Instruction>& Program() const { return m_program; }
+
+private:
+    ParseError m_lastError = ParseOk;
+    std::vector<Instruction> m_program;
+    std::uint32_t m_groupCount = 0;
+    std::int32_t m_slotCount = 0;
+};
+
+} // namespace tessaly
