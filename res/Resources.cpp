@@ -1,0 +1,28 @@
+// Looks up pictures and strings by id.
+#include "res/Resources.h"
+
+#include <QFile>
+
+namespace tessaly::res {
+
+QString BitmapPath(int id) { return QStringLiteral(":/res/bitmaps/%1.bmp").arg(id); }
+
+QImage LoadBitmap(int id) { return QImage(BitmapPath(id)); }
+
+QIcon LoadIcon(int id) {
+    const QString path = QStringLiteral(":/res/icons/%1.png").arg(id);
+    return QFile::exists(path) ? QIcon(path) : QIcon();
+}
+
+QString LoadString(int id) {
+    switch (id) {
+    case IDS_ABOUTBOX:
+        return QStringLiteral("关于 Tessaly(&A)...");
+    case IDP_SOCKETS_INIT_FAILED:
+        return QStringLiteral("Windows 套接字初始化失败。");
+    default:
+        return {};
+    }
+}
+
+} // namespace tessaly::res
