@@ -1,0 +1,170 @@
+// The shared values and the download folder setting, against real files in temporary folders.
+#include "app/settings/AppSettings.h"
+#include "download/core/TextCodec.h"
+#include "tests/settings/TempDir.h"
+
+#include <atomic>
+#include <gtest/gtest.h>
+#include <thread>
+#include <vector>
+
+namespace tessaly {
+namespace {
+
+using test::TempDir;
+
+std::u16string Text(const std::filesystem::path& path) {
+    return FromUtf8(path.string());
+}
+
+// Restores the current directory that a test changes.
+class CurrentDirGuard {
+public:
+    CurrentDirGuard() : m_saved(std::filesystem::current_path()) {}
+    ~CurrentDirGuard() { std::filesystem::current_path(m_saved); }
+
+private:
+    std::filesystem::path m_saved;
+};
+
+TEST(AppSettings, WithoutFileUsesDefaultFolderAndCreatesNoFile) {
+    TempDir dir;
+    AppSettings settings;
+    settings.LoadSettings(dir.path());
+    EXPECT_EQ(settings.startDir(), Text(dir.path()));
+    EXPECT_EQ(settings.downloadFolder(), Text(dir.path()) + u"/VDOWNLOAD/");
+    EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
+}
+
+TEST(AppSettings, ReadsTheFolderExactlyAsStored) {
+    TempDir dir;
+    dir.Write("config.ini", "[FOLDER]\nDOWNLOAD=/home/user/视频\n");
+    AppSettings settings;
+    settings.LoadSettings(dir.path());
+    EXPECT_EQ(settings.downloadFolder(), u"/home/user/视频"); // no trailing "/" added
+}
+
+TEST(AppSettings, NamesAreCaseInsensitiveAndValueIsTrimmedAndUnquoted) {
+    TempDir dir;
+    dir.Write("config.ini",
+              "[other]\ndownload=/wrong\r\n  [ folder ]  \r\n\tDownLoad =  \" /media/my videos \"  \r\n");
+    AppSettings settings;
+    settings.LoadSettings(dir.path());
+    EXPECT_EQ(settings.downloadFolder(), u" /media/my videos ");
+}
+
+TEST(AppSettings, AbsentOrEmptyValueGivesDefault) {
+    const char* files[] = {
+        "[DOWNLOAD]\nFOLDER=/swapped\n", // the section and key swapped are another entry
+        "[FOLDER]\nDOWNLOAD=\n",
+        "[FOLDER]\nDOWNLOAD=   \n",
+        "DOWNLOAD=/outside/any/section\n[FOLDER]\n",
+        "[FOLDER]\nDOWNLOADS=/other/key\n",
+    };
+    for (const char* content : files) {
+        TempDir dir;
+        dir.Write("config.ini", content);
+        AppSettings settings;
+        settings.LoadSettings(dir.path());
+        EXPECT_EQ(settings.downloadFolder(), Text(dir.path()) + u"/VDOWNLOAD/") << content;
+        EXPECT_EQ(dir.Read("config.ini"), content) << "the default is never written back";
+    }
+}
+
+TEST(AppSettings, LongValueIsCutTo259Units) {
+    TempDir dir;
+    std::string value;
+    for (int i = 0; i < 300; ++i)
+        value += "视"; // three bytes, one unit each
+    dir.Write("config.ini", "[FOLDER]\nDOWNLOAD=" + value + "\n");
+    AppSettings settings;
+    settings.LoadSettings(dir.path());
+    EXPECT_EQ(settings.downloadFolder(), std::u16string(AppSettings::kMaxValueUnits, u'视'));
+}
+
+TEST(AppSettings, ChosenFolderIsWrittenAndReadByTheNextStart) {
+    TempDir dir;
+    {
+        AppSettings settings;
+        settings.LoadSettings(dir.path());
+        settings.SetDownloadFolder(u"/srv/影片");
+        EXPECT_EQ(settings.downloadFolder(), u"/srv/影片");
+    }
+    EXPECT_EQ(dir.Read("config.ini"), "[FOLDER]\nDOWNLOAD=/srv/影片\n");
+    AppSettings next;
+    next.LoadSettings(dir.path());
+    EXPECT_EQ(next.downloadFolder(), u"/srv/影片");
+}
+
+TEST(AppSettings, WriteKeepsOtherContentOfTheFile) {
+    TempDir dir;
+    const std::string before =
+        "; kept comment\r\n[window]\r\nx=10\r\n[Folder]\r\nother=1\r\ndownload=/old\r\n"
+        "after=2\r\n\r\n[last]\r\ny=3";
+    dir.Write("config.ini", before);
+    AppSettings settings;
+    settings.LoadSettings(dir.path());
+    EXPECT_EQ(settings.downloadFolder(), u"/old");
+    settings.SetDownloadFolder(u"/new");
+    EXPECT_EQ(dir.Read("config.ini"),
+              "; kept comment\r\n[window]\r\nx=10\r\n[Folder]\r\nother=1\r\nDOWNLOAD=/new\r\n"
+              "after=2\r\n\r\n[last]\r\ny=3");
+}
+
+TEST(AppSettings, LaterChangeOfCurrentDirectoryDoesNotMoveTheFile) {
+    TempDir start;
+    TempDir elsewhere;
+    CurrentDirGuard guard;
+    std::filesystem::current_path(start.path());
+    AppSettings settings;
+    settings.LoadSettings();
+    // Compared through the file system: the temporary folder may be reached through a link.
+    EXPECT_TRUE(std::filesystem::equivalent(ToUtf8(settings.startDir()), start.path()));
+
+    std::filesystem::current_path(elsewhere.path()); // as a file dialog may do
+    settings.SetDownloadFolder(u"/chosen");
+    EXPECT_FALSE(std::filesystem::exists(elsewhere.path() / "config.ini"));
+    EXPECT_EQ(start.Read("config.ini"), "[FOLDER]\nDOWNLOAD=/chosen\n");
+}
+
+TEST(AppSettings, LoadClearsTheFileToPlaySlot) {
+    TempDir dir;
+    AppSettings settings;
+    settings.setFileToPlay(u"/a/b.flv");
+    EXPECT_EQ(settings.fileToPlay(), u"/a/b.flv");
+    settings.LoadSettings(dir.path());
+    EXPECT_EQ(settings.fileToPlay(), u"");
+}
+
+// Workers copy the folder from their threads while the UI thread replaces it.
+TEST(AppSettings, FolderCanBeCopiedWhileItIsReplaced) {
+    TempDir dir;
+    AppSettings settings;
+    settings.LoadSettings(dir.path());
+    const std::u16string first = u"/first/folder", second = u"/second/folder/with/a/longer/name";
+    settings.SetDownloadFolder(first);
+    std::atomic<bool> done{false};
+    std::vector<std::thread> readers;
+    std::atomic<int> torn{0};
+    for (int i = 0; i < 3; ++i)
+        readers.emplace_back([&] {
+            while (!done) {
+                const std::u16string folder = settings.downloadFolder();
+                if (folder != first && folder != second)
+                    ++torn;
+            }
+        });
+    for (int i = 0; i < 200; ++i)
+        settings.SetDownloadFolder(i % 2 ? first : second);
+    done = true;
+    for (auto& reader : readers)
+        reader.join();
+    EXPECT_EQ(torn, 0);
+}
+
+TEST(AppSettings, OneProcessWideInstance) {
+    EXPECT_EQ(&appSettings(), &appSettings());
+}
+
+} // namespace
+} // namespace tessaly
