@@ -1,0 +1,11 @@
+// Messages the player page takes (posted with PostMessage from app/PostedMessage.h).
+#pragma once
+
+#include "app/PostedMessage.h"
+
+namespace tessaly {
+
+// From the main window once the page is shown: open the file in the file-to-play slot.
+constexpr int WM_PLAYER_OPEN = WM_USER + 20;
+
+} // namespace tessaly

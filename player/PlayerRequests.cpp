@@ -1,0 +1,66 @@
+// The player page's request texts, file list and paths.
+#include "player/PlayerRequests.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QStringList>
+
+#include "download/core/PageResolution.h"
+#include "player/ExternalInterface.h"
+
+namespace tessaly {
+
+QString OpenFlvRequest(const QString& path) {
+    return InvokeText(QStringLiteral("openFlv"), {path});
+}
+
+QString PauseMvRequest() {
+    return InvokeText(QStringLiteral("pauseMv"), {QString()});
+}
+
+QString GetListRequest(const QString& list) {
+    return InvokeText(QStringLiteral("getList"), {list});
+}
+
+QString JoinFolder(const QString& folder, const QString& name) {
+    return QString::fromStdU16String(JoinFolderPath(folder.toStdU16String(), name.toStdU16String()));
+}
+
+QString MoviePath(const QString& startDir) {
+    return JoinFolder(startDir, QStringLiteral("plsys.dll"));
+}
+
+QString FlvFileList(const QString& downloadFolder) {
+    const QString pattern = JoinFolder(downloadFolder, QStringLiteral("*.flv"));
+    const qsizetype slash = pattern.lastIndexOf(QLatin1Char('/'));
+    const QDir dir(pattern.left(slash + 1));
+    QString base = dir.absolutePath();
+    if (!base.endsWith(QLatin1Char('/')))
+        base += QLatin1Char('/');
+
+    QStringList paths;
+    const QStringList names =
+        dir.entryList({pattern.mid(slash + 1)}, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                      QDir::Name | QDir::IgnoreCase);
+    for (const QString& name : names) {
+        if (!name.contains(QLatin1Char('|')))
+            paths << base + name;
+    }
+    return paths.isEmpty() ? QStringLiteral("|") : paths.join(QLatin1Char('|'));
+}
+
+MovieRequest ClassifyMovieRequest(const QString& request) {
+    if (request.indexOf(QLatin1String("openfile")) > 0)
+        return MovieRequest::OpenFile;
+    if (request.indexOf(QLatin1String("getlist")) > 0)
+        return MovieRequest::GetList;
+    return MovieRequest::Ignored;
+}
+
+QString ChosenFileToSend(const QString& chosen) {
+    if (!chosen.isEmpty() && QFileInfo::exists(chosen))
+        return chosen;
+    return chosen.trimmed();
+}
+
+} // namespace tessaly

@@ -1,0 +1,176 @@
+// The player page.
+#include "player/VideoPlayDlg.h"
+
+#include <QAbstractButton>
+#include <QChildEvent>
+#include <QFileDialog>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPainter>
+#include <QTimerEvent>
+#include <utility>
+
+#include "app/settings/AppSettings.h"
+#include "res/DialogTemplates.h"
+#include "player/PlayerMessages.h"
+#include "player/PlayerRequests.h"
+
+namespace tessaly {
+
+QString g_strPendingCall;
+
+namespace {
+
+const QColor kHeadingColour(12, 62, 113);
+const QColor kLineColour(24, 141, 220);
+const QColor kPanelColour(198, 220, 245);
+
+// "宋体" with a character cell 14 pixels high, bold.
+QFont HeadingFont() {
+    QFont font(QStringLiteral("宋体"));
+    font.setBold(true);
+    int pixels = 14;
+    font.setPixelSize(pixels);
+    while (pixels > 6 && QFontMetrics(font).height() > 14)
+        font.setPixelSize(--pixels);
+    return font;
+}
+
+bool IsEnterOrEsc(const QEvent* event) {
+    if (event->type() != QEvent::KeyPress && event->type() != QEvent::ShortcutOverride)
+        return false;
+    const int key = static_cast<const QKeyEvent*>(event)->key();
+    return key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Escape;
+}
+
+} // namespace
+
+VideoPlayDlg::VideoPlayDlg(QWidget* parent) : QWidget(parent), m_wndFlash(this) {
+    setObjectName(QStringLiteral("VideoPlayDlg"));
+    setFont(QFont(QStringLiteral("MS Shell Dlg"), 8));
+    setAutoFillBackground(true);
+    resize(res::ToPixels(kTemplateSize, res::kShellDlg8).size());
+
+    // The control keeps its template place and size whatever size the page is given.
+    m_wndFlash.setObjectName(QString::number(IDC_FLASH));
+    m_wndFlash.setGeometry(res::ToPixels(kFlashRect, res::kShellDlg8));
+    m_wndFlash.setFocusPolicy(Qt::StrongFocus);
+    m_wndFlash.installEventFilter(this);
+    installEventFilter(this);
+    connect(&m_wndFlash, &CShockwaveflash1::FlashCall, this, &VideoPlayDlg::OnFlashCall);
+    connect(&m_wndFlash, &CShockwaveflash1::OnReadyStateChange, this, &VideoPlayDlg::OnReadyStateChange);
+    // The movie is requested without waiting for it or checking that it exists.
+    m_wndFlash.put_Movie(MoviePath(QString::fromStdU16String(appSettings().startDir())));
+    hide();
+}
+
+void VideoPlayDlg::CallMovie(const QString& request) {
+    m_wndFlash.CallFunction(request);
+}
+
+void VideoPlayDlg::PauseMovie() {
+    CallMovie(PauseMvRequest());
+}
+
+bool VideoPlayDlg::event(QEvent* event) {
+    if (const PostedMessage* message = AsPostedMessage(event)) {
+        if (message->message() == WM_PLAYER_OPEN) {
+            OnPlayerOpen();
+            return true;
+        }
+    }
+    return QWidget::event(event);
+}
+
+bool VideoPlayDlg::eventFilter(QObject* watched, QEvent* event) {
+    if (IsEnterOrEsc(event)) {
+        event->accept();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void VideoPlayDlg::childEvent(QChildEvent* event) {
+    QWidget::childEvent(event);
+    // Labels and buttons without an id show the page through their background.
+    QObject* child = event->child();
+    if (event->type() == QEvent::ChildPolished && child->objectName().isEmpty() &&
+        (qobject_cast<QLabel*>(child) || qobject_cast<QAbstractButton*>(child)))
+        static_cast<QWidget*>(child)->setAutoFillBackground(false);
+}
+
+void VideoPlayDlg::OnPlayerOpen() {
+    g_strPendingCall = OpenFlvRequest(QString::fromStdU16String(appSettings().fileToPlay()));
+    if (m_deliveryTimer)
+        killTimer(m_deliveryTimer);
+    m_deliveryTimer = startTimer(kDeliveryTimerMs);
+}
+
+void VideoPlayDlg::timerEvent(QTimerEvent* event) {
+    if (g_strPendingCall.isEmpty())
+        return;
+    // A hidden or disabled page keeps the request until it can be seen playing.
+    if (isVisible() && isEnabled()) {
+        // Taken before the call: the movie may ask the page for something while it handles it.
+        const QString request = std::exchange(g_strPendingCall, QString());
+        killTimer(event->timerId());
+        if (event->timerId() == m_deliveryTimer)
+            m_deliveryTimer = 0;
+        CallMovie(request);
+    }
+}
+
+void VideoPlayDlg::hideEvent(QHideEvent* event) {
+    QWidget::hideEvent(event);
+    PauseMovie();
+}
+
+void VideoPlayDlg::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+
+    painter.setFont(HeadingFont());
+    painter.setPen(kHeadingColour);
+    painter.drawText(QPoint(10, 18 + painter.fontMetrics().ascent()), QStringLiteral("YouTube 视频播放"));
+
+    // The line's end point is not drawn.
+    painter.setPen(QPen(kLineColour, 1));
+    painter.drawLine(140, 30, 499, 30);
+
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(kPanelColour);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.drawRoundedRect(QRectF(16, 45, 540 - 16, 450 - 45), 3, 3);
+}
+
+void VideoPlayDlg::OnFlashCall(const QString& request) {
+    switch (ClassifyMovieRequest(request)) {
+    case MovieRequest::OpenFile: OnOpenRequest(); break;
+    case MovieRequest::GetList: OnListRequest(); break;
+    case MovieRequest::Ignored: break;
+    }
+}
+
+void VideoPlayDlg::OnReadyStateChange(int) {
+    // Nothing to do: the page calls the movie without waiting for it to be ready.
+}
+
+void VideoPlayDlg::OnOpenRequest() {
+    const QString initial =
+        JoinFolder(QString::fromStdU16String(appSettings().downloadFolder()), QStringLiteral("*.flv"));
+    QFileDialog dialog(window(), QString(), initial.left(initial.lastIndexOf(QLatin1Char('/')) + 1),
+                       QStringLiteral("All Files (*.flv)"));
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setDefaultSuffix(QStringLiteral("flv"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return;
+    const QString path = ChosenFileToSend(dialog.selectedFiles().constFirst());
+    if (!path.isEmpty())
+        CallMovie(OpenFlvRequest(path));
+}
+
+void VideoPlayDlg::OnListRequest() {
+    CallMovie(GetListRequest(FlvFileList(QString::fromStdU16String(appSettings().downloadFolder()))));
+}
+
+} // namespace tessaly

@@ -1,0 +1,57 @@
+// The player page: hosts the player control with its movie, hands it the file to play, pauses it
+// when the page is hidden and answers the movie's requests for a file dialog and the file list.
+// A child page of the main window; UI thread only.
+#pragma once
+
+#include <QString>
+#include <QWidget>
+
+#include "player/CShockwaveflash1.h"
+#include "res/DialogTemplates.h"
+
+namespace tessaly {
+
+// The "openFlv" request waiting for the page's timer; one for the whole program. A newer
+// request replaces one not yet delivered.
+extern QString g_strPendingCall;
+
+class VideoPlayDlg : public QWidget {
+    Q_OBJECT
+public:
+    // Template 132 in dialog units, font "MS Shell Dlg" 8 pt: the page and its one control.
+    static constexpr res::DuRect kTemplateSize{0, 0, 371, 282};
+    static constexpr res::DuRect kFlashRect{20, 35, 330, 236};
+    static constexpr int IDC_FLASH = 1008;
+    static constexpr int kDeliveryTimerMs = 200;
+
+    // Created hidden, as its template says; loads the movie from the start-up directory.
+    explicit VideoPlayDlg(QWidget* parent = nullptr);
+
+    CShockwaveflash1& flash() { return m_wndFlash; }
+
+    // Calls the movie; its answer is not looked at, and a failed call is quietly dropped.
+    void CallMovie(const QString& request);
+    void PauseMovie();
+
+protected:
+    // Takes WM_PLAYER_OPEN.
+    bool event(QEvent* event) override;
+    // Swallows Enter and Esc for the page and its control.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void childEvent(QChildEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+    void timerEvent(QTimerEvent* event) override;
+
+private:
+    void OnPlayerOpen();
+    void OnFlashCall(const QString& request);
+    void OnReadyStateChange(int newState);
+    void OnOpenRequest();
+    void OnListRequest();
+
+    CShockwaveflash1 m_wndFlash;
+    int m_deliveryTimer = 0;
+};
+
+} // namespace tessaly

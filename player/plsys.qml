@@ -1,0 +1,333 @@
+// The player movie, shipped next to the program as "plsys.dll". The page calls its functions
+// openFlv(path), pauseMv() and getList(list) through ExternalInterface; the movie asks the page
+// for "openfile" (a file dialog) and "getlist" (the list of downloaded files).
+import QtQuick
+import QtMultimedia
+
+Rectangle {
+    id: movie
+
+    // What is playing, for the host to read.
+    readonly property int position: player.position
+    readonly property int duration: player.duration
+    readonly property bool playing: player.playbackState === MediaPlayer.PlayingState
+    readonly property string message: messageBox.visible ? messageText.text : ""
+    property string currentFile: ""
+    property var playlist: []
+
+    width: 495
+    height: 383
+    color: "black"
+
+    function hostCall(name) {
+        if (typeof ExternalInterface !== "undefined")
+            ExternalInterface.call(name)
+    }
+
+    // A local path as a file URL; every segment is encoded so "#", "?", "%" and spaces survive.
+    function fileUrl(path) {
+        return "file://" + path.split("/").map(encodeURIComponent).join("/")
+    }
+
+    function baseName(path) {
+        return path.substring(path.lastIndexOf("/") + 1)
+    }
+
+    function timeText(ms) {
+        let s = Math.max(0, Math.floor(ms / 1000))
+        const h = Math.floor(s / 3600)
+        const m = Math.floor(s % 3600 / 60)
+        s = s % 60
+        const two = n => (n < 10 ? "0" : "") + n
+        return (h > 0 ? h + ":" + two(m) : two(m)) + ":" + two(s)
+    }
+
+    function showMessage(text) {
+        messageText.text = text
+        messageBox.visible = true
+    }
+
+    function openFlv(path) {
+        path = String(path)
+        messageBox.visible = false
+        listPanel.visible = false
+        if (path.length === 0) {
+            player.stop()
+            showMessage("没有指定要播放的文件")
+            return
+        }
+        currentFile = path
+        // A fresh source even for the same path, so a file written again is read again.
+        player.source = ""
+        player.source = fileUrl(path)
+        player.play()
+    }
+
+    function pauseMv() {
+        if (player.playbackState === MediaPlayer.PlayingState)
+            player.pause()
+    }
+
+    // The page's list: absolute paths joined by "|"; a lone "|" means no files.
+    function getList(list) {
+        playlist = String(list).split("|").filter(p => p.length > 0)
+        listPanel.visible = true
+    }
+
+    Component.onCompleted: {
+        if (typeof ExternalInterface === "undefined")
+            return
+        ExternalInterface.addCallback("openFlv", path => openFlv(path))
+        ExternalInterface.addCallback("pauseMv", () => pauseMv())
+        ExternalInterface.addCallback("getList", list => getList(list))
+    }
+
+    MediaPlayer {
+        id: player
+        videoOutput: video
+        audioOutput: AudioOutput {
+            id: audio
+            volume: 0.8
+        }
+        onErrorOccurred: (error, errorString) => movie.showMessage("无法播放该文件：" + movie.baseName(movie.currentFile))
+        onMediaStatusChanged: {
+            if (mediaStatus === MediaPlayer.InvalidMedia)
+                movie.showMessage("无法播放该文件：" + movie.baseName(movie.currentFile))
+        }
+    }
+
+    VideoOutput {
+        id: video
+        anchors.left: parent.left
+        anchors.right: parent.right
+        anchors.top: parent.top
+        anchors.bottom: controls.top
+        fillMode: VideoOutput.PreserveAspectFit
+    }
+
+    Text {
+        anchors.centerIn: video
+        visible: player.source.toString() === "" && !messageBox.visible
+        text: "请打开视频文件"
+        color: "#8a9bb0"
+        font.pixelSize: 16
+    }
+
+    Rectangle {
+        id: messageBox
+        visible: false
+        anchors.centerIn: video
+        width: Math.min(video.width - 40, messageText.implicitWidth + 32)
+        height: messageText.implicitHeight + 20
+        radius: 4
+        color: "#cc202830"
+        border.color: "#5a7896"
+        Text {
+            id: messageText
+            anchors.fill: parent
+            anchors.margins: 10
+            color: "white"
+            font.pixelSize: 13
+            horizontalAlignment: Text.AlignHCenter
+            verticalAlignment: Text.AlignVCenter
+            elide: Text.ElideMiddle
+        }
+        MouseArea {
+            anchors.fill: parent
+            onClicked: messageBox.visible = false
+        }
+    }
+
+    component Button: Rectangle {
+        id: button
+        property alias text: label.text
+        property bool checked: false
+        signal clicked
+        width: label.implicitWidth + 14
+        height: 22
+        radius: 3
+        color: area.pressed ? "#174a7c" : (area.containsMouse || checked) ? "#2f78c4" : "#1f5c99"
+        Text {
+            id: label
+            anchors.centerIn: parent
+            color: "white"
+            font.pixelSize: 12
+        }
+        MouseArea {
+            id: area
+            anchors.fill: parent
+            hoverEnabled: true
+            onClicked: button.clicked()
+        }
+    }
+
+    // A horizontal bar with a value from 0 to 1 that the user drags or clicks.
+    component Bar: Item {
+        id: bar
+        property real value: 0
+        property bool enabledBar: true
+        signal moved(real value)
+        height: 16
+        Rectangle {
+            id: track
+            anchors.verticalCenter: parent.verticalCenter
+            width: parent.width
+            height: 4
+            radius: 2
+            color: "#4b5866"
+            Rectangle {
+                width: track.width * Math.max(0, Math.min(1, bar.value))
+                height: parent.height
+                radius: 2
+                color: "#4aa3ef"
+            }
+        }
+        Rectangle {
+            anchors.verticalCenter: parent.verticalCenter
+            x: track.width * Math.max(0, Math.min(1, bar.value)) - width / 2
+            width: 10
+            height: 10
+            radius: 5
+            color: bar.enabledBar ? "white" : "#8a9bb0"
+        }
+        MouseArea {
+            anchors.fill: parent
+            enabled: bar.enabledBar
+            function report(x) { bar.moved(Math.max(0, Math.min(1, x / width))) }
+            onPressed: mouse => report(mouse.x)
+            onPositionChanged: mouse => report(mouse.x)
+        }
+    }
+
+    Rectangle {
+        id: controls
+        anchors.left: parent.left
+        anchors.right: parent.right
+        anchors.bottom: parent.bottom
+        height: 32
+        color: "#18212b"
+
+        Row {
+            id: leftGroup
+            anchors.left: parent.left
+            anchors.leftMargin: 5
+            anchors.verticalCenter: parent.verticalCenter
+            spacing: 6
+            Button {
+                text: movie.playing ? "暂停" : "播放"
+                onClicked: {
+                    if (movie.playing)
+                        player.pause()
+                    else if (player.source.toString() !== "")
+                        player.play()
+                }
+            }
+            Text {
+                anchors.verticalCenter: parent.verticalCenter
+                text: movie.timeText(player.position) + " / " + movie.timeText(player.duration)
+                color: "white"
+                font.pixelSize: 12
+            }
+        }
+
+        Bar {
+            id: seekBar
+            anchors.left: leftGroup.right
+            anchors.right: rightGroup.left
+            anchors.leftMargin: 10
+            anchors.rightMargin: 10
+            anchors.verticalCenter: parent.verticalCenter
+            enabledBar: player.seekable && player.duration > 0
+            value: player.duration > 0 ? player.position / player.duration : 0
+            onMoved: v => player.position = Math.round(v * player.duration)
+        }
+
+        Row {
+            id: rightGroup
+            anchors.right: parent.right
+            anchors.rightMargin: 5
+            anchors.verticalCenter: parent.verticalCenter
+            spacing: 6
+            Button {
+                text: "静音"
+                checked: audio.muted
+                onClicked: audio.muted = !audio.muted
+            }
+            Bar {
+                anchors.verticalCenter: parent.verticalCenter
+                width: 56
+                value: audio.volume
+                onMoved: v => { audio.volume = v; audio.muted = false }
+            }
+            Button {
+                text: "打开"
+                onClicked: movie.hostCall("openfile")
+            }
+            Button {
+                text: "列表"
+                checked: listPanel.visible
+                onClicked: {
+                    if (listPanel.visible)
+                        listPanel.visible = false
+                    else
+                        movie.hostCall("getlist")
+                }
+            }
+        }
+    }
+
+    Rectangle {
+        id: listPanel
+        visible: false
+        anchors.right: parent.right
+        anchors.top: parent.top
+        anchors.bottom: controls.top
+        width: Math.min(220, parent.width / 2)
+        color: "#e0141c24"
+
+        Text {
+            id: listTitle
+            x: 8
+            y: 6
+            text: "播放列表"
+            color: "white"
+            font.pixelSize: 13
+            font.bold: true
+        }
+        Text {
+            anchors.centerIn: parent
+            visible: movie.playlist.length === 0
+            text: "没有找到视频文件"
+            color: "#8a9bb0"
+            font.pixelSize: 12
+        }
+        ListView {
+            anchors.fill: parent
+            anchors.topMargin: 28
+            clip: true
+            model: movie.playlist
+            delegate: Rectangle {
+                required property string modelData
+                width: ListView.view.width
+                height: 22
+                color: entryArea.containsMouse ? "#2f78c4" : modelData === movie.currentFile ? "#1f5c99" : "transparent"
+                Text {
+                    anchors.fill: parent
+                    anchors.leftMargin: 8
+                    anchors.rightMargin: 8
+                    verticalAlignment: Text.AlignVCenter
+                    text: movie.baseName(modelData)
+                    color: "white"
+                    font.pixelSize: 12
+                    elide: Text.ElideMiddle
+                }
+                MouseArea {
+                    id: entryArea
+                    anchors.fill: parent
+                    hoverEnabled: true
+                    onClicked: movie.openFlv(modelData)
+                }
+            }
+        }
+    }
+}
