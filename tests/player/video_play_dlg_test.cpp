@@ -1,0 +1,304 @@
+// The player page with a movie that records the calls it gets: delivery of the file to play,
+// pause on hide, the movie's open and list requests, keys and drawing.
+#include <QApplication>
+#include <QDialog>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QLabel>
+#include <QQuickItem>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include "app/settings/AppSettings.h"
+#include "player/ExternalInterface.h"
+#include "player/PlayerMessages.h"
+#include "player/PlayerRequests.h"
+#include "player/VideoPlayDlg.h"
+
+using namespace tessaly;
+
+namespace {
+
+struct Call {
+    QString name;
+    QString arg;
+};
+
+QList<Call> Calls(VideoPlayDlg& page) {
+    QList<Call> calls;
+    if (QQuickItem* root = page.flash().rootObject()) {
+        for (const QVariant& v : root->property("calls").toList()) {
+            const QVariantMap map = v.toMap();
+            const QStringList args = map["args"].toStringList();
+            calls.append({map["name"].toString(), args.value(0)});
+        }
+    }
+    return calls;
+}
+
+QStringList Names(VideoPlayDlg& page) {
+    QStringList names;
+    for (const Call& call : Calls(page))
+        names << call.name;
+    return names;
+}
+
+void Touch(const QString& path) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+}
+
+// Has the movie ask the page for something, as its buttons do.
+void MovieSends(VideoPlayDlg& page, const QString& request) {
+    page.flash().CallFunction(InvokeText("send", {request}));
+}
+
+void PlayFile(VideoPlayDlg& page, const QString& path) {
+    appSettings().setFileToPlay(path.toStdU16String());
+    PostMessage(&page, WM_PLAYER_OPEN);
+    QCoreApplication::sendPostedEvents(&page, 0);
+}
+
+} // namespace
+
+class VideoPlayDlgTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_startDir;
+    QString m_folder;
+
+private slots:
+    void init() {
+        // The start-up directory holds the recording movie as "plsys.dll" and nothing else.
+        QDir start(m_startDir.path());
+        start.removeRecursively();
+        QVERIFY(start.mkpath("."));
+        QVERIFY(QFile::copy(TESSALY_RECORDER_MOVIE, start.filePath("plsys.dll")));
+        appSettings().LoadSettings(start.path().toStdString());
+        m_folder = QString::fromStdU16String(appSettings().downloadFolder());
+        QCOMPARE(m_folder, start.path() + "/VDOWNLOAD/");
+        g_strPendingCall.clear();
+    }
+
+    void pageFollowsItsTemplateAndLoadsTheMovieFromTheStartDirectory() {
+        VideoPlayDlg page;
+        QVERIFY(page.isHidden());
+        QCOMPARE(page.size(), QSize(557, 458));
+        QCOMPARE(page.flash().geometry(), QRect(30, 57, 495, 384));
+        QCOMPARE(page.flash().get_Movie(), m_startDir.path() + "/plsys.dll");
+        QTRY_VERIFY(page.flash().status() == QQuickWidget::Ready);
+        page.resize(700, 500);
+        QCOMPARE(page.flash().geometry(), QRect(30, 57, 495, 384));
+    }
+
+    void fileToPlayGoesOutOnceThePageIsShown() {
+        VideoPlayDlg page;
+        page.show();
+        const QString path = m_folder + "R&B <live> 1.flv";
+        PlayFile(page, path);
+        QCOMPARE(g_strPendingCall, OpenFlvRequest(path));
+        QVERIFY(Calls(page).isEmpty());
+        QTRY_COMPARE(Calls(page).size(), 1);
+        QCOMPARE(Calls(page)[0].name, QStringLiteral("openFlv"));
+        QCOMPARE(Calls(page)[0].arg, path);
+        QVERIFY(g_strPendingCall.isEmpty());
+        // The timer stopped with the delivery.
+        QTest::qWait(500);
+        QCOMPARE(Calls(page).size(), 1);
+    }
+
+    void aSecondRequestReplacesTheFirst() {
+        VideoPlayDlg page;
+        page.show();
+        PlayFile(page, "/v/first.flv");
+        PlayFile(page, "/v/second.flv");
+        QTRY_COMPARE(Calls(page).size(), 1);
+        QTest::qWait(500);
+        QCOMPARE(Calls(page).size(), 1);
+        QCOMPARE(Calls(page)[0].arg, QStringLiteral("/v/second.flv"));
+    }
+
+    void hiddenOrDisabledPageKeepsTheRequest() {
+        QWidget window;
+        VideoPlayDlg page(&window);
+        window.show();
+        // The page is still hidden, as created.
+        PlayFile(page, "/v/a.flv");
+        QTest::qWait(600);
+        QVERIFY(Calls(page).isEmpty());
+        QCOMPARE(g_strPendingCall, OpenFlvRequest("/v/a.flv"));
+
+        page.setEnabled(false);
+        page.show();
+        QTest::qWait(600);
+        QVERIFY(Calls(page).isEmpty());
+
+        page.setEnabled(true);
+        QTRY_COMPARE(Names(page), QStringList{"openFlv"});
+        QVERIFY(g_strPendingCall.isEmpty());
+    }
+
+    void hidingPausesOnceAndShowingSendsNothing() {
+        QWidget window;
+        VideoPlayDlg page(&window);
+        window.show();
+        page.show();
+        QCoreApplication::processEvents();
+        QVERIFY(Calls(page).isEmpty());
+        page.hide();
+        QCOMPARE(Names(page), QStringList{"pauseMv"});
+        QCOMPARE(Calls(page)[0].arg, QString());
+        page.hide();
+        page.show();
+        QCoreApplication::processEvents();
+        QCOMPARE(Names(page), QStringList{"pauseMv"});
+        page.hide();
+        QCOMPARE(Names(page), (QStringList{"pauseMv", "pauseMv"}));
+    }
+
+    void listRequestAnswersWithTheDownloadedFiles() {
+        VideoPlayDlg page;
+        QTRY_VERIFY(page.flash().status() == QQuickWidget::Ready);
+        MovieSends(page, "getlist");
+        QCOMPARE(Names(page), (QStringList{"getList", "returned"}));
+        QCOMPARE(Calls(page)[0].arg, QStringLiteral("|"));
+
+        QVERIFY(QDir().mkpath(m_folder));
+        Touch(m_folder + "b.flv");
+        Touch(m_folder + "a.flv");
+        Touch(m_folder + "a.txt");
+        MovieSends(page, "getlist");
+        QCOMPARE(Calls(page)[2].name, QStringLiteral("getList"));
+        QCOMPARE(Calls(page)[2].arg, m_startDir.path() + "/VDOWNLOAD/a.flv|" + m_startDir.path() + "/VDOWNLOAD/b.flv");
+    }
+
+    void movieRequestsOtherThanOpenAndListAreIgnored() {
+        VideoPlayDlg page;
+        QTRY_VERIFY(page.flash().status() == QQuickWidget::Ready);
+        bool dialogShown = false;
+        QTimer watcher;
+        connect(&watcher, &QTimer::timeout, this, [&] {
+            if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+                dialogShown = true;
+                dialog->reject();
+            }
+        });
+        watcher.start(10);
+        for (const char* request : {"GetList", "openFile", "play", ""})
+            MovieSends(page, request);
+        // Starting the request with the word is not asking for it.
+        page.flash().FlashCall("openfile");
+        page.flash().FlashCall("getlist now");
+        QCOMPARE(Names(page), QStringList(4, "returned"));
+        QVERIFY(!dialogShown);
+    }
+
+    void openRequestShowsTheDialogInTheDownloadFolder() {
+        QVERIFY(QDir().mkpath(m_folder));
+        const QString chosen = m_folder + "a & b.flv";
+        Touch(chosen);
+        Touch(m_folder + "other.txt");
+        VideoPlayDlg page;
+        QTRY_VERIFY(page.flash().status() == QQuickWidget::Ready);
+        const QString cwd = QDir::currentPath();
+
+        QString directory;
+        QStringList filters;
+        QStringList listed;
+        QTimer::singleShot(0, this, [&] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            directory = dialog->directory().absolutePath();
+            filters = dialog->nameFilters();
+            dialog->selectFile(chosen);
+            static_cast<QDialog*>(dialog)->accept();
+        });
+        // "getlist" too: an open request wins.
+        MovieSends(page, "openfile getlist");
+        QCOMPARE(directory, QDir(m_folder).absolutePath());
+        QCOMPARE(filters, QStringList{"All Files (*.flv)"});
+        QCOMPARE(Names(page), (QStringList{"openFlv", "returned"}));
+        QCOMPARE(Calls(page)[0].arg, chosen);
+        QCOMPARE(QDir::currentPath(), cwd);
+        // The chosen file goes to the movie only.
+        QCOMPARE(appSettings().fileToPlay(), std::u16string());
+    }
+
+    void cancelledDialogSendsNothing() {
+        VideoPlayDlg page;
+        QTRY_VERIFY(page.flash().status() == QQuickWidget::Ready);
+        bool shown = false;
+        QTimer::singleShot(0, this, [&] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            shown = dialog != nullptr;
+            if (dialog)
+                dialog->reject();
+        });
+        MovieSends(page, "openfile");
+        QVERIFY(shown);
+        QCOMPARE(Names(page), QStringList{"returned"});
+    }
+
+    void enterAndEscNeverReachTheWindow() {
+        QDialog window;
+        VideoPlayDlg page(&window);
+        window.show();
+        page.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        for (QWidget* target : {static_cast<QWidget*>(&page.flash()), static_cast<QWidget*>(&page)}) {
+            for (const Qt::Key key : {Qt::Key_Escape, Qt::Key_Return, Qt::Key_Enter})
+                QTest::keyClick(target, key);
+        }
+        QVERIFY(window.isVisible());
+        QCOMPARE(window.result(), 0);
+    }
+
+    void pagePaintsHeadingLineAndPanel() {
+        VideoPlayDlg page;
+        page.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&page));
+        const QImage image = page.grab().toImage();
+        QCOMPARE(image.pixelColor(300, 30), QColor(24, 141, 220));
+        QCOMPARE(image.pixelColor(500, 30), page.palette().color(QPalette::Window));
+        QCOMPARE(image.pixelColor(20, 445), QColor(198, 220, 245));
+        QCOMPARE(image.pixelColor(538, 60), QColor(198, 220, 245));
+        QCOMPARE(image.pixelColor(545, 60), page.palette().color(QPalette::Window));
+        int heading = 0;
+        for (int y = 18; y < 32; ++y) {
+            for (int x = 10; x < 140; ++x)
+                heading += image.pixelColor(x, y) == QColor(12, 62, 113);
+        }
+        QVERIFY(heading > 20);
+    }
+
+    void labelsWithoutAnIdAreTransparent() {
+        VideoPlayDlg page;
+        auto* plain = new QLabel("a", &page);
+        auto* named = new QLabel("b", &page);
+        named->setObjectName("1016");
+        for (QLabel* label : {plain, named})
+            label->setAutoFillBackground(true);
+        page.show();
+        QCoreApplication::processEvents();
+        QVERIFY(!plain->autoFillBackground());
+        QVERIFY(named->autoFillBackground());
+    }
+
+    void missingMovieLeavesThePageWorking() {
+        QVERIFY(QFile::remove(m_startDir.filePath("plsys.dll")));
+        VideoPlayDlg page;
+        page.show();
+        QTRY_VERIFY(page.flash().status() == QQuickWidget::Error);
+        PlayFile(page, "/v/a.flv");
+        // Delivered, failed quietly, and not tried again.
+        QTRY_VERIFY(g_strPendingCall.isEmpty());
+        page.hide();
+        page.show();
+        QVERIFY(page.isVisible());
+    }
+};
+
+QTEST_MAIN(VideoPlayDlgTest)
+#include "video_play_dlg_test.moc"
