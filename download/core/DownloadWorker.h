@@ -1,0 +1,38 @@
+// DownloadWorker: one task's download, from the watch-page address to the local .flv file, with the
+// messages it posts on the way. Also the count of running workers shared with the task list.
+// Threads: DownloadWorker runs on the task's own worker thread (see WorkerThread.h); it uses its
+// own HTTP session and file and reaches the page only through its TaskControl.
+#pragma once
+
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "download/core/HttpClient.h"
+#include "download/core/TaskControl.h"
+
+namespace tessaly {
+
+// Workers counted as running: from the resume that starts them to their end. Changed by the task
+// list's thread (resume) and by the workers (end); read by the task list for its limit.
+extern std::atomic<std::int32_t> g_runningWorkers;
+
+struct WorkerSettings {
+    // The download folder, asked once on the worker's thread when it starts (so it must be
+    // thread-safe, e.g. a copy taken from the application's settings under their lock).
+    std::function<std::u16string()> downloadFolder;
+    int connectRetries = HttpSession::kDefaultConnectRetries;
+    std::chrono::milliseconds receiveTimeout = HttpSession::kDefaultReceiveTimeout;
+    // Progress is reported when more than this much time has passed since the last report.
+    std::chrono::milliseconds reportInterval{2000};
+};
+
+// Runs the whole download of pageAddress once the control's start gate has opened, and returns
+// when it is done, has failed, or the task was stopped. Messages go out through the control,
+// which drops them once the task is stopped.
+void DownloadWorker(std::u16string pageAddress, std::shared_ptr<TaskControl> control, WorkerSettings settings);
+
+} // namespace tessaly

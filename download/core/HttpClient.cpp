@@ -1,0 +1,267 @@
+// libcurl behind HttpSession / HttpRequest: one multi handle per session, one easy handle per
+// request, and a pull loop that pauses the transfer while the caller has not taken its bytes.
+#include "download/core/HttpClient.h"
+
+#include <curl/curl.h>
+
+#include <algorithm>
+#include <cstring>
+#include <filesystem>
+#include <mutex>
+
+namespace tessaly {
+
+namespace {
+
+// How much received body a request holds before libcurl is told to wait. With libcurl's own
+// buffer of the same size, a request keeps well under 100 KB whatever the body's size.
+constexpr std::size_t kBufferCap = 32 * 1024;
+constexpr long kCurlBufferSize = 32 * 1024;
+
+void EnsureCurlGlobalInit() {
+    static std::once_flag once;
+    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+}
+
+// Errors of the connection phase, the ones the connection retries cover.
+bool IsConnectError(CURLcode code) {
+    return code == CURLE_COULDNT_CONNECT || code == CURLE_COULDNT_RESOLVE_HOST ||
+           code == CURLE_COULDNT_RESOLVE_PROXY;
+}
+
+std::string ToLowerAscii(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return text;
+}
+
+} // namespace
+
+struct HttpSession::Multi {
+    struct Deleter {
+        void operator()(CURLM* multi) const { curl_multi_cleanup(multi); }
+    };
+    std::unique_ptr<CURLM, Deleter> handle;
+};
+
+struct HttpRequest::Easy {
+    struct Deleter {
+        void operator()(CURL* easy) const { curl_easy_cleanup(easy); }
+    };
+    std::unique_ptr<CURL, Deleter> handle;
+    bool attached = false;  // added to the session's multi handle
+};
+
+std::string HttpSession::ProgramName() {
+    std::error_code error;
+    const auto exe = std::filesystem::read_symlink("/proc/self/exe", error);
+    return error ? std::string("tessaly") : exe.stem().string();
+}
+
+std::unique_ptr<HttpSession> HttpSession::Open(std::string agent) {
+    EnsureCurlGlobalInit();
+    auto multi = std::make_unique<Multi>();
+    multi->handle.reset(curl_multi_init());
+    if (!multi->handle)
+        return nullptr;
+    return std::unique_ptr<HttpSession>(new HttpSession(std::move(agent), std::move(multi)));
+}
+
+HttpSession::HttpSession(std::string agent, std::unique_ptr<Multi> multi)
+    : m_agent(std::move(agent)), m_multi(std::move(multi)) {}
+
+HttpSession::~HttpSession() = default;
+
+void HttpSession::Perform() {
+    int running = 0;
+    curl_multi_perform(m_multi->handle.get(), &running);
+    int queued = 0;
+    while (CURLMsg* message = curl_multi_info_read(m_multi->handle.get(), &queued)) {
+        if (message->msg != CURLMSG_DONE)
+            continue;
+        HttpRequest* request = nullptr;
+        curl_easy_getinfo(message->easy_handle, CURLINFO_PRIVATE, &request);
+        if (request)
+            request->Finish(message->data.result);
+    }
+}
+
+std::unique_ptr<HttpRequest> HttpSession::OpenUrl(const std::string& address, const HttpRequestOptions& options) {
+    for (int attempt = 0; attempt <= m_connectRetries; ++attempt) {
+        auto easy = std::make_unique<HttpRequest::Easy>();
+        easy->handle.reset(curl_easy_init());
+        if (!easy->handle)
+            return nullptr;
+        std::unique_ptr<HttpRequest> request(new HttpRequest(*this, std::move(easy)));
+        CURL* handle = request->m_easy->handle.get();
+        curl_easy_setopt(handle, CURLOPT_URL, address.c_str());
+        curl_easy_setopt(handle, CURLOPT_USERAGENT, m_agent.c_str());
+        curl_easy_setopt(handle, CURLOPT_FOLLOWLOCATION, 1L);
+        curl_easy_setopt(handle, CURLOPT_MAXREDIRS, static_cast<long>(kMaxRedirects));
+        curl_easy_setopt(handle, CURLOPT_NOSIGNAL, 1L);
+        curl_easy_setopt(handle, CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L);
+        curl_easy_setopt(handle, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(m_receiveTimeout.count()));
+        curl_easy_setopt(handle, CURLOPT_BUFFERSIZE, kCurlBufferSize);
+        curl_easy_setopt(handle, CURLOPT_PRIVATE, request.get());
+        curl_easy_setopt(handle, CURLOPT_HEADERFUNCTION, &HttpRequest::OnHeader);
+        curl_easy_setopt(handle, CURLOPT_HEADERDATA, request.get());
+        curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, &HttpRequest::OnBody);
+        curl_easy_setopt(handle, CURLOPT_WRITEDATA, request.get());
+        const std::string range = options.rangeStart ? std::to_string(*options.rangeStart) + "-" : std::string();
+        if (options.rangeStart)
+            curl_easy_setopt(handle, CURLOPT_RANGE, range.c_str());
+        if (curl_multi_add_handle(m_multi->handle.get(), handle) != CURLM_OK)
+            return nullptr;
+        request->m_easy->attached = true;
+
+        if (request->WaitForHeaders())
+            return request;
+        // Only failures to connect are retried; a server that answered and then broke off is not.
+        if (!request->m_connectFailed)
+            return nullptr;
+    }
+    return nullptr;
+}
+
+HttpRequest::HttpRequest(HttpSession& session, std::unique_ptr<Easy> easy)
+    : m_session(session), m_easy(std::move(easy)), m_lastActivity(std::chrono::steady_clock::now()) {}
+
+HttpRequest::~HttpRequest() { Abort(); }
+
+void HttpRequest::Abort() {
+    if (m_easy && m_easy->attached) {
+        curl_multi_remove_handle(m_session.m_multi->handle.get(), m_easy->handle.get());
+        m_easy->attached = false;
+    }
+}
+
+void HttpRequest::Finish(int curlResult) {
+    m_finished = true;
+    m_failed = curlResult != CURLE_OK;
+    m_connectFailed = IsConnectError(static_cast<CURLcode>(curlResult));
+    Abort();
+}
+
+bool HttpRequest::WaitForHeaders() {
+    m_lastActivity = std::chrono::steady_clock::now();
+    for (;;) {
+        m_session.Perform();
+        if (m_headersDone)
+            return true;
+        if (m_finished)
+            return false;
+        const auto idle = std::chrono::steady_clock::now() - m_lastActivity;
+        if (idle >= m_session.m_receiveTimeout) {
+            Abort();
+            m_finished = m_failed = true;
+            return false;
+        }
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(m_session.m_receiveTimeout - idle);
+        curl_multi_poll(m_session.m_multi->handle.get(), nullptr, 0,
+                        static_cast<int>(std::clamp<std::int64_t>(left.count(), 1, 1000)), nullptr);
+    }
+}
+
+bool HttpRequest::WaitForBody() {
+    m_lastActivity = std::chrono::steady_clock::now();
+    for (;;) {
+        if (m_paused) {
+            m_paused = false;
+            curl_easy_pause(m_easy->handle.get(), CURLPAUSE_CONT);
+        }
+        m_session.Perform();
+        if (m_readOffset < m_buffer.size() || m_finished)
+            return true;
+        const auto idle = std::chrono::steady_clock::now() - m_lastActivity;
+        if (idle >= m_session.m_receiveTimeout)
+            return false;
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(m_session.m_receiveTimeout - idle);
+        curl_multi_poll(m_session.m_multi->handle.get(), nullptr, 0,
+                        static_cast<int>(std::clamp<std::int64_t>(left.count(), 1, 1000)), nullptr);
+    }
+}
+
+std::ptrdiff_t HttpRequest::Read(void* buffer, std::size_t maxBytes) {
+    // Like the platform's blocking read: fills the buffer unless the body ends or fails first.
+    auto* out = static_cast<char*>(buffer);
+    std::size_t count = 0;
+    while (count < maxBytes) {
+        if (m_readOffset == m_buffer.size()) {
+            if (m_finished)
+                break;
+            if (!WaitForBody()) {
+                Abort();
+                m_finished = m_failed = true;
+                break;
+            }
+            continue;
+        }
+        const std::size_t take = std::min(maxBytes - count, m_buffer.size() - m_readOffset);
+        std::memcpy(out + count, m_buffer.data() + m_readOffset, take);
+        m_readOffset += take;
+        count += take;
+        if (m_readOffset == m_buffer.size()) {
+            m_buffer.clear();
+            m_readOffset = 0;
+        }
+    }
+    if (count > 0)
+        return static_cast<std::ptrdiff_t>(count);
+    return m_failed ? -1 : 0;
+}
+
+std::size_t HttpRequest::OnHeader(char* data, std::size_t size, std::size_t count, void* self) {
+    auto* request = static_cast<HttpRequest*>(self);
+    const std::size_t length = size * count;
+    const std::string line(data, length);
+    request->m_lastActivity = std::chrono::steady_clock::now();
+    if (line.rfind("HTTP/", 0) == 0) {
+        // A new response block begins (after a redirect or an interim answer).
+        request->m_locationInBlock = false;
+        request->m_contentRangeStart.reset();
+    } else if (line == "\r\n" || line == "\n") {
+        long status = 0;
+        curl_easy_getinfo(request->m_easy->handle.get(), CURLINFO_RESPONSE_CODE, &status);
+        const bool interim = status >= 100 && status < 200;
+        const bool followed = status >= 300 && status < 400 && request->m_locationInBlock;
+        if (!interim && !followed) {
+            request->m_status = status;
+            request->m_headersDone = true;
+        }
+    } else {
+        const std::string lower = ToLowerAscii(line);
+        if (lower.rfind("location:", 0) == 0) {
+            request->m_locationInBlock = true;
+        } else if (lower.rfind("content-range:", 0) == 0) {
+            const auto bytes = lower.find("bytes");
+            if (bytes != std::string::npos) {
+                const char* digits = line.c_str() + bytes + 5;
+                while (*digits == ' ')
+                    ++digits;
+                char* end = nullptr;
+                const long long start = std::strtoll(digits, &end, 10);
+                if (end != digits && *end == '-')
+                    request->m_contentRangeStart = start;
+            }
+        }
+    }
+    return length;
+}
+
+std::size_t HttpRequest::OnBody(char* data, std::size_t size, std::size_t count, void* self) {
+    auto* request = static_cast<HttpRequest*>(self);
+    const std::size_t length = size * count;
+    if (request->m_buffer.size() - request->m_readOffset >= kBufferCap) {
+        request->m_paused = true;
+        return CURL_WRITEFUNC_PAUSE;
+    }
+    if (request->m_readOffset > 0) {
+        request->m_buffer.erase(0, request->m_readOffset);
+        request->m_readOffset = 0;
+    }
+    request->m_buffer.append(data, length);
+    request->m_lastActivity = std::chrono::steady_clock::now();
+    return length;
+}
+
+} // namespace tessaly

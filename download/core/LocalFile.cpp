@@ -1,0 +1,71 @@
+// POSIX file calls behind LocalFile; a 64 KiB buffer keeps the 2048-byte pieces of the stream
+// from costing one system call each.
+#include "download/core/LocalFile.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+namespace tessaly {
+
+namespace {
+constexpr std::size_t kWriteBuffer = 64 * 1024;
+}
+
+LocalFile::~LocalFile() { Discard(); }
+
+LocalFile::CreateResult LocalFile::Create(const std::string& path) {
+    Discard();
+    m_fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    if (m_fd < 0)
+        return errno == EEXIST ? CreateResult::kExists : CreateResult::kFailed;
+    m_path = path;
+    m_buffer.reserve(kWriteBuffer);
+    return CreateResult::kCreated;
+}
+
+bool LocalFile::WriteOut() {
+    std::size_t done = 0;
+    while (done < m_buffer.size()) {
+        const ssize_t n = ::write(m_fd, m_buffer.data() + done, m_buffer.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        done += static_cast<std::size_t>(n);
+    }
+    m_buffer.clear();
+    return true;
+}
+
+bool LocalFile::Write(const void* data, std::size_t size) {
+    if (m_fd < 0)
+        return false;
+    m_buffer.append(static_cast<const char*>(data), size);
+    return m_buffer.size() < kWriteBuffer || WriteOut();
+}
+
+bool LocalFile::FlushAndClose() {
+    if (m_fd < 0)
+        return false;
+    bool ok = WriteOut();
+    ok = ::close(m_fd) == 0 && ok;
+    m_fd = -1;
+    return ok;
+}
+
+void LocalFile::Discard() {
+    if (m_fd >= 0)
+        ::close(m_fd);
+    m_fd = -1;
+    m_buffer.clear();
+}
+
+void LocalFile::Remove() {
+    Discard();
+    if (!m_path.empty())
+        ::unlink(m_path.c_str());
+}
+
+} // namespace tessaly

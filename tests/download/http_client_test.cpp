@@ -1,0 +1,148 @@
+// The HTTP client against the real test server: bodies, redirects, statuses, broken and stalled
+// responses, Range answers, proxies.
+#include <cstdlib>
+#include <string>
+
+#include "download/core/HttpClient.h"
+#include "tests/download/ServerFixture.h"
+
+namespace tessaly::test {
+namespace {
+
+class HttpClientTest : public ServerTest {
+protected:
+    void SetUp() override {
+        ServerTest::SetUp();
+        session = HttpSession::Open("tessaly-test");
+        ASSERT_TRUE(session);
+        session->SetReceiveTimeout(std::chrono::milliseconds(400));
+    }
+
+    // Reads the whole body in reads of `piece` bytes; false when a read fails.
+    static bool ReadAll(HttpRequest& request, std::string& body, std::size_t piece = 2048) {
+        std::string buffer(piece, '\0');
+        for (;;) {
+            const auto count = request.Read(buffer.data(), piece);
+            if (count < 0)
+                return false;
+            if (count == 0)
+                return true;
+            EXPECT_LE(static_cast<std::size_t>(count), piece);
+            body.append(buffer.data(), static_cast<std::size_t>(count));
+        }
+    }
+
+    std::unique_ptr<HttpSession> session;
+};
+
+TEST_F(HttpClientTest, ReadsLargeBodyInFullPiecesThenEndsForGood) {
+    auto request = session->OpenUrl(server->Url("/get_video?video_id=size:1000003,seed:5"));
+    ASSERT_TRUE(request);
+    EXPECT_EQ(request->status(), 200);
+    std::string body;
+    std::string piece(2048, '\0');
+    std::ptrdiff_t count;
+    while ((count = request->Read(piece.data(), piece.size())) > 0) {
+        // Every read but the last fills the whole piece, as the platform's blocking read does.
+        if (body.size() + 2048 <= 1000003) {
+            ASSERT_EQ(count, 2048);
+        }
+        body.append(piece.data(), static_cast<std::size_t>(count));
+    }
+    EXPECT_EQ(count, 0);
+    EXPECT_EQ(request->Read(piece.data(), piece.size()), 0);
+    EXPECT_TRUE(body == ExpectedStreamBody(1000003, 5));
+}
+
+TEST_F(HttpClientTest, ChunkedBodyAndRedirectsUpToTen) {
+    auto request = session->OpenUrl(server->Url("/get_video?video_id=size:70000,seed:1,chunked:1,redirect:10"));
+    ASSERT_TRUE(request);
+    EXPECT_EQ(request->status(), 200);
+    std::string body;
+    EXPECT_TRUE(ReadAll(*request, body, 1000));
+    EXPECT_TRUE(body == ExpectedStreamBody(70000, 1));
+    // One hop too many: nothing is opened.
+    EXPECT_FALSE(session->OpenUrl(server->Url("/get_video?video_id=size:10,redirect:11")));
+}
+
+TEST_F(HttpClientTest, ErrorStatusStillOpensWithItsBody) {
+    for (int status : {404, 500}) {
+        auto request = session->OpenUrl(server->Url("/get_video?video_id=size:300,status:" + std::to_string(status)));
+        ASSERT_TRUE(request);
+        EXPECT_EQ(request->status(), status);
+        std::string body;
+        EXPECT_TRUE(ReadAll(*request, body));
+        EXPECT_EQ(body.size(), 300u);
+    }
+}
+
+TEST_F(HttpClientTest, BrokenShortAndStalledBodiesFailAfterTheirBytes) {
+    // A reset, a body shorter than its Content-Length, and a stall past the receive time-out:
+    // the bytes that did arrive are delivered, then the read fails.
+    for (const char* spec : {"size:50000,reset:30000", "size:50000,short:30000", "size:50000,stall:30000"}) {
+        SCOPED_TRACE(spec);
+        auto request = session->OpenUrl(server->Url(std::string("/get_video?video_id=") + spec));
+        ASSERT_TRUE(request);
+        std::string body;
+        EXPECT_FALSE(ReadAll(*request, body));
+        EXPECT_TRUE(body == ExpectedStreamBody(30000));
+        char byte;
+        EXPECT_EQ(request->Read(&byte, 1), -1);
+    }
+}
+
+TEST_F(HttpClientTest, OpenFailsWithoutHeadersOrServer) {
+    EXPECT_FALSE(session->OpenUrl(server->Url("/get_video?video_id=hstall:1")));
+    // A port nobody listens on (the server's own port after it closed would race; port 9 is discard).
+    session->SetConnectRetries(1);
+    EXPECT_FALSE(session->OpenUrl("http://127.0.0.1:9/watch?v=x"));
+    EXPECT_FALSE(session->OpenUrl("not an address"));
+}
+
+TEST_F(HttpClientTest, RangeAnswersTellWhereTheyStart) {
+    auto ranged = session->OpenUrl(server->Url("/get_video?video_id=size:9000,seed:4"), {4096});
+    ASSERT_TRUE(ranged);
+    EXPECT_EQ(ranged->status(), 206);
+    EXPECT_EQ(ranged->contentRangeStart(), 4096);
+    std::string body;
+    EXPECT_TRUE(ReadAll(*ranged, body));
+    EXPECT_TRUE(body == ExpectedStreamBody(9000, 4).substr(4096));
+
+    auto ignored = session->OpenUrl(server->Url("/get_video?video_id=size:9000,range:0"), {4096});
+    ASSERT_TRUE(ignored);
+    EXPECT_EQ(ignored->status(), 200);
+    EXPECT_FALSE(ignored->contentRangeStart());
+
+    auto off = session->OpenUrl(server->Url("/get_video?video_id=size:9000,badrange:1"), {4096});
+    ASSERT_TRUE(off);
+    EXPECT_EQ(off->contentRangeStart(), 4097);
+}
+
+TEST_F(HttpClientTest, ProxyFromTheEnvironment) {
+    setenv("http_proxy", server->Url("").c_str(), 1);
+    auto request = session->OpenUrl("http://www.youtube.com/get_video?video_id=size:777");
+    unsetenv("http_proxy");
+    ASSERT_TRUE(request);
+    std::string body;
+    EXPECT_TRUE(ReadAll(*request, body));
+    EXPECT_TRUE(body == ExpectedStreamBody(777));
+}
+
+TEST_F(HttpClientTest, ManySessionsOpenAndCloseWithoutLeakingDescriptors) {
+    const auto countFds = [] {
+        return std::distance(std::filesystem::directory_iterator("/proc/self/fd"), std::filesystem::directory_iterator());
+    };
+    const auto before = countFds();
+    for (int i = 0; i < 200; ++i) {
+        auto each = HttpSession::Open();
+        ASSERT_TRUE(each);
+        auto request = each->OpenUrl(server->Url("/get_video?video_id=size:5000"));
+        ASSERT_TRUE(request);
+        char buffer[100];
+        ASSERT_EQ(request->Read(buffer, sizeof buffer), 100);  // closed mid-body
+    }
+    EXPECT_EQ(countFds(), before);
+}
+
+} // namespace
+} // namespace tessaly::test

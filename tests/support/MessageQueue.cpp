@@ -1,0 +1,61 @@
+// The test-side message queue and figure log.
+#include "tests/support/MessageQueue.h"
+
+namespace tessaly::test {
+
+void MessageQueue::PostWorkerMessage(WorkerMessage message) {
+    {
+        std::lock_guard lock(m_lock);
+        m_all.push_back(message);
+        m_pending.push_back(std::move(message));
+    }
+    m_posted.notify_all();
+}
+
+std::vector<WorkerMessage> MessageQueue::All() const {
+    std::lock_guard lock(m_lock);
+    return m_all;
+}
+
+bool MessageQueue::WaitFor(const std::function<bool(const WorkerMessage&)>& done, std::chrono::milliseconds timeout) {
+    std::unique_lock lock(m_lock);
+    return m_posted.wait_for(lock, timeout, [&] {
+        for (const auto& message : m_all)
+            if (done(message))
+                return true;
+        return false;
+    });
+}
+
+bool MessageQueue::PumpUntil(TaskList& list, const std::function<bool()>& stop, std::chrono::milliseconds timeout) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    for (;;) {
+        if (stop())
+            return true;
+        std::unique_lock lock(m_lock);
+        if (!m_posted.wait_until(lock, deadline, [this] { return !m_pending.empty(); }))
+            return stop();
+        WorkerMessage message = std::move(m_pending.front());
+        m_pending.pop_front();
+        lock.unlock();
+        list.HandleWorkerMessage(message);
+    }
+}
+
+std::int64_t FigureLog::Sum(int message) const {
+    std::int64_t sum = 0;
+    for (const auto& entry : entries)
+        if (entry.message == message)
+            sum += entry.wParam;
+    return sum;
+}
+
+std::vector<int> MessageNumbers(const std::vector<WorkerMessage>& messages, WorkerId id) {
+    std::vector<int> numbers;
+    for (const auto& message : messages)
+        if (message.workerId == id)
+            numbers.push_back(message.message);
+    return numbers;
+}
+
+} // namespace tessaly::test

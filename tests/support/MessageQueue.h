@@ -1,0 +1,57 @@
+// Test stand-ins for the page's queued delivery: the workers' messages and the figure messages are
+// queued in posting order and taken on the test's thread, as the page's event loop would.
+// Threads: PostWorkerMessage from any worker thread; everything else from the test's thread.
+#pragma once
+
+#include <chrono>
+#include <condition_variable>
+#include <deque>
+#include <functional>
+#include <mutex>
+#include <vector>
+
+#include "download/core/TaskList.h"
+#include "download/core/WorkerMessages.h"
+
+namespace tessaly::test {
+
+class MessageQueue : public WorkerMessageSink {
+public:
+    void PostWorkerMessage(WorkerMessage message) override;
+
+    // Every message posted so far, in order (also those already taken by Pump).
+    std::vector<WorkerMessage> All() const;
+    // Waits until a message satisfying done has been posted; false on timeout.
+    bool WaitFor(const std::function<bool(const WorkerMessage&)>& done,
+                 std::chrono::milliseconds timeout = std::chrono::seconds(20));
+    // Delivers queued messages to list (as the page does on its UI thread) until stop() holds
+    // after a delivery or the timeout passes; false on timeout.
+    bool PumpUntil(TaskList& list, const std::function<bool()>& stop,
+                   std::chrono::milliseconds timeout = std::chrono::seconds(20));
+
+private:
+    mutable std::mutex m_lock;
+    std::condition_variable m_posted;
+    std::vector<WorkerMessage> m_all;
+    std::deque<WorkerMessage> m_pending;
+};
+
+// The main window's side: records figure messages.
+struct FigureLog : FigureSink {
+    struct Entry {
+        int message;
+        std::int64_t wParam;
+        std::int64_t lParam;
+    };
+    void PostFigureMessage(int message, std::int64_t wParam, std::int64_t lParam) override {
+        entries.push_back({message, wParam, lParam});
+    }
+    // The sum of wParam over the messages of that number (the completed and task-count figures).
+    std::int64_t Sum(int message) const;
+    std::vector<Entry> entries;
+};
+
+// Messages of one worker, by message number.
+std::vector<int> MessageNumbers(const std::vector<WorkerMessage>& messages, WorkerId id);
+
+} // namespace tessaly::test
