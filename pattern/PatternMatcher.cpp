@@ -1,18 +1,50 @@
-// Pattern matcher: placeholder bodies so that callers can build against the interface.
+// Parse: reads the pattern into a syntax tree, then emits the program from it.
 #include "pattern/PatternMatcher.h"
+
+#include "pattern/PatternCompiler.h"
+#include "pattern/PatternSyntax.h"
 
 namespace tessaly {
 
-MatchContext::MatchContext() : m_stack(kInitialStackRoom) {}
-
 ParseError PatternMatcher::Parse(const char16_t* pattern) {
     m_program.clear();
+    m_traits.clear();
     m_groupCount = 0;
     m_slotCount = 0;
-    m_lastError = ParseInvalidInput;
-    return m_lastError;
+    m_startFilter = StartFilter{};
+
+    pattern_detail::SyntaxTree tree;
+    ParseError error = pattern_detail::ReadPattern(pattern, tree);
+    if (error == ParseOk) {
+        pattern_detail::CompiledPattern compiled;
+        error = pattern_detail::CompileTree(tree, compiled);
+        if (error == ParseOk) {
+            m_program = std::move(compiled.program);
+            m_traits = std::move(compiled.traits);
+            m_groupCount = tree.groupCount;
+            m_slotCount = compiled.slotCount;
+            FindStartFilter();
+        }
+    }
+    m_lastError = error;
+    return error;
 }
 
-bool PatternMatcher::Match(const char16_t* subject, MatchContext* context) const { return false; }
+void PatternMatcher::FindStartFilter() {
+    if (m_program[1].kind != Instruction::NextStart) {
+        return; // "^": one attempt only, nothing to skip
+    }
+    // Parentheses at the start only push a resume point that fails on, so look through them.
+    std::size_t ip = 2;
+    while (m_program[ip].kind == Instruction::Call && m_program[ip + 1].kind == Instruction::Backtrack) {
+        ip = static_cast<std::size_t>(m_program[ip].operand);
+    }
+    const Instruction& first = m_program[ip];
+    if (first.kind == Instruction::Char && first.operand != 0) {
+        m_startFilter = StartFilter{StartFilter::Unit, static_cast<char16_t>(first.operand), 0};
+    } else if (first.kind == Instruction::InSet || first.kind == Instruction::NotInSet) {
+        m_startFilter = StartFilter{StartFilter::Set, 0, ip};
+    }
+}
 
 } // namespace tessaly

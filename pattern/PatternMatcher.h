@@ -80,7 +80,11 @@ class MatchContext {
 public:
     static constexpr std::size_t kInitialStackRoom = 256;
 
-    MatchContext();
+    MatchContext() : m_stack(kInitialStackRoom) {}
+
+    // At most this many backward steps (failures and jumps) per Match before it gives up with
+    // false; 0, the default, means no limit. For fuzzing, where some patterns backtrack for ages.
+    void SetStepLimit(std::uint64_t steps) { m_stepLimit = steps; }
 
     // Valid after Match returned true.
     std::uint32_t GroupCount() const { return static_cast<std::uint32_t>(m_groups.size()); }
@@ -97,6 +101,7 @@ private:
     std::vector<MatchGroup> m_groups;
     std::vector<std::ptrdiff_t> m_slots;
     std::vector<std::ptrdiff_t> m_stack; // entries 1..depth are in use; size() is the room
+    std::uint64_t m_stepLimit = 0;
 };
 
 class PatternMatcher {
@@ -118,8 +123,23 @@ public:
     const std::vector<Instruction>& Program() const { return m_program; }
 
 private:
+    class Run;
+
+    // Attempts whose first consuming instruction fails at their start position change nothing,
+    // so Match may skip them without running them.
+    struct StartFilter {
+        enum Kind : std::uint8_t { None, Unit, Set };
+        Kind kind = None;
+        char16_t unit = 0;
+        std::size_t set = 0; // index of the InSet or NotInSet instruction
+    };
+
+    void FindStartFilter();
+
     ParseError m_lastError = ParseOk;
     std::vector<Instruction> m_program;
+    std::vector<std::uint8_t> m_traits; // per instruction: notes for the interpreter
+    StartFilter m_startFilter;
     std::uint32_t m_groupCount = 0;
     std::int32_t m_slotCount = 0;
 };

@@ -1,0 +1,228 @@
+// Emission of the compilation templates. Every construct appends at the end of the list; jumps
+// forward are patched once their target is known. Slots are taken in emission order, so the
+// second copy of "X+" takes new ones while its groups keep their numbers.
+#include "pattern/PatternCompiler.h"
+
+#include <new>
+
+namespace tessaly::pattern_detail {
+namespace {
+
+struct TooLong {};
+
+class Emitter {
+public:
+    Emitter(const SyntaxTree& tree, CompiledPattern& out) : m_tree(tree), m_out(out) {}
+
+    void Program() {
+        Emit(Instruction::Call, 2);
+        Emit(tree().anchored ? Instruction::Stop : Instruction::NextStart);
+        if (tree().root >= 0) {
+            Node(tree().root);
+        }
+        Emit(Instruction::Accept);
+    }
+
+private:
+    const SyntaxTree& tree() const { return m_tree; }
+
+    std::int32_t Here() const { return static_cast<std::int32_t>(m_out.program.size()); }
+
+    std::int32_t Emit(Instruction::Kind kind, std::int32_t operand = 0) {
+        if (m_out.program.size() >= kMaxProgramSize) {
+            throw TooLong{};
+        }
+        m_out.program.push_back(Instruction{kind, operand});
+        m_out.traits.push_back(0);
+        return Here() - 1;
+    }
+
+    void Patch(std::int32_t at, std::int32_t target) { m_out.program[static_cast<std::size_t>(at)].operand = target; }
+
+    std::int32_t NewSlot() { return m_out.slotCount++; }
+
+    // The content of "{...}" or "(...)": a single Nop when it is empty.
+    void Content(std::int32_t node) {
+        if (node < 0) {
+            Emit(Instruction::Nop);
+        } else {
+            Node(node);
+        }
+    }
+
+    void Node(std::int32_t index) {
+        const SyntaxNode& node = m_tree.nodes[static_cast<std::size_t>(index)];
+        switch (node.type) {
+        case SyntaxNode::Literal:
+            Emit(Instruction::Char, node.value);
+            break;
+        case SyntaxNode::AnyUnit:
+            Emit(Instruction::AnyChar);
+            break;
+        case SyntaxNode::BackRef: {
+            const std::int32_t at = Emit(Instruction::BackRef, node.value);
+            if (node.selfReference) {
+                m_out.traits[static_cast<std::size_t>(at)] |= kSelfBackRef;
+            }
+            break;
+        }
+        case SyntaxNode::Set: {
+            const std::int32_t entry = Emit(node.negated ? Instruction::NotInSet : Instruction::InSet);
+            for (const auto& [low, high] : node.ranges) {
+                Emit(Instruction::Nop, low);
+                Emit(Instruction::Nop, high);
+            }
+            Patch(entry, Here());
+            break;
+        }
+        case SyntaxNode::Group: {
+            const std::int32_t entry = Emit(Instruction::SaveGroup, node.value);
+            Emit(Instruction::GroupStart, node.value);
+            Emit(Instruction::Call, entry + 5);
+            Emit(Instruction::RestoreGroup, node.value);
+            Emit(Instruction::Backtrack);
+            Content(node.child);
+            Emit(Instruction::GroupEnd, node.value);
+            break;
+        }
+        case SyntaxNode::Paren: {
+            const std::int32_t entry = Emit(Instruction::Call);
+            Patch(entry, entry + 2);
+            Emit(Instruction::Backtrack);
+            Content(node.child);
+            break;
+        }
+        case SyntaxNode::Negation:
+            Negation(node);
+            break;
+        case SyntaxNode::Alternation:
+            Alternation(node);
+            break;
+        case SyntaxNode::Repeat:
+            Repeat(node);
+            break;
+        case SyntaxNode::Sequence:
+            for (const std::int32_t unit : node.units) {
+                Node(unit);
+            }
+            break;
+        }
+    }
+
+    void Negation(const SyntaxNode& node) {
+        const std::int32_t pos = NewSlot();
+        const std::int32_t depth = NewSlot();
+        const std::int32_t entry = Emit(Instruction::SavePos, pos);
+        Emit(Instruction::SaveDepth, depth);
+        Emit(Instruction::Call, entry + 6);
+        Emit(Instruction::LoadPos, pos);
+        Emit(Instruction::LoadDepth, depth);
+        const std::int32_t leave = Emit(Instruction::Jump);
+        if (node.child >= 0) {
+            Node(node.child);
+        }
+        Emit(Instruction::LoadPos, pos);
+        Emit(Instruction::LoadDepth, depth);
+        Emit(Instruction::Backtrack);
+        Patch(leave, Here());
+    }
+
+    // "a|b|c" is "a|(b|c)": every alternative but the last gets the four-instruction head and a
+    // Jump to the common end.
+    void Alternation(const SyntaxNode& node) {
+        std::vector<std::int32_t> exits;
+        const std::size_t count = node.units.size();
+        for (std::size_t i = 0; i < count; ++i) {
+            const bool last = i + 1 == count && !node.lastIsNothing;
+            if (last) {
+                Node(node.units[i]);
+                break;
+            }
+            const std::int32_t entry = Emit(Instruction::PushPos);
+            Emit(Instruction::Call, entry + 4);
+            Emit(Instruction::PopPos);
+            const std::int32_t toRight = Emit(Instruction::Jump);
+            Node(node.units[i]);
+            exits.push_back(Emit(Instruction::Jump));
+            Patch(toRight, Here());
+        }
+        for (const std::int32_t exit : exits) {
+            Patch(exit, Here());
+        }
+    }
+
+    void Repeat(const SyntaxNode& node) {
+        switch (node.quantifier) {
+        case Quantifier::Star:
+            GreedyLoop(node.child, true);
+            break;
+        case Quantifier::Optional:
+            GreedyLoop(node.child, false);
+            break;
+        case Quantifier::Plus:
+            Node(node.child);
+            GreedyLoop(node.child, true);
+            break;
+        case Quantifier::LazyStar:
+            LazyLoop(node.child);
+            break;
+        case Quantifier::LazyPlus:
+            Node(node.child);
+            LazyLoop(node.child);
+            break;
+        case Quantifier::LazyOptional: {
+            const std::int32_t entry = Emit(Instruction::Call);
+            Node(node.child);
+            Patch(entry, Here());
+            break;
+        }
+        }
+    }
+
+    void GreedyLoop(std::int32_t item, bool repeat) {
+        const std::int32_t slot = NewSlot();
+        const std::int32_t head = Emit(Instruction::PushSlot, slot);
+        Emit(Instruction::SavePos, slot);
+        Emit(Instruction::PushPos);
+        Emit(Instruction::Call, head + 7);
+        Emit(Instruction::PopPos);
+        Emit(Instruction::PopSlot, slot);
+        const std::int32_t leave = Emit(Instruction::Jump);
+        Node(item);
+        Emit(Instruction::FailIfNoProgress, slot);
+        Emit(Instruction::SavePos, slot);
+        if (repeat) {
+            Emit(Instruction::Jump, head);
+        }
+        Patch(leave, Here());
+    }
+
+    void LazyLoop(std::int32_t item) {
+        const std::int32_t head = Emit(Instruction::Call);
+        Node(item);
+        const std::int32_t back = Emit(Instruction::Jump, head);
+        Patch(head, Here());
+        if (m_tree.nodes[static_cast<std::size_t>(item)].nullable) {
+            m_out.traits[static_cast<std::size_t>(head + 1)] |= kLazyBodyEntry;
+            m_out.traits[static_cast<std::size_t>(back)] |= kLazyBackEdge;
+        }
+    }
+
+    const SyntaxTree& m_tree;
+    CompiledPattern& m_out;
+};
+
+} // namespace
+
+ParseError CompileTree(const SyntaxTree& tree, CompiledPattern& out) {
+    try {
+        Emitter(tree, out).Program();
+        return ParseOk;
+    } catch (const TooLong&) {
+        return ParseOutOfMemory;
+    } catch (const std::bad_alloc&) {
+        return ParseOutOfMemory;
+    }
+}
+
+} // namespace tessaly::pattern_detail

@@ -1,0 +1,33 @@
+// Turning a syntax tree into the instruction list, construct by construct, with the fixed
+// compilation templates; also notes where the interpreter needs more than an instruction says.
+#pragma once
+
+#include "pattern/PatternMatcher.h"
+#include "pattern/PatternSyntax.h"
+
+#include <cstdint>
+#include <vector>
+
+namespace tessaly::pattern_detail {
+
+// Per-instruction notes for the interpreter, kept beside the program so the listing stays as
+// the templates give it.
+enum Trait : std::uint8_t {
+    kLazyBodyEntry = 1, // first instruction of a lazy loop's item that may match empty
+    kLazyBackEdge = 2,  // the Jump that closes such a loop: an iteration must have consumed
+    kSelfBackRef = 4,   // BackRef inside its own group: the group has no end yet, so it fails
+};
+
+// Longer programs are refused as ParseOutOfMemory: each "+" doubles its item, so nested ones
+// would otherwise grow without bound.
+inline constexpr std::size_t kMaxProgramSize = std::size_t{1} << 22;
+
+struct CompiledPattern {
+    std::vector<Instruction> program;
+    std::vector<std::uint8_t> traits;
+    std::int32_t slotCount = 0;
+};
+
+ParseError CompileTree(const SyntaxTree& tree, CompiledPattern& out);
+
+} // namespace tessaly::pattern_detail
