@@ -47,6 +47,12 @@ Rectangle {
         messageBox.visible = true
     }
 
+    // A missing or unreadable file: say so in the picture area and stay ready for the next one.
+    function cannotPlay() {
+        player.stop()
+        showMessage("无法播放该文件：" + baseName(currentFile))
+    }
+
     function openFlv(path) {
         path = String(path)
         messageBox.visible = false
@@ -89,10 +95,10 @@ Rectangle {
             id: audio
             volume: 0.8
         }
-        onErrorOccurred: (error, errorString) => movie.showMessage("无法播放该文件：" + movie.baseName(movie.currentFile))
+        onErrorOccurred: (error, errorString) => movie.cannotPlay()
         onMediaStatusChanged: {
             if (mediaStatus === MediaPlayer.InvalidMedia)
-                movie.showMessage("无法播放该文件：" + movie.baseName(movie.currentFile))
+                movie.cannotPlay()
         }
     }
 
@@ -107,7 +113,7 @@ Rectangle {
 
     Text {
         anchors.centerIn: video
-        visible: player.source.toString() === "" && !messageBox.visible
+        visible: player.source.toString() === "" && !messageBox.visible && !listPanel.visible
         text: "请打开视频文件"
         color: "#8a9bb0"
         font.pixelSize: 16
@@ -260,10 +266,12 @@ Rectangle {
                 onMoved: v => { audio.volume = v; audio.muted = false }
             }
             Button {
+                objectName: "openButton"
                 text: "打开"
                 onClicked: movie.hostCall("openfile")
             }
             Button {
+                objectName: "listButton"
                 text: "列表"
                 checked: listPanel.visible
                 onClicked: {
@@ -308,6 +316,8 @@ Rectangle {
             model: movie.playlist
             delegate: Rectangle {
                 required property string modelData
+                required property int index
+                objectName: "entry" + index
                 width: ListView.view.width
                 height: 22
                 color: entryArea.containsMouse ? "#2f78c4" : modelData === movie.currentFile ? "#1f5c99" : "transparent"

@@ -1,0 +1,182 @@
+// Real playback on an X server: FLV files made by ffmpeg (Sorenson H.263 + MP3, H.264 + AAC) are
+// handed to the player page and played by the shipped movie; the page's pixels show the video.
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QQuickItem>
+#include <QScreen>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <cstdio>
+
+#include "app/settings/AppSettings.h"
+#include "player/PlayerMessages.h"
+#include "player/PlayerRequests.h"
+#include "player/VideoPlayDlg.h"
+
+using namespace tessaly;
+
+namespace {
+
+QVariant MovieState(VideoPlayDlg& page, const char* name) {
+    QQuickItem* root = page.flash().rootObject();
+    return root ? root->property(name) : QVariant();
+}
+
+// Share of the video area (the control without its bottom bar) that is not near-black.
+double LitShare(const QImage& image, const QRect& area) {
+    int lit = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        for (int x = area.left(); x <= area.right(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            lit += c.red() + c.green() + c.blue() > 90;
+        }
+    }
+    return double(lit) / (area.width() * area.height());
+}
+
+} // namespace
+
+class PlaybackTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    QString m_folder;
+
+    static void makeFlv(const QString& path, const QStringList& codecs) {
+        const QString ffmpeg = QStandardPaths::findExecutable("ffmpeg");
+        QVERIFY2(!ffmpeg.isEmpty(), "ffmpeg is needed to make the test videos");
+        QStringList args = {"-v", "error", "-y", "-f", "lavfi", "-i", "testsrc=size=320x240:rate=25:duration=8",
+                            "-f", "lavfi", "-i", "sine=frequency=440:duration=8"};
+        args << codecs << "-ar" << "44100" << "-f" << "flv" << path;
+        QProcess process;
+        process.start(ffmpeg, args);
+        QVERIFY(process.waitForFinished(60000));
+        QVERIFY2(process.exitCode() == 0, process.readAllStandardError().constData());
+    }
+
+    QImage grabPage(VideoPlayDlg& page) {
+        return page.screen()->grabWindow(page.winId()).toImage();
+    }
+
+    QRect videoArea(VideoPlayDlg& page) { return page.flash().geometry().adjusted(0, 0, 0, -40); }
+
+private slots:
+    void initTestCase() {
+        // A start-up directory of its own with the shipped movie, so the download folder is ours.
+        QVERIFY(QFile::copy(QCoreApplication::applicationDirPath() + "/plsys.dll", m_dir.filePath("plsys.dll")));
+        appSettings().LoadSettings(m_dir.path().toStdString());
+        m_folder = QString::fromStdU16String(appSettings().downloadFolder());
+        QVERIFY(QDir().mkpath(m_folder));
+        makeFlv(m_folder + "h263.flv", {"-c:v", "flv1", "-q:v", "3", "-c:a", "libmp3lame"});
+        makeFlv(m_folder + "h264.flv", {"-c:v", "libx264", "-preset", "ultrafast", "-pix_fmt", "yuv420p",
+                                         "-c:a", "aac"});
+        QFile text(m_dir.filePath("not a video.flv"));
+        QVERIFY(text.open(QIODevice::WriteOnly));
+        text.write("just some words, no video here\n");
+        text.close();
+    }
+
+    void playsAndPauses_data() {
+        QTest::addColumn<QString>("file");
+        QTest::newRow("Sorenson H.263 + MP3") << "h263.flv";
+        QTest::newRow("H.264 + AAC") << "h264.flv";
+    }
+
+    void playsAndPauses() {
+        QFETCH(QString, file);
+        VideoPlayDlg page;
+        page.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&page));
+        QTRY_VERIFY(page.flash().status() == QQuickWidget::Ready);
+        QTest::qWait(300);
+        QVERIFY(LitShare(grabPage(page), videoArea(page)) < 0.05);
+
+        appSettings().setFileToPlay((m_folder + file).toStdU16String());
+        PostMessage(&page, WM_PLAYER_OPEN);
+        QTRY_VERIFY_WITH_TIMEOUT(MovieState(page, "playing").toBool(), 15000);
+        QTRY_VERIFY_WITH_TIMEOUT(MovieState(page, "position").toInt() > 300, 15000);
+        QTest::qWait(1000);
+
+        const QImage image = grabPage(page);
+        QString shot = QStringLiteral(TESSALY_SCREENSHOT_DIR "/player-playing-%1.png").arg(QFileInfo(file).baseName());
+        image.save(shot);
+        QVERIFY2(LitShare(image, videoArea(page)) > 0.5, qPrintable("not the video's picture: " + shot));
+        QCOMPARE(MovieState(page, "message").toString(), QString());
+
+        const int before = MovieState(page, "position").toInt();
+        QTRY_VERIFY(MovieState(page, "position").toInt() > before + 200);
+        page.CallMovie(PauseMvRequest());
+        QTRY_VERIFY(!MovieState(page, "playing").toBool());
+        const int paused = MovieState(page, "position").toInt();
+        QTest::qWait(800);
+        QCOMPARE(MovieState(page, "position").toInt(), paused);
+    }
+
+    void badFilesShowAMessageAndTheMovieStaysUsable() {
+        VideoPlayDlg page;
+        page.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&page));
+        QTRY_VERIFY(page.flash().status() == QQuickWidget::Ready);
+
+        for (const QString& bad : {m_dir.filePath("missing.flv"), m_dir.filePath("not a video.flv")}) {
+            page.CallMovie(OpenFlvRequest(bad));
+            QTRY_VERIFY_WITH_TIMEOUT(MovieState(page, "message").toString().contains(QFileInfo(bad).fileName()),
+                                     15000);
+            QVERIFY(!MovieState(page, "playing").toBool());
+        }
+        QTest::qWait(300);
+        grabPage(page).save(TESSALY_SCREENSHOT_DIR "/player-message.png");
+        page.CallMovie(OpenFlvRequest(m_folder + "h263.flv"));
+        QCOMPARE(MovieState(page, "message").toString(), QString());
+        QTRY_VERIFY_WITH_TIMEOUT(MovieState(page, "position").toInt() > 300, 15000);
+    }
+
+    void listButtonShowsTheDownloadsAndAnEntryPlays() {
+        VideoPlayDlg page;
+        page.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&page));
+        QTRY_VERIFY(page.flash().status() == QQuickWidget::Ready);
+        clickMovieItem(page, "listButton");
+        QTRY_COMPARE(MovieState(page, "playlist").toStringList(),
+                     (QStringList{m_folder + "h263.flv", m_folder + "h264.flv"}));
+        QTest::qWait(200);
+        grabPage(page).save(TESSALY_SCREENSHOT_DIR "/player-list.png");
+        clickMovieItem(page, "entry1");
+        QTRY_COMPARE(MovieState(page, "currentFile").toString(), m_folder + "h264.flv");
+        QTRY_VERIFY_WITH_TIMEOUT(MovieState(page, "position").toInt() > 300, 15000);
+    }
+
+private:
+    // Searches the visual tree: list entries have no QObject parent to find them by.
+    static QQuickItem* findItem(QQuickItem* item, const QString& name) {
+        if (item->objectName() == name)
+            return item;
+        for (QQuickItem* child : item->childItems()) {
+            if (QQuickItem* found = findItem(child, name))
+                return found;
+        }
+        return nullptr;
+    }
+
+    static void clickMovieItem(VideoPlayDlg& page, const char* name) {
+        QQuickItem* item = findItem(page.flash().rootObject(), name);
+        QVERIFY2(item, name);
+        const QPointF centre = item->mapToScene(QPointF(item->width() / 2, item->height() / 2));
+        QTest::mouseClick(&page.flash(), Qt::LeftButton, {}, centre.toPoint());
+    }
+};
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("DISPLAY")) {
+        std::puts("SKIP: real playback needs an X server (DISPLAY)");
+        return 77;
+    }
+    QApplication app(argc, argv);
+    PlaybackTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "playback_test.moc"
