@@ -161,8 +161,10 @@ void CFxButton::DrawLabel(QPainter& dc, const QRect& rect, ButtonState state) {
         option.rect = m_glyphRect;
         option.state &= ~(QStyle::State_On | QStyle::State_Off | QStyle::State_HasFocus |
                           QStyle::State_MouseOver | QStyle::State_Sunken | QStyle::State_Enabled);
-        if (state == ButtonState::Disabled)
+        if (state == ButtonState::Disabled) {
             option.state |= QStyle::State_Off;
+            option.palette.setCurrentColorGroup(QPalette::Disabled);
+        }
         else
             option.state |= QStyle::State_Enabled | (m_checked ? QStyle::State_On : QStyle::State_Off);
         const auto element =
