@@ -1,0 +1,17 @@
+// Start-up: one running copy, the sockets layer, the organisation name, and the main window run
+// modally until it closes. UI thread.
+#pragma once
+
+namespace tessaly {
+
+class CorvaneApp {
+public:
+    // The single-instance lock's name and the organisation the settings belong to.
+    static constexpr const char* kInstanceName = "{046355D9-BF93-4ed9-8E6A-FB4459CAE431}";
+    static constexpr const char* kOrganisation = "VORLAN SOFTWARE";
+
+    // Runs the program; returns the process's exit code. A second copy returns at once.
+    int Run(int argc, char** argv);
+};
+
+} // namespace tessaly

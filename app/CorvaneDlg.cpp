@@ -1,0 +1,227 @@
+// The main window: template 102, skin and status painting, page switching, figure messages,
+// Enter/Esc swallowing, the system menu stand-in and the close confirmation.
+#include "app/CorvaneDlg.h"
+
+#include "app/CAboutDlg.h"
+#include "app/PageButtons.h"
+#include "app/PlayerPageHost.h"
+#include "app/PostedMessage.h"
+#include "app/RemarkText.h"
+#include "app/WebStripHost.h"
+#include "app/settings/AppSettings.h"
+#include "download/page/DownloaderDlg.h"
+#include "download/page/PageMessages.h"
+#include "res/DialogTemplates.h"
+#include "res/Resources.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QContextMenuEvent>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPainter>
+#include <QTimerEvent>
+
+namespace tessaly {
+
+namespace {
+
+constexpr int kSpeedRefreshMs = 2000;
+// The remark's rectangle; the status block lies just below it, moved down by its height.
+const QRect kRemarkRect(QPoint(40, 260), QPoint(179, 409));
+const QColor kPanelTextColor(190, 208, 222);
+// The panel's text: "宋体" with a 12-pixel cell; lines a little apart so the CJK fallback font fits.
+constexpr int kPanelFontPixels = 12;
+constexpr int kPanelLineStep = 15;
+
+QFont PanelFont() {
+    QFont font(QStringLiteral("宋体"));
+    font.setPixelSize(kPanelFontPixels);
+    font.setWeight(QFont::Normal);
+    return font;
+}
+
+bool IsEnterOrEsc(const QEvent* event) {
+    if (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease &&
+        event->type() != QEvent::ShortcutOverride)
+        return false;
+    const int key = static_cast<const QKeyEvent*>(event)->key();
+    return key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Escape;
+}
+
+} // namespace
+
+CorvaneDlg::CorvaneDlg(QWidget* parent) : QDialog(parent) {
+    setWindowTitle(QStringLiteral("Tessaly V1.3"));
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint);
+    setFont(QFont(QStringLiteral("宋体"), 9));
+    setFixedSize(res::ToPixels(res::mainwnd::kSize, res::kSongTi9).size());
+    setWindowIcon(res::LoadIcon(res::IDR_MAINFRAME));
+    // Enter and Esc are taken out of every key event bound for this window or its pages.
+    qApp->installEventFilter(this);
+
+    appSettings().LoadSettings();
+
+    m_rcPage = res::ToPixels(res::mainwnd::kPageArea, res::kSongTi9);
+    m_rcStatus = m_rcPage;
+
+    m_btnDownloadPage = CreatePageButton(this, PageButton::Download,
+                                         res::ToPixels(res::mainwnd::kDownloadPageButton, res::kSongTi9));
+    m_btnPlayPage =
+        CreatePageButton(this, PageButton::Play, res::ToPixels(res::mainwnd::kPlayPageButton, res::kSongTi9));
+    connect(m_btnDownloadPage, &QAbstractButton::clicked, this, &CorvaneDlg::ShowDownloadPage);
+    connect(m_btnPlayPage, &QAbstractButton::clicked, this, &CorvaneDlg::ShowPlayerPage);
+
+    m_webStrip = CreateWebStrip(this, res::ToPixels(res::mainwnd::kBanner, res::kSongTi9).topLeft());
+
+    m_pDownloadPage = new DownloaderDlg(this, this);
+    m_pDownloadPage->setGeometry(m_rcPage);
+    m_pDownloadPage->show();
+
+    SetAlternateNormal(m_btnPlayPage, true);
+    m_speedTimer = startTimer(kSpeedRefreshMs);
+}
+
+CorvaneDlg::~CorvaneDlg() = default;
+
+void CorvaneDlg::ShowDownloadPage() {
+    SetAlternateNormal(m_btnDownloadPage, false);
+    SetAlternateNormal(m_btnPlayPage, true);
+    m_pDownloadPage->show();
+    if (m_pPlayerPage)
+        m_pPlayerPage->hide();
+}
+
+void CorvaneDlg::ShowPlayerPage() {
+    if (!m_pPlayerPage) {
+        m_pPlayerPage = CreatePlayerPage(this);
+        m_pPlayerPage->setGeometry(m_rcPage);
+    }
+    SetAlternateNormal(m_btnDownloadPage, true);
+    SetAlternateNormal(m_btnPlayPage, false);
+    m_pPlayerPage->show();
+    m_pDownloadPage->hide();
+}
+
+void CorvaneDlg::OnSysCommand(int id) {
+    if ((id & ~0xF) == IDM_ABOUTBOX) {
+        CAboutDlg about(this);
+        about.exec();
+    } else if ((id & ~0xF) == SC_MINIMIZE) {
+        showMinimized();
+    } else if ((id & ~0xF) == SC_CLOSE) {
+        close();
+    }
+}
+
+QString CorvaneDlg::StatusText() const {
+    return QStringLiteral("-----系统信息-----\r\r\r下载速度：%1 KB\r\r任务数量：%2\r\r完成下载：%3")
+        .arg(m_nSpeedSum)
+        .arg(m_nTaskCount)
+        .arg(m_nCompleted);
+}
+
+bool CorvaneDlg::event(QEvent* event) {
+    if (const PostedMessage* msg = AsPostedMessage(event)) {
+        if (HandlePostedMessage(msg->message(), msg->wParam(), msg->lParam()))
+            return true;
+    }
+    return QDialog::event(event);
+}
+
+bool CorvaneDlg::HandlePostedMessage(int message, quint64 wParam, qint64 lParam) {
+    // Figures travel as signed 32-bit values in the message's parameters.
+    const auto signed32 = [](auto value) { return static_cast<qint32>(static_cast<quint32>(value)); };
+    switch (message) {
+    case WM_PLAY_FILE:
+        ShowPlayerPage();
+        OpenFileInPlayer(m_pPlayerPage);
+        return true;
+    case WM_COMPLETED_DELTA:
+        // Shown with the next repaint of the block, at the latest by the 2-second refresh.
+        m_nCompleted = signed32(static_cast<quint32>(m_nCompleted) + static_cast<quint32>(wParam));
+        return true;
+    case WM_TASKCOUNT_DELTA:
+        m_nTaskCount = signed32(static_cast<quint32>(m_nTaskCount) + static_cast<quint32>(wParam));
+        repaint(m_rcStatus);
+        return true;
+    case WM_TASK_RATE:
+        m_mapTaskRate[static_cast<quint32>(wParam)] = signed32(lParam);
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool CorvaneDlg::eventFilter(QObject* watched, QEvent* event) {
+    if (IsEnterOrEsc(event) && watched->isWidgetType()) {
+        auto* widget = static_cast<QWidget*>(watched);
+        if (widget == this || isAncestorOf(widget))
+            return true;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void CorvaneDlg::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.drawImage(rect(), res::LoadBitmap(res::IDB_SKIN));
+    painter.setFont(PanelFont());
+    painter.setPen(kPanelTextColor);
+    DrawCrText(painter, kRemarkRect, PanelRemarkText(), kPanelLineStep);
+    m_rcStatus = kRemarkRect.translated(0, kRemarkRect.height());
+    DrawCrText(painter, m_rcStatus, StatusText(), kPanelLineStep);
+}
+
+void CorvaneDlg::timerEvent(QTimerEvent* event) {
+    if (event->timerId() == m_speedTimer)
+        RefreshSpeed();
+    QDialog::timerEvent(event);
+}
+
+void CorvaneDlg::RefreshSpeed() {
+    quint32 sum = 0; // 32-bit signed addition with wrap-around, as the figure is kept
+    for (const auto& [worker, rate] : m_mapTaskRate)
+        sum += static_cast<quint32>(rate);
+    m_nSpeedSum = static_cast<qint32>(sum);
+    repaint(m_rcStatus);
+}
+
+bool CorvaneDlg::HasUnfinishedTask() const {
+    for (int row = 0; row < m_pDownloadPage->TaskCount(); ++row) {
+        if (m_pDownloadPage->TaskText(row, 3) != QStringLiteral("完成") &&
+            m_pDownloadPage->TaskText(row, 2) != QStringLiteral("连接超时"))
+            return true;
+    }
+    return false;
+}
+
+void CorvaneDlg::closeEvent(QCloseEvent* event) {
+    if (HasUnfinishedTask()) {
+        QMessageBox box(QMessageBox::NoIcon, QStringLiteral("消息"),
+                        QStringLiteral("您有下载任务，是否要现在退出程序？"), QMessageBox::Ok | QMessageBox::Cancel,
+                        this);
+        if (box.exec() != QMessageBox::Ok) {
+            event->ignore();
+            return;
+        }
+    }
+    QDialog::closeEvent(event);
+}
+
+void CorvaneDlg::contextMenuEvent(QContextMenuEvent* event) {
+    // The window manager owns the real system menu; this menu stands in for it.
+    QMenu menu(this);
+    menu.addAction(QStringLiteral("最小化(&N)"), this, [this] { OnSysCommand(SC_MINIMIZE); });
+    menu.addAction(QStringLiteral("关闭(&C)"), this, [this] { OnSysCommand(SC_CLOSE); });
+    const QString about = res::LoadString(res::IDS_ABOUTBOX);
+    if (!about.isEmpty()) {
+        menu.addSeparator();
+        menu.addAction(about, this, [this] { OnSysCommand(IDM_ABOUTBOX); });
+    }
+    menu.exec(event->globalPos());
+}
+
+} // namespace tessaly

@@ -1,0 +1,74 @@
+// The program's only top-level window: skin, page buttons, page area with the download and player
+// pages, status figures, web strip, About item, close confirmation. Lives on the UI thread; the
+// download page's notifications reach it as posted messages, delivered in posting order.
+#pragma once
+
+#include <QDialog>
+#include <QRect>
+#include <QString>
+#include <map>
+
+class QAbstractButton;
+
+namespace tessaly {
+
+class DownloaderDlg;
+
+class CorvaneDlg : public QDialog {
+    Q_OBJECT
+public:
+    // Commands of the system menu stand-in (values as the window system numbers them).
+    static constexpr int IDM_ABOUTBOX = 16;
+    static constexpr int SC_MINIMIZE = 0xF020;
+    static constexpr int SC_CLOSE = 0xF060;
+
+    explicit CorvaneDlg(QWidget* parent = nullptr);
+    ~CorvaneDlg() override;
+
+    void ShowDownloadPage();
+    void ShowPlayerPage();
+    // A system command: ids 16 to 31 open the About box; minimise and close as usual.
+    void OnSysCommand(int id);
+
+    // The status block as it is drawn: lines end at carriage returns.
+    QString StatusText() const;
+    int speedSum() const { return m_nSpeedSum; }
+    int taskCount() const { return m_nTaskCount; }
+    int completed() const { return m_nCompleted; }
+    QRect statusRect() const { return m_rcStatus; }
+    QRect pageRect() const { return m_rcPage; }
+    DownloaderDlg* downloadPage() const { return m_pDownloadPage; }
+    QWidget* playerPage() const { return m_pPlayerPage; }
+    QAbstractButton* downloadPageButton() const { return m_btnDownloadPage; }
+    QAbstractButton* playPageButton() const { return m_btnPlayPage; }
+    QWidget* webStrip() const { return m_webStrip; }
+
+protected:
+    bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void timerEvent(QTimerEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+
+private:
+    bool HandlePostedMessage(int message, quint64 wParam, qint64 lParam);
+    void RefreshSpeed();
+    // True when some row of the task list is neither done nor failed.
+    bool HasUnfinishedTask() const;
+
+    DownloaderDlg* m_pDownloadPage = nullptr;
+    QWidget* m_pPlayerPage = nullptr;
+    QRect m_rcStatus;
+    QRect m_rcPage;
+    int m_nSpeedSum = 0;
+    int m_nTaskCount = 0;
+    int m_nCompleted = 0;
+    std::map<quint32, qint32> m_mapTaskRate;
+    QWidget* m_webStrip = nullptr;
+    QAbstractButton* m_btnDownloadPage = nullptr;
+    QAbstractButton* m_btnPlayPage = nullptr;
+    int m_speedTimer = 0;
+};
+
+} // namespace tessaly

@@ -1,0 +1,363 @@
+// The download page: template 131, its commands, checks and hints, the clipboard paste, the
+// heading, and the mirror of the task-list core's rows.
+#include "download/page/DownloaderDlg.h"
+
+#include "app/PostedMessage.h"
+#include "app/settings/AppSettings.h"
+#include "download/core/PageResolution.h"
+#include "download/page/Beep.h"
+#include "download/page/PageMessages.h"
+#include "download/page/TaskListView.h"
+#include "res/DialogTemplates.h"
+#include "res/Resources.h"
+
+#include <QCheckBox>
+#include <QClipboard>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPushButton>
+
+namespace tessaly {
+
+namespace {
+
+constexpr int kClipboardMaxChars = 80;
+constexpr int kBeepHz = 300;
+constexpr int kBeepMs = 50;
+const QString kAddressErrorMark = QStringLiteral("{ 页面地址错误 }");
+const QString kSelectHint = QStringLiteral("请选择列表中的一项任务！");
+const QString kWaitHint = QStringLiteral("请等待任务下载完毕！");
+
+std::u16string ToU16(const QString& text) { return text.toStdU16String(); }
+QString FromU16(const std::u16string& text) { return QString::fromStdU16String(text); }
+
+QRect Place(res::DuRect du) { return res::ToPixels(du, res::kShellDlg8); }
+
+QPushButton* AddButton(QWidget* parent, const QString& text, res::DuRect du) {
+    auto* button = new QPushButton(text, parent);
+    button->setGeometry(Place(du));
+    return button;
+}
+
+// A label on white, as the page's statics are painted.
+QLabel* AddStatic(QWidget* parent, const QString& text, res::DuRect du) {
+    auto* label = new QLabel(text, parent);
+    label->setGeometry(Place(du));
+    label->setAutoFillBackground(true);
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::Window, Qt::white);
+    label->setPalette(palette);
+    return label;
+}
+
+// The address check sees a copy with only A to Z lowered; every other character stays.
+QString LowerAsciiLetters(QString text) {
+    for (QChar& c : text) {
+        if (c >= QLatin1Char('A') && c <= QLatin1Char('Z'))
+            c = QChar(c.unicode() + ('a' - 'A'));
+    }
+    return text;
+}
+
+bool IsEnterOrEsc(const QEvent* event) {
+    if (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease &&
+        event->type() != QEvent::ShortcutOverride)
+        return false;
+    const int key = static_cast<const QKeyEvent*>(event)->key();
+    return key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Escape;
+}
+
+} // namespace
+
+// Where the core's messages go: worker messages as posted events to the page (from any thread),
+// figures as posted events to the main window (from the UI thread).
+class DownloaderDlg::Sinks : public WorkerMessageSink, public FigureSink {
+public:
+    Sinks(QObject* page, QObject* mainWindow) : m_page(page), m_mainWindow(mainWindow) {}
+
+    void PostWorkerMessage(WorkerMessage message) override {
+        PostMessage(m_page, message.message, message.workerId, message.lParam, FromU16(message.fileName));
+    }
+    void PostFigureMessage(int message, std::int64_t wParam, std::int64_t lParam) override {
+        PostToMainWindow(message, wParam, lParam);
+    }
+    void PostToMainWindow(int message, std::int64_t wParam, std::int64_t lParam) {
+        PostMessage(m_mainWindow, message, static_cast<quint64>(wParam), lParam);
+    }
+
+private:
+    QObject* const m_page;
+    QPointer<QObject> m_mainWindow;
+};
+
+DownloaderDlg::DownloaderDlg(QWidget* parent, QObject* mainWindow)
+    : QWidget(parent), m_sinks(std::make_unique<Sinks>(this, mainWindow)) {
+    using namespace res::downloader;
+    setFont(QFont(QStringLiteral("MS Shell Dlg"), 8));
+    resize(Place(kSize).size());
+
+    AddStatic(this, QStringLiteral("视频网页地址："), kUrlLabel);
+    AddStatic(this, QStringLiteral("本机保存目录："), kFolderLabel);
+
+    m_editUrl = new QLineEdit(this);
+    m_editUrl->setObjectName(QStringLiteral("url"));
+    m_editUrl->setGeometry(Place(kUrl));
+    QPalette urlPalette = m_editUrl->palette();
+    urlPalette.setColor(QPalette::Text, QColor(0, 0, 200));
+    m_editUrl->setPalette(urlPalette);
+    m_editUrl->installEventFilter(this);
+    m_btnDownload = AddButton(this, QStringLiteral("&D下载"), kDownload);
+    m_btnDownload->setObjectName(QStringLiteral("download"));
+    connect(m_btnDownload, &QPushButton::clicked, this, &DownloaderDlg::OnDownload);
+
+    m_editFolder = new QLineEdit(this);
+    m_editFolder->setObjectName(QStringLiteral("folder"));
+    m_editFolder->setGeometry(Place(kFolder));
+    connect(AddButton(this, QStringLiteral("&F目录..."), kChooseFolder), &QPushButton::clicked, this,
+            &DownloaderDlg::OnChooseFolder);
+
+    m_hint = AddStatic(this, QStringLiteral("请选择下载列表中的一项任务！"), kHint);
+    m_hint->setObjectName(QStringLiteral("hint"));
+    QPalette hintPalette = m_hint->palette();
+    hintPalette.setColor(QPalette::WindowText, QColor(240, 0, 0));
+    m_hint->setPalette(hintPalette);
+    m_hint->hide();
+
+    m_list = new TaskListView(this);
+    m_list->setObjectName(QStringLiteral("tasks"));
+    m_list->setGeometry(Place(kTasks));
+    connect(m_list, &TaskListView::rowMenuRequested, this, &DownloaderDlg::ShowRowMenu);
+
+    connect(AddButton(this, QStringLiteral("&R重新下载"), kRedownload), &QPushButton::clicked, this,
+            &DownloaderDlg::OnRedownload);
+    connect(AddButton(this, QStringLiteral("&D删除任务"), kDelete), &QPushButton::clicked, this,
+            &DownloaderDlg::OnDelete);
+    m_checkDeleteFile = new QCheckBox(QStringLiteral("并删除已下载文件"), this);
+    m_checkDeleteFile->setObjectName(QStringLiteral("deleteFile"));
+    m_checkDeleteFile->setGeometry(Place(kDeleteFile));
+    connect(AddButton(this, QStringLiteral("&P播放视频"), kPlay), &QPushButton::clicked, this,
+            &DownloaderDlg::OnPlay);
+
+    WorkerSettings settings;
+    settings.downloadFolder = [] { return appSettings().downloadFolder(); };
+    m_tasks = std::make_unique<TaskList>(*m_sinks, *m_sinks, static_cast<TaskListObserver*>(this), std::move(settings));
+
+    // Enter and Esc start nothing and close nothing, also when the page stands alone.
+    qApp->installEventFilter(this);
+
+    m_strFolder = FromU16(appSettings().downloadFolder()).replace(QStringLiteral("//"), QStringLiteral("/"));
+    UpdateData(false);
+}
+
+DownloaderDlg::~DownloaderDlg() {
+    // Stops every worker before the sinks and the widgets go; they post nothing afterwards.
+    m_tasks.reset();
+}
+
+void DownloaderDlg::UpdateData(bool saveAndValidate) {
+    if (saveAndValidate) {
+        m_strUrl = m_editUrl->text();
+        m_strFolder = m_editFolder->text();
+        m_bDeleteFile = m_checkDeleteFile->isChecked() ? 1 : 0;
+    } else {
+        m_editUrl->setText(m_strUrl);
+        m_editFolder->setText(m_strFolder);
+        m_checkDeleteFile->setChecked(m_bDeleteFile != 0);
+    }
+}
+
+int DownloaderDlg::TaskCount() const { return m_list->RowCount(); }
+
+QString DownloaderDlg::TaskText(int row, int column) const { return m_list->Text(row, column); }
+
+void DownloaderDlg::OnDownload() {
+    if (m_list->RowCount() > TaskList::kMaxRows - 1) {
+        QMessageBox::information(this, QStringLiteral("提示"), QStringLiteral("下载任务请不要超过10个！"));
+        return;
+    }
+    UpdateData(true);
+    m_strUrl = m_strUrl.trimmed();
+    UpdateData(false);
+
+    if (m_tasks->IsDuplicate(ToU16(m_strUrl))) {
+        QMessageBox::information(this, QStringLiteral("提示"), QStringLiteral("该链接已在下载任务列表！"));
+        return;
+    }
+    if (!QFileInfo::exists(m_strFolder)) {
+        // One directory level; a folder that is already there counts as made.
+        const QString folder = FromU16(appSettings().downloadFolder());
+        if (!QDir().mkdir(folder) && !QFileInfo(folder).isDir()) {
+            QMessageBox::critical(this, QStringLiteral("错误"), QStringLiteral("创建下载目录失败，请关闭再试！"));
+            return;
+        }
+    }
+    if (IsWatchPageAddress(ToU16(LowerAsciiLetters(m_strUrl)))) {
+        if (!m_tasks->AddTask(ToU16(m_strUrl)))
+            QMessageBox::critical(this, QStringLiteral("错误"), QStringLiteral("无法创建下载任务，请关闭再试！"));
+        return;
+    }
+    if (!m_strUrl.contains(kAddressErrorMark)) {
+        m_strUrl += kAddressErrorMark;
+        UpdateData(false);
+    }
+    Beep(kBeepHz, kBeepMs);
+    emit beeped();
+}
+
+void DownloaderDlg::PasteFromClipboard() {
+    const QString text = QGuiApplication::clipboard()->text();
+    if (text.isEmpty() || text.size() > kClipboardMaxChars)
+        return;
+    if (IsWatchPageAddress(ToU16(text))) {
+        m_strUrl = text;
+        UpdateData(false);
+    }
+}
+
+void DownloaderDlg::OnChooseFolder() {
+    // The typed address and the check box survive the fields being shown again below.
+    UpdateData(true);
+    QFileDialog dialog(this, QStringLiteral("选择视频本地保存目录..."), m_strFolder);
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
+        const QString path = QDir::cleanPath(dialog.selectedFiles().first());
+        m_strFolder = path;
+        appSettings().SetDownloadFolder(ToU16(path));
+    }
+    UpdateData(false);
+}
+
+bool DownloaderDlg::CheckSelection() {
+    if (m_list->SelectedRow() >= 0)
+        return true;
+    ShowHint(kSelectHint);
+    return false;
+}
+
+void DownloaderDlg::ShowHint(const QString& text) {
+    m_hint->setText(text);
+    m_hint->show();
+    if (m_hintTimer)
+        killTimer(m_hintTimer);
+    m_hintTimer = startTimer(kHintMs);
+}
+
+void DownloaderDlg::timerEvent(QTimerEvent* event) {
+    m_hint->hide();
+    if (m_hintTimer)
+        killTimer(m_hintTimer);
+    m_hintTimer = 0;
+    QWidget::timerEvent(event);
+}
+
+void DownloaderDlg::OnDelete() {
+    if (!CheckSelection())
+        return;
+    const int row = m_list->SelectedRow();
+    UpdateData(true);
+    m_tasks->DeleteTask(row, m_bDeleteFile != 0);
+}
+
+void DownloaderDlg::OnPlay() {
+    if (!CheckSelection())
+        return;
+    const int row = m_list->SelectedRow();
+    if (m_list->Text(row, 3) != FromU16(kTextDone)) {
+        ShowHint(kWaitHint);
+        return;
+    }
+    // The slot takes a path of any length, so a long folder and name still play.
+    appSettings().setFileToPlay(JoinFolderPath(appSettings().downloadFolder(), ToU16(m_list->Text(row, 1))));
+    m_sinks->PostToMainWindow(WM_PLAY_FILE, 0, 0);
+}
+
+void DownloaderDlg::OnRedownload() {
+    if (!CheckSelection())
+        return;
+    OnDelete();
+    m_strUrl = FromU16(m_tasks->selectedUrl());
+    UpdateData(false);
+    OnDownload();
+}
+
+void DownloaderDlg::ShowRowMenu(const QPoint& globalPos) {
+    QMenu menu(this);
+    menu.addAction(QStringLiteral("&P 播放"), this, &DownloaderDlg::OnPlay);
+    menu.addAction(QStringLiteral("&D 删除任务"), this, &DownloaderDlg::OnDelete);
+    menu.exec(globalPos);
+}
+
+bool DownloaderDlg::event(QEvent* event) {
+    if (const PostedMessage* msg = AsPostedMessage(event)) {
+        if (msg->message() >= WM_TASK_ANALYSING && msg->message() <= WM_TASK_RECEIVED) {
+            WorkerMessage message;
+            message.message = msg->message();
+            message.workerId = static_cast<WorkerId>(msg->wParam());
+            message.lParam = msg->lParam();
+            message.fileName = ToU16(msg->text());
+            m_tasks->HandleWorkerMessage(message);
+            return true;
+        }
+    }
+    return QWidget::event(event);
+}
+
+bool DownloaderDlg::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_editUrl && event->type() == QEvent::FocusIn)
+        PasteFromClipboard();
+    if (IsEnterOrEsc(event) && watched->isWidgetType()) {
+        auto* widget = static_cast<QWidget*>(watched);
+        if (widget == this || isAncestorOf(widget))
+            return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void DownloaderDlg::paintEvent(QPaintEvent*) {
+    // No background of its own: the main window's skin shows through; only the heading is drawn.
+    QPainter painter(this);
+    QFont heading(QStringLiteral("宋体"));
+    heading.setPixelSize(14);
+    heading.setBold(true);
+    painter.setFont(heading);
+    painter.setPen(QColor(12, 62, 113));
+    painter.drawText(QRect(10, 18, 400, 20), Qt::AlignLeft | Qt::AlignTop, QStringLiteral("YouTube 视频下载"));
+    painter.setPen(QColor(24, 141, 220));
+    painter.drawLine(140, 30, 500, 30);
+}
+
+void DownloaderDlg::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    UpdateData(true);
+    m_strUrl = m_strUrl.trimmed();
+    if (m_strUrl.isEmpty())
+        PasteFromClipboard();
+}
+
+void DownloaderDlg::RowInserted(int row) {
+    m_list->AppendRow(m_tasks->row(row).workerId);
+    MirrorRow(row);
+}
+
+void DownloaderDlg::RowChanged(int row) { MirrorRow(row); }
+
+void DownloaderDlg::RowRemoved(int row) { m_list->RemoveRow(row); }
+
+void DownloaderDlg::MirrorRow(int row) {
+    const TaskRow& task = m_tasks->row(row);
+    for (int column = 1; column < TaskListView::kColumns; ++column)
+        m_list->SetText(row, column, FromU16(task.columns[static_cast<std::size_t>(column)]));
+    m_list->SetIcon(row, task.icon);
+}
+
+} // namespace tessaly

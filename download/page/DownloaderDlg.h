@@ -1,0 +1,89 @@
+// The download page: address and folder fields, the task list, the task buttons and the hint.
+// Checks new addresses, adds, deletes, re-downloads and plays tasks, takes addresses from the
+// clipboard. A child page of the main window; UI thread. Worker messages arrive as posted events
+// and go to the task-list core; its figure messages are posted to the main window.
+#pragma once
+
+#include "download/core/TaskList.h"
+
+#include <QPointer>
+#include <QWidget>
+#include <memory>
+
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace tessaly {
+
+class TaskListView;
+
+class DownloaderDlg : public QWidget, private TaskListObserver {
+    Q_OBJECT
+public:
+    // The hint stays this long after a selection check or a premature Play.
+    static constexpr int kHintMs = 5000;
+
+    // mainWindow receives the figure messages and WM_PLAY_FILE; null drops them.
+    DownloaderDlg(QWidget* parent, QObject* mainWindow);
+    ~DownloaderDlg() override;
+
+    // The page's commands (buttons 1003, 1005, 1012, 1014, 1017; menu commands 32771, 32773).
+    void OnDownload();
+    void OnChooseFolder();
+    void OnDelete();
+    void OnPlay();
+    void OnRedownload();
+    // Puts a watch-page address from the clipboard into the address field.
+    void PasteFromClipboard();
+
+    // The task list as the main window reads it when asked to close.
+    int TaskCount() const;
+    QString TaskText(int row, int column) const;
+    TaskListView* taskList() const { return m_list; }
+    const TaskList& tasks() const { return *m_tasks; }
+
+    // Copies the fields into the members (true) or the members into the fields (false).
+    void UpdateData(bool saveAndValidate);
+
+    QString m_strUrl;
+    QString m_strFolder;
+    int m_bDeleteFile = 0;
+
+signals:
+    // The refusal tone was sounded (an address that is not a watch page).
+    void beeped();
+
+protected:
+    bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void timerEvent(QTimerEvent* event) override;
+
+private:
+    class Sinks;
+
+    void RowInserted(int row) override;
+    void RowChanged(int row) override;
+    void RowRemoved(int row) override;
+    void MirrorRow(int row);
+    // Shows the hint for kHintMs; false when no row is selected (the command then ends).
+    bool CheckSelection();
+    void ShowHint(const QString& text);
+    void ShowRowMenu(const QPoint& globalPos);
+
+    QLineEdit* m_editUrl = nullptr;
+    QPushButton* m_btnDownload = nullptr;
+    QLineEdit* m_editFolder = nullptr;
+    TaskListView* m_list = nullptr;
+    QCheckBox* m_checkDeleteFile = nullptr;
+    QLabel* m_hint = nullptr;
+    int m_hintTimer = 0;
+    // Declared before the task list: workers post through it until the list has stopped them.
+    std::unique_ptr<Sinks> m_sinks;
+    std::unique_ptr<TaskList> m_tasks;
+};
+
+} // namespace tessaly

@@ -1,0 +1,93 @@
+// Helpers for the application's widget tests.
+#include "AppTestSupport.h"
+
+#include "app/settings/AppSettings.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDialog>
+#include <QTimer>
+#include <memory>
+
+namespace tessaly::test {
+
+ScratchStartDir::ScratchStartDir() : m_previous(QDir::currentPath()) {
+    QDir::setCurrent(m_dir.path());
+    appSettings().LoadSettings();
+}
+
+ScratchStartDir::~ScratchStartDir() { QDir::setCurrent(m_previous); }
+
+QString ScratchStartDir::downloadFolder() const { return QString::fromStdU16String(appSettings().downloadFolder()); }
+
+namespace {
+
+// Polls until a modal widget accepted by take() appears, then hands it over once.
+void WhenModalShows(std::function<bool(QWidget*)> take) {
+    auto* timer = new QTimer(qApp);
+    timer->setInterval(20);
+    auto deadline = std::make_shared<int>(1500); // 30 s
+    QObject::connect(timer, &QTimer::timeout, timer, [timer, take, deadline] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if ((modal && take(modal)) || --*deadline <= 0) {
+            timer->stop();
+            timer->deleteLater();
+        }
+    });
+    timer->start();
+}
+
+} // namespace
+
+void AnswerNextBox(QMessageBox::StandardButton button, SeenBox* seen) {
+    WhenModalShows([button, seen](QWidget* modal) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        if (!box)
+            return false;
+        if (seen) {
+            seen->caption = box->windowTitle();
+            seen->text = box->text();
+            seen->icon = box->icon();
+            seen->buttons = box->standardButtons();
+        }
+        box->button(button)->click();
+        return true;
+    });
+}
+
+void RejectNextDialog(const char* className, QString* title) {
+    WhenModalShows([className, title](QWidget* modal) {
+        if (!modal->inherits(className))
+            return false;
+        if (title)
+            *title = modal->windowTitle();
+        static_cast<QDialog*>(modal)->reject();
+        return true;
+    });
+}
+
+int MessageLog::Count(int message) const {
+    int n = 0;
+    for (const Entry& e : entries)
+        n += e.message == message;
+    return n;
+}
+
+qint64 MessageLog::SumWParam(int message) const {
+    qint64 sum = 0;
+    for (const Entry& e : entries) {
+        if (e.message == message)
+            sum += e.wParam;
+    }
+    return sum;
+}
+
+bool MessageLog::event(QEvent* event) {
+    if (const PostedMessage* msg = AsPostedMessage(event)) {
+        entries.push_back({msg->message(), static_cast<qint64>(msg->wParam()), msg->lParam()});
+        return true;
+    }
+    return QObject::event(event);
+}
+
+} // namespace tessaly::test

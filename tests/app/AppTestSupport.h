@@ -1,0 +1,62 @@
+// Helpers for the application's widget tests: a scratch start-up directory, answering the next
+// message box, and a receiver that records the posted messages a window sends.
+#pragma once
+
+#include "app/PostedMessage.h"
+
+#include <QDir>
+#include <QMessageBox>
+#include <QObject>
+#include <QString>
+#include <QTemporaryDir>
+#include <QVector>
+#include <functional>
+
+namespace tessaly::test {
+
+// Makes a fresh temporary folder the current directory and loads the settings there, so
+// config.ini and VDOWNLOAD/ land in it. Restores the previous directory when it goes.
+class ScratchStartDir {
+public:
+    ScratchStartDir();
+    ~ScratchStartDir();
+    QString path() const { return m_dir.path(); }
+    QString downloadFolder() const;
+
+private:
+    QTemporaryDir m_dir;
+    QString m_previous;
+};
+
+// What a message box showed before it was answered.
+struct SeenBox {
+    QString caption;
+    QString text;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QMessageBox::StandardButtons buttons;
+};
+
+// Answers the next modal message box with button (as soon as it shows) and records it into seen.
+// Returns at once; the box is answered from the event loop of whatever runs it.
+void AnswerNextBox(QMessageBox::StandardButton button, SeenBox* seen);
+// Closes the next modal dialog of type T (via reject) once it shows; records its title.
+void RejectNextDialog(const char* className, QString* title);
+
+// Records every posted message sent to it, in arrival order.
+class MessageLog : public QObject {
+public:
+    struct Entry {
+        int message;
+        qint64 wParam;
+        qint64 lParam;
+    };
+    QVector<Entry> entries;
+
+    int Count(int message) const;
+    qint64 SumWParam(int message) const;
+
+protected:
+    bool event(QEvent* event) override;
+};
+
+} // namespace tessaly::test

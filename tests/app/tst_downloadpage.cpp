@@ -1,0 +1,316 @@
+// The download page end to end against the real test server: states of a row, figures, Play,
+// Delete, Re-download, the limits and the refusals with their exact texts, the clipboard.
+#include "AppTestSupport.h"
+
+#include "app/settings/AppSettings.h"
+#include "download/core/TaskList.h"
+#include "download/core/WorkerThread.h"
+#include "download/page/DownloaderDlg.h"
+#include "download/page/PageMessages.h"
+#include "download/page/TaskListView.h"
+#include "tests/support/TestServer.h"
+
+#include <QCheckBox>
+#include <QClipboard>
+#include <QFile>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <memory>
+
+using namespace tessaly;
+using namespace tessaly::test;
+
+namespace {
+
+constexpr int kLongWaitMs = 20000;
+
+QString ReadAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? QString::fromLatin1(file.readAll().toHex()) : QStringLiteral("<missing>");
+}
+
+QString Hex(const std::string& bytes) { return QString::fromLatin1(QByteArray::fromStdString(bytes).toHex()); }
+
+} // namespace
+
+class DownloadPageTest : public QObject {
+    Q_OBJECT
+private:
+    std::unique_ptr<TestServer> m_server;
+    std::unique_ptr<ScratchStartDir> m_start;
+    std::unique_ptr<MessageLog> m_main;
+    std::unique_ptr<DownloaderDlg> m_page;
+
+    QString Watch(const QString& query) const {
+        return QString::fromStdString(m_server->WatchUrl(query.toStdString()));
+    }
+    QLineEdit* Url() const { return m_page->findChild<QLineEdit*>(QStringLiteral("url")); }
+    QLabel* Hint() const { return m_page->findChild<QLabel*>(QStringLiteral("hint")); }
+    TaskListView* List() const { return m_page->taskList(); }
+    void Add(const QString& address) {
+        Url()->setText(address);
+        m_page->OnDownload();
+    }
+    void Select(int row) { List()->setCurrentItem(List()->topLevelItem(row)); }
+    void WaitDone(int row) {
+        QTRY_COMPARE_WITH_TIMEOUT(m_page->TaskText(row, 3), QStringLiteral("完成"), kLongWaitMs);
+    }
+    QString LocalFile(int row) const { return m_start->downloadFolder() + m_page->TaskText(row, 1); }
+
+private slots:
+    void initTestCase() {
+        m_server = std::make_unique<TestServer>(TESSALY_TEST_SERVER);
+        QVERIFY(m_server->Start());
+    }
+    void init() {
+        m_start = std::make_unique<ScratchStartDir>();
+        m_main = std::make_unique<MessageLog>();
+        QGuiApplication::clipboard()->clear();
+        m_page = std::make_unique<DownloaderDlg>(nullptr, m_main.get());
+        m_page->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_page.get()));
+    }
+    void cleanup() {
+        m_page.reset();
+        QVERIFY(WaitForWorkerThreads(std::chrono::seconds(20)));
+        m_main.reset();
+        m_start.reset();
+    }
+
+    void rowPassesThroughItsStatesToDone() {
+        QStringList progress;
+        connect(List(), &QTreeWidget::itemChanged, this, [&progress](QTreeWidgetItem* item, int column) {
+            if (column == 2 && (progress.isEmpty() || progress.last() != item->text(2)))
+                progress << item->text(2);
+        });
+        // 240000 bytes at 100 kB/s: long enough for one progress report after 2 s.
+        Add(Watch(QStringLiteral("v=size:240000,rate:100000,seed:3&title=Clip%20One")));
+        QCOMPARE(List()->RowCount(), 1);
+        QCOMPARE(m_page->TaskText(0, 4), Watch(QStringLiteral("v=size:240000,rate:100000,seed:3&title=Clip%20One")));
+        QCoreApplication::sendPostedEvents(m_main.get());
+        QCOMPARE(m_main->SumWParam(WM_TASKCOUNT_DELTA), 1);
+
+        WaitDone(0);
+        QCOMPARE(m_page->TaskText(0, 1), QStringLiteral("Clip One.flv"));
+        QCOMPARE(List()->Icon(0), static_cast<int>(kIconDone));
+        QVERIFY2(progress.size() >= 5, qPrintable(progress.join(QLatin1Char('|'))));
+        QCOMPARE(progress.mid(0, 4), QStringList({QStringLiteral("等待中..."), QStringLiteral("正在分析网页..."),
+                                                  QStringLiteral("准备下载"), QStringLiteral("0KB")}));
+        QVERIFY(progress.at(4).endsWith(QStringLiteral("KB")) && progress.at(4) != QStringLiteral("0KB"));
+        QCOMPARE(ReadAll(LocalFile(0)), Hex(ExpectedStreamBody(240000, 3)));
+
+        QTRY_COMPARE(m_main->Count(WM_COMPLETED_DELTA), 1);
+        // A speed report reached the main window, and the last rate of the task is 0.
+        bool sawRate = false;
+        for (const auto& e : m_main->entries)
+            sawRate |= e.message == WM_TASK_RATE && e.lParam > 0;
+        QVERIFY(sawRate);
+        QTRY_COMPARE(m_main->entries.last().message, WM_TASK_RATE);
+        QCOMPARE(m_main->entries.last().lParam, 0);
+    }
+
+    void playNeedsASelectedDoneTask() {
+        Play();
+        QVERIFY(Hint()->isVisible());
+        QCOMPARE(Hint()->text(), QStringLiteral("请选择列表中的一项任务！"));
+
+        Add(Watch(QStringLiteral("v=size:3000,rate:1000&title=slow")));
+        Select(0);
+        Play();
+        QCOMPARE(Hint()->text(), QStringLiteral("请等待任务下载完毕！"));
+        QCOMPARE(m_main->Count(WM_PLAY_FILE), 0);
+        // The hint goes by itself after 5 seconds.
+        QTRY_VERIFY_WITH_TIMEOUT(!Hint()->isVisible(), 8000);
+
+        Add(Watch(QStringLiteral("v=size:3000&title=ready")));
+        WaitDone(1);
+        Select(1);
+        Play();
+        QVERIFY(!Hint()->isVisible());
+        QTRY_COMPARE(m_main->Count(WM_PLAY_FILE), 1);
+        QCOMPARE(QString::fromStdU16String(appSettings().fileToPlay()), m_start->downloadFolder() + QStringLiteral("ready.flv"));
+    }
+
+    void deleteWithAndWithoutItsFile() {
+        Add(Watch(QStringLiteral("v=size:4000&title=keep")));
+        Add(Watch(QStringLiteral("v=size:4000&title=drop")));
+        WaitDone(0);
+        WaitDone(1);
+        const QString keep = LocalFile(0);
+        const QString drop = LocalFile(1);
+
+        Select(0);
+        m_page->OnDelete();
+        QCOMPARE(List()->RowCount(), 1);
+        QVERIFY(QFile::exists(keep));
+
+        m_page->findChild<QCheckBox*>(QStringLiteral("deleteFile"))->setChecked(true);
+        Select(0);
+        m_page->OnDelete();
+        QCOMPARE(List()->RowCount(), 0);
+        QVERIFY(!QFile::exists(drop));
+        QTRY_COMPARE(m_main->SumWParam(WM_TASKCOUNT_DELTA), 0);
+        QCOMPARE(m_main->Count(WM_TASKCOUNT_DELTA), 4);
+
+        // Its address may be added again.
+        Add(Watch(QStringLiteral("v=size:4000&title=keep")));
+        QCOMPARE(List()->RowCount(), 1);
+    }
+
+    void redownloadReplacesTheFileUnderANewRow() {
+        const QString address = Watch(QStringLiteral("v=size:6000,seed:9&title=again"));
+        Add(address);
+        Add(Watch(QStringLiteral("v=size:100&title=other")));
+        WaitDone(0);
+        m_page->findChild<QCheckBox*>(QStringLiteral("deleteFile"))->setChecked(true);
+        Select(0);
+        m_page->OnRedownload();
+        QCOMPARE(List()->RowCount(), 2);
+        QCOMPARE(m_page->TaskText(1, 4), address);
+        QCOMPARE(Url()->text(), address);
+        WaitDone(1);
+        // The old file went first, so the new download takes the same name again.
+        QCOMPARE(m_page->TaskText(1, 1), QStringLiteral("again.flv"));
+        QCOMPARE(ReadAll(LocalFile(1)), Hex(ExpectedStreamBody(6000, 9)));
+    }
+
+    void eleventhTaskAndDuplicatesAreRefused() {
+        // Refused connections fail at once: ten failed rows still fill the list.
+        const auto dead = [](int n) {
+            return QStringLiteral("http://127.0.0.1:9/watch?u=http://www.youtube.com/watch?v=%1").arg(n);
+        };
+        for (int n = 0; n < 10; ++n)
+            Add(dead(n));
+        QCOMPARE(List()->RowCount(), 10);
+        QTRY_COMPARE_WITH_TIMEOUT(m_page->TaskText(9, 2), QStringLiteral("连接超时"), kLongWaitMs);
+
+        SeenBox seen;
+        AnswerNextBox(QMessageBox::Ok, &seen);
+        Add(dead(10));
+        QCOMPARE(seen.text, QStringLiteral("下载任务请不要超过10个！"));
+        QCOMPARE(seen.caption, QStringLiteral("提示"));
+        QCOMPARE(seen.icon, QMessageBox::Information);
+        QCOMPARE(List()->RowCount(), 10);
+
+        Select(9);
+        m_page->OnDelete();
+        // A part of an added address is a duplicate; an address containing one is not.
+        AnswerNextBox(QMessageBox::Ok, &seen);
+        seen = {};
+        Add(dead(1).chopped(1));
+        QCOMPARE(seen.text, QStringLiteral("该链接已在下载任务列表！"));
+        QCOMPARE(seen.icon, QMessageBox::Information);
+        QCOMPARE(List()->RowCount(), 9);
+        Add(dead(1) + QStringLiteral("0"));
+        QCOMPARE(List()->RowCount(), 10);
+    }
+
+    void refusedAddressIsMarkedOnceWithATone() {
+        QSignalSpy beeps(m_page.get(), &DownloaderDlg::beeped);
+        Add(QStringLiteral("  http://www.example.com/watch?v=1  "));
+        QCOMPARE(Url()->text(), QStringLiteral("http://www.example.com/watch?v=1{ 页面地址错误 }"));
+        m_page->OnDownload();
+        QCOMPARE(Url()->text(), QStringLiteral("http://www.example.com/watch?v=1{ 页面地址错误 }"));
+        QCOMPARE(beeps.count(), 2);
+        QCOMPARE(List()->RowCount(), 0);
+
+        // Surrounding blanks go; upper-case letters pass the check and stay as typed.
+        const QString address = Watch(QStringLiteral("v=size:10&title=T")).replace(QStringLiteral("youtube"), QStringLiteral("YouTube"));
+        Add(QStringLiteral("  ") + address + QStringLiteral(" \t"));
+        QCOMPARE(Url()->text(), address);
+        QCOMPARE(m_page->TaskText(0, 4), address);
+        QCOMPARE(beeps.count(), 2);
+    }
+
+    void missingFolderIsCreatedOrReported() {
+        QVERIFY(!QFileInfo::exists(m_start->downloadFolder()));
+        Add(Watch(QStringLiteral("v=size:10&title=first")));
+        QVERIFY(QFileInfo(m_start->downloadFolder()).isDir());
+        WaitDone(0);
+
+        // A folder field naming nothing while the download folder exists is not a failure.
+        m_page->findChild<QLineEdit*>(QStringLiteral("folder"))->setText(m_start->path() + QStringLiteral("/nowhere"));
+        Add(Watch(QStringLiteral("v=size:10&title=second")));
+        QCOMPARE(List()->RowCount(), 2);
+
+        appSettings().SetDownloadFolder(u"/proc/tessaly-cannot-be-made/");
+        SeenBox seen;
+        AnswerNextBox(QMessageBox::Ok, &seen);
+        Add(Watch(QStringLiteral("v=size:10&title=third")));
+        QCOMPARE(seen.text, QStringLiteral("创建下载目录失败，请关闭再试！"));
+        QCOMPARE(seen.caption, QStringLiteral("错误"));
+        QCOMPARE(seen.icon, QMessageBox::Critical);
+        QCOMPARE(List()->RowCount(), 2);
+    }
+
+    void unwritableFolderFailsTheRowAndKeepsWhatIsThere() {
+        // The download folder is a plain file: nothing can be written below it.
+        const QString blocker = m_start->path() + QStringLiteral("/blocker");
+        QFile file(blocker);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("precious");
+        file.close();
+        appSettings().SetDownloadFolder((blocker + QStringLiteral("/")).toStdU16String());
+        m_page->findChild<QLineEdit*>(QStringLiteral("folder"))->setText(blocker);
+        Add(Watch(QStringLiteral("v=size:1000&title=lost")));
+        QTRY_COMPARE_WITH_TIMEOUT(m_page->TaskText(0, 2), QStringLiteral("连接超时"), kLongWaitMs);
+        QCOMPARE(List()->Icon(0), static_cast<int>(kIconFailed));
+        QVERIFY(QFile::exists(blocker));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), QByteArray("precious"));
+    }
+
+    void clipboardPastesOnlyShortWatchAddresses() {
+        QClipboard* clipboard = QGuiApplication::clipboard();
+        const QString base = QStringLiteral("http://www.youtube.com/watch?v=");
+        const QString of80 = base + QString(80 - base.size(), QLatin1Char('a'));
+        clipboard->setText(of80 + QStringLiteral("a"));
+        m_page->PasteFromClipboard();
+        QCOMPARE(Url()->text(), QString());
+        clipboard->setText(QStringLiteral("just some words"));
+        m_page->PasteFromClipboard();
+        QCOMPARE(Url()->text(), QString());
+        clipboard->setText(of80);
+        m_page->PasteFromClipboard();
+        QCOMPARE(Url()->text(), of80);
+
+        // Focus on the field pastes, replacing what it holds; showing pastes only into an empty field.
+        Url()->setText(QStringLiteral("typed"));
+        clipboard->setText(base + QStringLiteral("focus"));
+        m_page->findChild<QPushButton*>(QStringLiteral("download"))->setFocus();
+        Url()->setFocus();
+        QTRY_COMPARE(Url()->text(), base + QStringLiteral("focus"));
+
+        m_page->hide();
+        Url()->setText(QStringLiteral("kept"));
+        clipboard->setText(base + QStringLiteral("shown"));
+        m_page->show();
+        QCOMPARE(Url()->text(), QStringLiteral("kept"));
+        m_page->hide();
+        Url()->setText(QStringLiteral("   "));
+        m_page->show();
+        QCOMPARE(Url()->text(), base + QStringLiteral("shown"));
+        clipboard->clear();
+        m_page->PasteFromClipboard();
+        QCOMPARE(Url()->text(), base + QStringLiteral("shown"));
+    }
+
+    void enterAndEscapeDoNothing() {
+        Url()->setText(Watch(QStringLiteral("v=size:10&title=enter")));
+        Url()->setFocus();
+        QTest::keyClick(Url(), Qt::Key_Return);
+        QTest::keyClick(Url(), Qt::Key_Escape);
+        QCOMPARE(List()->RowCount(), 0);
+        QVERIFY(m_page->isVisible());
+    }
+
+private:
+    void Play() { m_page->OnPlay(); }
+};
+
+QTEST_MAIN(DownloadPageTest)
+#include "tst_downloadpage.moc"
