@@ -1,0 +1,215 @@
+// Match results: positions and groups in backtracking order, construct by construct, the
+// decisions on lazy loops that consume nothing and self-references, and the stack's growth and cap.
+#include "PatternTestSupport.h"
+#include "pattern/PatternMatcher.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace tessaly {
+namespace {
+
+using test::MatchSummary;
+
+TEST(Match, AttemptsAndAnchors) {
+    EXPECT_EQ(MatchSummary(u"abc", u"xabcx"), "1-4");
+    EXPECT_EQ(MatchSummary(u"b", u"ab"), "1-2");
+    EXPECT_EQ(MatchSummary(u"^b", u"ab"), "none");
+    EXPECT_EQ(MatchSummary(u"^a", u"ab"), "0-1");
+    // "$" consumes the terminator, so the end is one past the last unit.
+    EXPECT_EQ(MatchSummary(u"c$", u"abc"), "2-4");
+    EXPECT_EQ(MatchSummary(u"b$", u"abc"), "none");
+    // The terminator is a start position only for the empty subject.
+    EXPECT_EQ(MatchSummary(u"$", u"abc"), "none");
+    EXPECT_EQ(MatchSummary(u"$", u""), "0-1");
+    EXPECT_EQ(MatchSummary(u"a*", u""), "0-0");
+    EXPECT_EQ(MatchSummary(u"", u"abc"), "0-0");
+    EXPECT_EQ(MatchSummary(u"a", u""), "none");
+    EXPECT_EQ(MatchSummary(u"a*$", u"baa"), "1-4");
+    // Exact code-unit comparison, unsigned in sets.
+    EXPECT_EQ(MatchSummary(u"A", u"a"), "none");
+    EXPECT_EQ(MatchSummary(u"[\u00e0-\uffff]+", u"a\u00e9\uffff\U0001F600"), "1-5"); // surrogates are units too
+    EXPECT_EQ(MatchSummary(u"[^a-c]", u"abc"), "none");
+    EXPECT_EQ(MatchSummary(u"[^a-c]", u"abcd"), "3-4");
+    EXPECT_EQ(MatchSummary(u".", u""), "none");
+    EXPECT_EQ(MatchSummary(u"a.", u"a"), "none");
+}
+
+TEST(Match, LiteralsWhereOtherDialectsHaveOperators) {
+    EXPECT_EQ(MatchSummary(u"a**", u"aa*"), "0-3");
+    EXPECT_EQ(MatchSummary(u"a**", u"aa"), "none");
+    EXPECT_EQ(MatchSummary(u"|a", u"x|a"), "1-3");
+    EXPECT_EQ(MatchSummary(u"x^", u"x^"), "0-2");
+    EXPECT_EQ(MatchSummary(u"a$b", u"a$b"), "0-3");
+    EXPECT_EQ(MatchSummary(u"\\?\\.\\\\\\{", u"a?.\\{"), "1-5");
+    EXPECT_EQ(MatchSummary(u"abc)def", u"abc"), "0-3");
+    EXPECT_EQ(MatchSummary(u"ab|", u"ab"), "0-1");
+}
+
+TEST(Match, AlternationChoosesBetweenSingleItemsLeftFirst) {
+    EXPECT_EQ(MatchSummary(u"ab|cd", u"abd"), "0-3");
+    EXPECT_EQ(MatchSummary(u"ab|cd", u"acd"), "0-3");
+    EXPECT_EQ(MatchSummary(u"ab|cd", u"ab"), "none");
+    EXPECT_EQ(MatchSummary(u"ab|cd", u"cd"), "none");
+    // The first alternative that leads to a match wins, not the longest.
+    EXPECT_EQ(MatchSummary(u"{(ab)|(abc)}", u"abcd"), "0-2 (0-2)");
+    EXPECT_EQ(MatchSummary(u"{(ab)|(abc)}d", u"abcd"), "0-4 (0-3)");
+    EXPECT_EQ(MatchSummary(u"{a}|b", u"b"), "0-1 -");
+    EXPECT_EQ(MatchSummary(u"{ab}|{cd}", u"xcd"), "1-3 - (1-3)");
+    EXPECT_EQ(MatchSummary(u"a|b|c", u"c"), "0-1");
+    EXPECT_EQ(MatchSummary(u"a||b", u"|b"), "0-2");
+    EXPECT_EQ(MatchSummary(u"a*|b", u"b"), "0-0");
+    EXPECT_EQ(MatchSummary(u"(b|)c", u"bc"), "1-2");
+}
+
+TEST(Match, GreedyLoopsGiveBackLatestFirst) {
+    EXPECT_EQ(MatchSummary(u"{a|b}*c", u"xbac"), "1-4 (2-3)");
+    EXPECT_EQ(MatchSummary(u"{a*}", u"aaa"), "0-3 (0-3)");
+    EXPECT_EQ(MatchSummary(u"{a}*", u"aaa"), "0-3 (2-3)");
+    EXPECT_EQ(MatchSummary(u"{a*}{a*}", u"aaa"), "0-3 (0-3) (3-3)");
+    EXPECT_EQ(MatchSummary(u"{.*}b", u"abab"), "0-4 (0-3)");
+    EXPECT_EQ(MatchSummary(u"{.+}{.+}", u"abc"), "0-3 (0-2) (2-3)");
+    EXPECT_EQ(MatchSummary(u"{a?}ab", u"ab"), "0-2 (0-0)");
+    EXPECT_EQ(MatchSummary(u"{[ab]+}b", u"abab"), "0-4 (0-3)");
+    // A loop whose item matches empty stops iterating instead of spinning.
+    EXPECT_EQ(MatchSummary(u"(()a)*", u"aab"), "0-2");
+    EXPECT_EQ(MatchSummary(u"{!b}*a", u"a"), "0-1 -");
+}
+
+TEST(Match, LazyLoopsTryTheRestFirst) {
+    EXPECT_EQ(MatchSummary(u"{a*?}", u"aaa"), "0-0 (0-0)");
+    EXPECT_EQ(MatchSummary(u"{a*?}b", u"aab"), "0-3 (0-2)");
+    EXPECT_EQ(MatchSummary(u"{a+?}", u"aaa"), "0-1 (0-1)");
+    EXPECT_EQ(MatchSummary(u"(ab)??", u"ab"), "0-0");
+    EXPECT_EQ(MatchSummary(u"{ab}??b", u"abb"), "0-3 (0-2)");
+    EXPECT_EQ(MatchSummary(u"{ab}??b", u"b"), "0-1 -");
+    EXPECT_EQ(MatchSummary(u"<title>{.*?}/title>", u"<title>a</title>b</title>"), "0-16 (7-9)");
+    // A failure restores no position: the loop goes on where the failed rest stopped.
+    EXPECT_EQ(MatchSummary(u"a*?bc", u"ababc"), "0-5");
+    EXPECT_EQ(MatchSummary(u"{.*?}bc", u"abcbc"), "0-3 (0-1)");
+}
+
+TEST(Match, LazyIterationThatConsumesNothingFails) {
+    // A negation never consumes: the loop may not spin on it, and must not lose the later start.
+    EXPECT_EQ(MatchSummary(u"(!b)*?x", u"ax"), "1-2");
+    // The first copy of "X+?" is no lazy iteration: it may consume nothing.
+    EXPECT_EQ(MatchSummary(u"(!b)+?x", u"ax"), "1-2");
+    EXPECT_EQ(MatchSummary(u"()*?x", u"ax"), "1-2");
+    EXPECT_EQ(MatchSummary(u"{}*?x", u"aax"), "2-3 -");
+    // Items that may match empty but here consume still iterate.
+    EXPECT_EQ(MatchSummary(u"{a|!b}*?c", u"aac"), "0-3 (1-2)");
+    EXPECT_EQ(MatchSummary(u"{a}{\\0}*?c", u"aaac"), "0-4 (0-1) (2-3)");
+}
+
+TEST(Match, GroupsRestoredOnBacktracking) {
+    // The second iteration sets the group, then is given back with its bounds.
+    EXPECT_EQ(MatchSummary(u"({a}b)*ac", u"abac"), "0-4 (0-1)");
+    // The first alternative's group goes back to absent when the second is tried.
+    EXPECT_EQ(MatchSummary(u"({a}b)|({a}c)", u"ac"), "0-2 - (0-1)");
+    EXPECT_EQ(MatchSummary(u"{a}{b}{c}", u"abc"), "0-3 (0-1) (1-2) (2-3)");
+    EXPECT_EQ(MatchSummary(u"{a}{b{c}}", u"abc"), "0-3 (0-1) (1-3) (2-3)");
+}
+
+TEST(Match, NegationConsumesNothing) {
+    EXPECT_EQ(MatchSummary(u"!a", u"ba"), "0-0");
+    EXPECT_EQ(MatchSummary(u"!a", u"ab"), "1-1");
+    EXPECT_EQ(MatchSummary(u"!a", u"aa"), "none"); // the terminator is no start position here
+    EXPECT_EQ(MatchSummary(u"!ab", u"cb"), "1-2");
+    EXPECT_EQ(MatchSummary(u"!(ab)..", u"abac"), "1-3");
+    // Bounds a matched negation recorded stay: the failed attempt at 0 left group 0 at 0-1.
+    EXPECT_EQ(MatchSummary(u"!{a}.", u"ab"), "1-2 (0-1)");
+    // "!" with nothing after it negates the empty match and never succeeds.
+    EXPECT_EQ(MatchSummary(u"a!", u"ab"), "none");
+}
+
+TEST(Match, BackReferences) {
+    EXPECT_EQ(MatchSummary(u"{a+}\\0", u"aaaa"), "0-4 (0-2)");
+    EXPECT_EQ(MatchSummary(u"{a+}\\0", u"aaa"), "0-2 (0-1)");
+    EXPECT_EQ(MatchSummary(u"{.}\\0", u"abccd"), "2-4 (2-3)");
+    EXPECT_EQ(MatchSummary(u"{ab}x\\0", u"abxa"), "none"); // the subject ends sooner
+    // A group that took no part compares as empty.
+    EXPECT_EQ(MatchSummary(u"({a}|b)\\0c", u"bc"), "0-2 -");
+    // A reference inside its own group has no end to compare with: it fails.
+    EXPECT_EQ(MatchSummary(u"{a\\0}", u"aa"), "none");
+    EXPECT_EQ(MatchSummary(u"{a\\0}|a", u"aa"), "0-1 -");
+    EXPECT_EQ(MatchSummary(u"({a\\0?}b)+", u"abaab"), "0-2 (0-1)");
+}
+
+TEST(Match, AbbreviationsMatchTheirExpansion) {
+    EXPECT_EQ(MatchSummary(u"\\d+", u"ab1234c"), "2-6");
+    EXPECT_EQ(MatchSummary(u"\\q", u"say 'x' or \"y\""), "4-7");
+    EXPECT_EQ(MatchSummary(u"\\q", u"say \"y\" or 'x'"), "4-7");
+    EXPECT_EQ(MatchSummary(u"\\t", u"\tt"), "1-2");
+    EXPECT_EQ(MatchSummary(u"[\\t]", u"t\t"), "1-2");
+    EXPECT_EQ(MatchSummary(u"a\\nb", u"a\r\nb"), "0-4");
+    EXPECT_EQ(MatchSummary(u"a\\nb", u"a\nb"), "0-3");
+    EXPECT_EQ(MatchSummary(u"\\w\\b\\z", u"-- abc\t42!"), "3-9");
+    EXPECT_EQ(MatchSummary(u"\\h\\h", u"g0fZ"), "1-3");
+    EXPECT_EQ(MatchSummary(u"\\a+", u"--x9Y--"), "2-5");
+    EXPECT_EQ(MatchSummary(u"\\c\\d", u"1a2"), "1-3");
+}
+
+TEST(Match, NoSubjectOrNoContext) {
+    PatternMatcher matcher;
+    ASSERT_EQ(matcher.Parse(u"a"), ParseOk);
+    MatchContext context;
+    EXPECT_FALSE(matcher.Match(nullptr, &context));
+    EXPECT_FALSE(matcher.Match(u"a", nullptr));
+}
+
+TEST(Match, ContextIsResizedAndClearedForEachMatch) {
+    MatchContext context;
+    PatternMatcher two;
+    ASSERT_EQ(two.Parse(u"{a}|{b}"), ParseOk);
+    ASSERT_TRUE(two.Match(u"a", &context));
+    EXPECT_EQ(test::Summarize(context), "0-1 (0-1) -");
+    ASSERT_TRUE(two.Match(u"b", &context));
+    EXPECT_EQ(test::Summarize(context), "0-1 - (0-1)");
+    PatternMatcher none;
+    ASSERT_EQ(none.Parse(u"x"), ParseOk);
+    ASSERT_TRUE(none.Match(u"x", &context));
+    EXPECT_EQ(context.GroupCount(), 0u);
+}
+
+TEST(Match, StackGrowsToTwiceTheDepthPlusTwoAndKeepsItsRoom) {
+    // "a*" holds the prologue's entry and three per iteration; the failing last iteration pushes
+    // three more before it is given back. 83 iterations peak at depth 253, 84 at 256.
+    PatternMatcher matcher;
+    ASSERT_EQ(matcher.Parse(u"a*"), ParseOk);
+    MatchContext context;
+    EXPECT_EQ(context.StackRoom(), MatchContext::kInitialStackRoom);
+    ASSERT_TRUE(matcher.Match(std::u16string(83, u'a').c_str(), &context));
+    EXPECT_EQ(context.StackRoom(), 256u);
+    ASSERT_TRUE(matcher.Match(std::u16string(84, u'a').c_str(), &context));
+    EXPECT_EQ(context.StackRoom(), 514u);
+    ASSERT_TRUE(matcher.Match(u"a", &context));
+    EXPECT_EQ(context.StackRoom(), 514u);
+    ASSERT_TRUE(matcher.Match(std::u16string(200, u'a').c_str(), &context));
+    EXPECT_EQ(context.StackRoom(), 1030u); // the push to depth 514 grew it to 2 * 514 + 2
+    EXPECT_EQ(test::Summarize(context), "0-200");
+}
+
+TEST(Match, StackCapEndsTheMatchWithFalse) {
+    // 349,523 iterations peak just below 1,048,576 entries; one more reaches the cap.
+    PatternMatcher matcher;
+    ASSERT_EQ(matcher.Parse(u"a*b"), ParseOk);
+    MatchContext context;
+    EXPECT_TRUE(matcher.Match((std::u16string(349523, u'a') + u"b").c_str(), &context));
+    EXPECT_EQ(context.WholeMatch().end, 349524);
+    EXPECT_FALSE(matcher.Match((std::u16string(349524, u'a') + u"b").c_str(), &context));
+    // A runaway loop (its progress check compares with a slot a later iteration left) ends too.
+    EXPECT_EQ(MatchSummary(u"(a|!b)*c", u"ad"), "none");
+}
+
+TEST(Match, StepLimitEndsALongBacktrack) {
+    PatternMatcher matcher;
+    ASSERT_EQ(matcher.Parse(u"(.+)+x"), ParseOk);
+    MatchContext context;
+    context.SetStepLimit(100000);
+    EXPECT_FALSE(matcher.Match(std::u16string(40, u'a').c_str(), &context));
+    EXPECT_TRUE(matcher.Match(u"aaax", &context));
+}
+
+} // namespace
+} // namespace tessaly
