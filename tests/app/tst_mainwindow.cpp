@@ -1,0 +1,237 @@
+// The main window: layout and page buttons, figures from posted messages and the 2-second speed
+// refresh, page switching and WM_PLAY_FILE, Enter/Esc, the close question, the About box; and one
+// download through the real page and server. Saves a screenshot of each page into the build tree.
+#include "AppTestSupport.h"
+
+#include "app/CAboutDlg.h"
+#include "app/CorvaneDlg.h"
+#include "app/PageButtons.h"
+#include "app/settings/AppSettings.h"
+#include "download/core/TaskList.h"
+#include "download/core/WorkerThread.h"
+#include "download/page/DownloaderDlg.h"
+#include "download/page/PageMessages.h"
+#include "download/page/TaskListView.h"
+#include "player/PlayerMessages.h"
+#include "res/Resources.h"
+#include "tests/support/TestServer.h"
+
+#include <QAbstractButton>
+#include <QLineEdit>
+#include <QTest>
+#include <memory>
+
+using namespace tessaly;
+using namespace tessaly::test;
+
+namespace {
+
+// Catches the open request the main window posts to the player page.
+class OpenRequestSpy : public QObject {
+public:
+    int seen = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (const PostedMessage* msg = AsPostedMessage(event))
+            seen += msg->message() == WM_PLAYER_OPEN;
+        return false;
+    }
+};
+
+// A page button shows picture id when a pixel right of its caption matches the picture (the
+// picture's top edge lies at y = 1 in the button).
+bool ShowsPicture(QAbstractButton* button, int id) {
+    const QImage shown = button->grab().toImage();
+    const QImage picture = res::LoadBitmap(id);
+    for (const QPoint p : {QPoint(150, 6), QPoint(165, 20), QPoint(120, 24)}) {
+        if (shown.pixelColor(p.x(), p.y() + 1) != picture.pixelColor(p))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+private:
+    std::unique_ptr<TestServer> m_server;
+    std::unique_ptr<ScratchStartDir> m_start;
+    std::unique_ptr<CorvaneDlg> m_dlg;
+
+    DownloaderDlg* Page() const { return m_dlg->downloadPage(); }
+    void Post(int message, qint64 wParam, qint64 lParam = 0) {
+        PostMessage(m_dlg.get(), message, static_cast<quint64>(wParam), lParam);
+        QCoreApplication::sendPostedEvents(m_dlg.get());
+    }
+    void Add(const std::string& query) {
+        Page()->findChild<QLineEdit*>(QStringLiteral("url"))->setText(QString::fromStdString(m_server->WatchUrl(query)));
+        Page()->OnDownload();
+    }
+    void Screenshot(const QString& name) { QVERIFY(m_dlg->grab().save(QStringLiteral(TESSALY_SCREENSHOT_DIR "/") + name)); }
+
+private slots:
+    void initTestCase() {
+        m_server = std::make_unique<TestServer>(TESSALY_TEST_SERVER);
+        QVERIFY(m_server->Start());
+    }
+    void init() {
+        m_start = std::make_unique<ScratchStartDir>();
+        m_dlg = std::make_unique<CorvaneDlg>();
+        m_dlg->move(300, 300); // away from the resting mouse
+        m_dlg->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_dlg.get()));
+    }
+    void cleanup() {
+        m_dlg.reset();
+        QVERIFY(WaitForWorkerThreads(std::chrono::seconds(20)));
+        m_start.reset();
+    }
+
+    void startsOnTheDownloadPage() {
+        QCOMPARE(m_dlg->windowTitle(), QStringLiteral("Tessaly V1.3"));
+        QCOMPARE(m_dlg->size(), QSize(779, 551));
+        QCOMPARE(m_dlg->pageRect(), QRect(QPoint(212, 92), QPoint(768, 540)));
+        QCOMPARE(m_dlg->downloadPageButton()->geometry(), QRect(27, 140, 173, 27));
+        QCOMPARE(m_dlg->playPageButton()->geometry(), QRect(27, 177, 173, 27));
+        QCOMPARE(m_dlg->webStrip()->pos(), QPoint(239, 11));
+        QVERIFY(Page()->isVisible());
+        QCOMPARE(Page()->geometry(), m_dlg->pageRect());
+        QVERIFY(!m_dlg->playerPage());
+        QCOMPARE(m_dlg->StatusText(),
+                 QStringLiteral("-----系统信息-----\r\r\r下载速度：0 KB\r\r任务数量：0\r\r完成下载：0"));
+        QCOMPARE(m_dlg->statusRect(), QRect(QPoint(40, 410), QPoint(179, 559)));
+        QVERIFY(!AlternateNormal(m_dlg->downloadPageButton()));
+        QVERIFY(AlternateNormal(m_dlg->playPageButton()));
+        QVERIFY(ShowsPicture(m_dlg->downloadPageButton(), res::IDB_DOWNLOAD_PAGE_NORMAL));
+        QVERIFY(ShowsPicture(m_dlg->playPageButton(), res::IDB_PLAY_PAGE_DISABLED));
+        Screenshot(QStringLiteral("mainwindow-download-page.png"));
+    }
+
+    void figuresFollowThePostedMessages() {
+        Post(WM_TASKCOUNT_DELTA, 1);
+        Post(WM_TASKCOUNT_DELTA, 1);
+        QCOMPARE(m_dlg->taskCount(), 2);
+        Post(WM_TASK_RATE, 7, 100);
+        Post(WM_TASK_RATE, 8, 50);
+        Post(WM_COMPLETED_DELTA, 1);
+        QCOMPARE(m_dlg->completed(), 1);
+        QCOMPARE(m_dlg->speedSum(), 0); // until the next 2-second refresh
+        QTRY_COMPARE_WITH_TIMEOUT(m_dlg->speedSum(), 150, 3000);
+        QVERIFY(m_dlg->StatusText().contains(QStringLiteral("下载速度：150 KB\r\r任务数量：2\r\r完成下载：1")));
+        Post(WM_TASK_RATE, 7, 0);
+        Post(WM_TASK_RATE, 8, 0);
+        Post(WM_TASKCOUNT_DELTA, -1);
+        Post(WM_TASKCOUNT_DELTA, -1);
+        Post(WM_TASKCOUNT_DELTA, -1);
+        QCOMPARE(m_dlg->taskCount(), -1); // negative figures are shown with their sign
+        QVERIFY(m_dlg->StatusText().endsWith(QStringLiteral("任务数量：-1\r\r完成下载：1")));
+        QTRY_COMPARE_WITH_TIMEOUT(m_dlg->speedSum(), 0, 3000);
+    }
+
+    void pageButtonsSwitchPages() {
+        QTest::mouseClick(m_dlg->playPageButton(), Qt::LeftButton);
+        QVERIFY(m_dlg->playerPage());
+        QTRY_VERIFY(m_dlg->playerPage()->isVisible());
+        QVERIFY(!Page()->isVisible());
+        QCOMPARE(m_dlg->playerPage()->geometry(), m_dlg->pageRect());
+        QVERIFY(AlternateNormal(m_dlg->downloadPageButton()));
+        QVERIFY(!AlternateNormal(m_dlg->playPageButton()));
+        // Move the mouse off both buttons before looking at them.
+        QTest::mouseMove(m_dlg.get(), QPoint(600, 300));
+        QTRY_VERIFY(ShowsPicture(m_dlg->downloadPageButton(), res::IDB_DOWNLOAD_PAGE_DISABLED));
+        QTRY_VERIFY(ShowsPicture(m_dlg->playPageButton(), res::IDB_PLAY_PAGE_NORMAL));
+        Screenshot(QStringLiteral("mainwindow-player-page.png"));
+
+        QWidget* player = m_dlg->playerPage();
+        QTest::mouseClick(m_dlg->downloadPageButton(), Qt::LeftButton);
+        QVERIFY(Page()->isVisible());
+        QVERIFY(!player->isVisible());
+        QCOMPARE(m_dlg->playerPage(), player); // made once, then kept
+        QVERIFY(!AlternateNormal(m_dlg->downloadPageButton()));
+        QVERIFY(AlternateNormal(m_dlg->playPageButton()));
+    }
+
+    void playFileMessageOpensThePlayerPage() {
+        Post(WM_PLAY_FILE, 0);
+        QWidget* player = m_dlg->playerPage();
+        QVERIFY(player);
+        OpenRequestSpy spy;
+        player->installEventFilter(&spy);
+        QCoreApplication::sendPostedEvents(player);
+        QCOMPARE(spy.seen, 1);
+        QVERIFY(player->isVisible());
+        QVERIFY(!Page()->isVisible());
+    }
+
+    void enterAndEscapeNeverCloseOrTrigger() {
+        auto* url = Page()->findChild<QLineEdit*>(QStringLiteral("url"));
+        url->setText(QString::fromStdString(m_server->WatchUrl("v=size:10&title=key")));
+        url->setFocus();
+        for (QWidget* target : {static_cast<QWidget*>(m_dlg.get()), static_cast<QWidget*>(url),
+                                static_cast<QWidget*>(m_dlg->downloadPageButton())}) {
+            QTest::keyClick(target, Qt::Key_Escape);
+            QTest::keyClick(target, Qt::Key_Return);
+            QTest::keyClick(target, Qt::Key_Enter);
+        }
+        QVERIFY(m_dlg->isVisible());
+        QCOMPARE(Page()->TaskCount(), 0);
+    }
+
+    void closeAsksOnlyWhileATaskIsUnfinished() {
+        Add("v=size:20&title=done");
+        QTRY_COMPARE_WITH_TIMEOUT(Page()->TaskText(0, 3), QStringLiteral("完成"), 20000);
+        Page()->findChild<QLineEdit*>(QStringLiteral("url"))->setText(
+            QStringLiteral("http://127.0.0.1:9/watch?u=http://www.youtube.com/watch?v=dead"));
+        Page()->OnDownload();
+        QTRY_COMPARE_WITH_TIMEOUT(Page()->TaskText(1, 2), QStringLiteral("连接超时"), 20000);
+        // Only done and failed rows: closes without a question (a box would stay unanswered).
+        QVERIFY(m_dlg->close());
+        QVERIFY(!m_dlg->isVisible());
+
+        m_dlg->show();
+        Add("v=size:4000,rate:1000&title=slow");
+        SeenBox seen;
+        AnswerNextBox(QMessageBox::Cancel, &seen);
+        QVERIFY(!m_dlg->close());
+        QVERIFY(m_dlg->isVisible());
+        QCOMPARE(seen.text, QStringLiteral("您有下载任务，是否要现在退出程序？"));
+        QCOMPARE(seen.caption, QStringLiteral("消息"));
+        QCOMPARE(seen.icon, QMessageBox::NoIcon);
+        QCOMPARE(seen.buttons, QMessageBox::Ok | QMessageBox::Cancel);
+        AnswerNextBox(QMessageBox::Ok, nullptr);
+        QVERIFY(m_dlg->close());
+        QVERIFY(!m_dlg->isVisible());
+    }
+
+    void aboutItemOpensTheAboutBox() {
+        QCOMPARE(res::LoadString(res::IDS_ABOUTBOX), QStringLiteral("关于 Tessaly(&A)..."));
+        for (int id : {16, 17, 31}) {
+            QString title;
+            RejectNextDialog("tessaly::CAboutDlg", &title);
+            m_dlg->OnSysCommand(id); // returns once the box is closed
+            QCOMPARE(title, QStringLiteral("关于 Tessaly"));
+        }
+        CAboutDlg about(m_dlg.get());
+        QCOMPARE(about.size(), QSize(354, 185));
+        QVERIFY(about.findChild<QWidget*>(QStringLiteral("remark")));
+    }
+
+    void downloadRaisesTheFiguresAndPlays() {
+        Add("v=size:50000&title=whole");
+        QCOMPARE(m_dlg->taskCount(), 0); // posted: counted when the window's queue runs
+        QTRY_COMPARE(m_dlg->taskCount(), 1);
+        QTRY_COMPARE_WITH_TIMEOUT(Page()->TaskText(0, 3), QStringLiteral("完成"), 20000);
+        QTRY_COMPARE(m_dlg->completed(), 1);
+        QVERIFY(m_dlg->StatusText().endsWith(QStringLiteral("完成下载：1")));
+
+        Page()->taskList()->setCurrentItem(Page()->taskList()->topLevelItem(0));
+        Page()->OnPlay();
+        QTRY_VERIFY(m_dlg->playerPage() && m_dlg->playerPage()->isVisible());
+        QCOMPARE(QString::fromStdU16String(appSettings().fileToPlay()), m_start->downloadFolder() + QStringLiteral("whole.flv"));
+    }
+};
+
+QTEST_MAIN(MainWindowTest)
+#include "tst_mainwindow.moc"
