@@ -1,0 +1,97 @@
+// The web strip's state machine: banner, loading, page, error, error absorbed.
+#include "app/webstrip/WebStrip.h"
+
+#include "res/DialogTemplates.h"
+#include "res/Resources.h"
+
+#include <QDir>
+#include <QLabel>
+#include <QTimerEvent>
+
+#ifdef TESSALY_WEBENGINE
+#include "app/webstrip/CExplorer1.h"
+#endif
+
+namespace tessaly {
+namespace {
+
+constexpr char kTipsPageFileName[] = "tips.html";
+
+QRect BannerInWindow() {
+    const QRect area = res::ToPixels(res::mainwnd::kBanner, res::kSongTi9);
+    // The static shows the picture at its own size.
+    return QRect(area.topLeft(), res::LoadBitmap(res::IDB_BANNER).size());
+}
+
+QRect BrowserInWindow() {
+    return res::ToPixels(res::mainwnd::kBrowser, res::kSongTi9);
+}
+
+} // namespace
+
+QRect WebStrip::GeometryInWindow() {
+    return BannerInWindow().united(BrowserInWindow());
+}
+
+QUrl WebStrip::TipsPageAddress(const QString& startDir) {
+    return QUrl::fromLocalFile(QDir(startDir).filePath(QString::fromLatin1(kTipsPageFileName)));
+}
+
+WebStrip::WebStrip(QWidget* parent, QUrl pageAddress, int navigateDelayMs)
+    : QWidget(parent), m_banner(new QLabel(this)), m_pageAddress(std::move(pageAddress)),
+      m_navigateDelayMs(navigateDelayMs) {
+    const QRect strip = GeometryInWindow();
+    setGeometry(strip);
+    m_banner->setObjectName(QString::number(res::mainwnd::IDC_BANNER));
+    m_banner->setPixmap(QPixmap::fromImage(res::LoadBitmap(res::IDB_BANNER)));
+    m_banner->setGeometry(BannerInWindow().translated(-strip.topLeft()));
+}
+
+void WebStrip::Start() {
+    if (m_timer1 == 0)
+        m_timer1 = startTimer(m_navigateDelayMs);
+}
+
+void WebStrip::timerEvent(QTimerEvent* event) {
+    if (event->timerId() != m_timer1) {
+        QWidget::timerEvent(event);
+        return;
+    }
+#ifdef TESSALY_WEBENGINE
+    // Created only now: the browser stays hidden until its page arrives, and making it at
+    // start-up would slow the window's first appearance.
+    if (m_browser == nullptr) {
+        m_browser = new CExplorer1(this);
+        m_browser->setObjectName(QString::number(res::mainwnd::IDC_BROWSER));
+        m_browser->setGeometry(BrowserInWindow().translated(-GeometryInWindow().topLeft()));
+        m_browser->hide();
+        connect(m_browser, &CExplorer1::NavigateError, this, &WebStrip::OnNavigateError);
+        connect(m_browser, &CExplorer1::NavigateComplete2, this, &WebStrip::OnNavigateComplete2);
+    }
+    m_state = State::Loading;
+    m_browser->Navigate(m_pageAddress.toString());
+#endif
+    killTimer(m_timer1);
+    m_timer1 = -1; // ticks once: never started again
+    QWidget::timerEvent(event);
+}
+
+void WebStrip::OnNavigateError() {
+    m_banner->show();
+    if (m_browser)
+        m_browser->hide();
+    m_state = State::Error;
+}
+
+void WebStrip::OnNavigateComplete2() {
+    if (m_state == State::Error) {
+        m_state = State::ErrorAbsorbed;
+        return;
+    }
+    m_state = State::Page;
+    if (m_browser)
+        m_browser->show();
+    m_banner->hide();
+}
+
+} // namespace tessaly

@@ -1,0 +1,63 @@
+// The web strip across the top of the main window: banner 146 from start-up, then a web page
+// once its navigation has completed, and the banner again after a navigation error.
+// A child widget of the main window; UI thread only.
+#pragma once
+
+#include <QUrl>
+#include <QWidget>
+
+class QLabel;
+
+namespace tessaly {
+
+class CExplorer1;
+
+class WebStrip : public QWidget {
+    Q_OBJECT
+
+public:
+    static constexpr int kNavigateDelayMs = 21000; // timer 1
+
+    enum class State {
+        BannerWaiting, // from start-up until timer 1 ticks
+        Loading,       // navigating, banner still shown
+        Page,          // the browser shows the page
+        Error,         // a navigation failed: banner; the next completion is absorbed
+        ErrorAbsorbed, // that completion came; a later one shows the browser again
+    };
+
+    // Where the strip lies in the main window: the union of banner 1018 and browser 1000.
+    static QRect GeometryInWindow();
+    // The tips page that ships with the program, in the start-up directory.
+    static QUrl TipsPageAddress(const QString& startDir);
+
+    // Places itself at GeometryInWindow() in parent and shows the banner. The page at
+    // pageAddress is navigated to navigateDelayMs after Start().
+    explicit WebStrip(QWidget* parent, QUrl pageAddress, int navigateDelayMs = kNavigateDelayMs);
+
+    // Starts timer 1; called once by the main window's initialisation.
+    void Start();
+
+    State state() const { return m_state; }
+    QLabel* banner() const { return m_banner; }
+    // Null until timer 1 has ticked, and always in a build without a web browser.
+    CExplorer1* browser() const { return m_browser; }
+
+protected:
+    void timerEvent(QTimerEvent* event) override;
+
+private:
+    void OnNavigateError();
+    void OnNavigateComplete2();
+
+    QLabel* m_banner;
+    CExplorer1* m_browser = nullptr;
+    QUrl m_pageAddress;
+    int m_navigateDelayMs;
+    int m_timer1 = 0;
+    // State::Error stands for the window's navigation-error flag: the next completion (the
+    // error page's) must not bring the browser back. A flag, not a counter.
+    State m_state = State::BannerWaiting;
+};
+
+} // namespace tessaly

@@ -1,0 +1,50 @@
+#!/usr/bin/env python3
+"""Peers on 127.0.0.1 for the web strip tests. Prints "PORT <n>" first, then runs until killed.
+
+strip_peer.py serve DIR   serves the files of DIR over HTTP, uncached; prints "GET <path>" per request
+strip_peer.py stall       accepts connections and never answers
+strip_peer.py refuse      holds a port that refuses every connection (bound, not listening)
+"""
+
+import functools
+import socket
+import sys
+import time
+from http.server import SimpleHTTPRequestHandler, ThreadingHTTPServer
+
+
+class Handler(SimpleHTTPRequestHandler):
+    def log_message(self, format, *args):
+        pass
+
+    def end_headers(self):
+        # Every navigation must reach the server, or a repeated one would go unseen.
+        self.send_header("Cache-Control", "no-store")
+        super().end_headers()
+
+    def do_GET(self):
+        print("GET " + self.path, flush=True)
+        super().do_GET()
+
+
+def main():
+    mode = sys.argv[1]
+    if mode == "serve":
+        server = ThreadingHTTPServer(("127.0.0.1", 0), functools.partial(Handler, directory=sys.argv[2]))
+        print("PORT %d" % server.server_address[1], flush=True)
+        server.serve_forever()
+    sock = socket.socket()
+    sock.bind(("127.0.0.1", 0))
+    if mode == "stall":
+        sock.listen(16)
+    print("PORT %d" % sock.getsockname()[1], flush=True)
+    held = []
+    while True:
+        if mode == "stall":
+            held.append(sock.accept()[0])
+        else:
+            time.sleep(1)
+
+
+if __name__ == "__main__":
+    main()

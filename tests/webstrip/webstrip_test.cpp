@@ -1,0 +1,228 @@
+// The web strip: banner until the page arrives, banner again after a failed navigation, one
+// navigation only. Real pages from a server on 127.0.0.1, a real browser where one is built in.
+#include "app/webstrip/WebStrip.h"
+
+#ifdef TESSALY_WEBENGINE
+#include "app/webstrip/CExplorer1.h"
+#endif
+
+#include <QLabel>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using tessaly::WebStrip;
+using State = WebStrip::State;
+
+namespace {
+
+constexpr int kShortDelayMs = 100;
+constexpr int kLoadTimeoutMs = 30000;
+
+// One peer process of strip_peer.py and what it has printed.
+class Peer {
+public:
+    explicit Peer(const QStringList& arguments) {
+        m_process.setProgram(QStringLiteral("python3"));
+        m_process.setArguments(QStringList{QStringLiteral(TESSALY_STRIP_PEER)} + arguments);
+        m_process.start();
+        if (m_process.waitForStarted()) {
+            while (!m_output.contains('\n') && m_process.waitForReadyRead(10000))
+                m_output += m_process.readAllStandardOutput();
+        }
+        const QByteArray first = m_output.left(m_output.indexOf('\n'));
+        if (first.startsWith("PORT "))
+            m_port = first.mid(5).toInt();
+    }
+    ~Peer() {
+        m_process.kill();
+        m_process.waitForFinished();
+    }
+
+    int port() const { return m_port; }
+    QUrl url(const QString& path = QStringLiteral("/")) const {
+        return QUrl(QStringLiteral("http://127.0.0.1:%1%2").arg(m_port).arg(path));
+    }
+    // The request lines received so far ("GET <path>").
+    QStringList requests() {
+        m_output += m_process.readAllStandardOutput();
+        QStringList lines = QString::fromUtf8(m_output).split('\n', Qt::SkipEmptyParts);
+        lines.removeFirst(); // the port
+        return lines;
+    }
+
+private:
+    QProcess m_process;
+    QByteArray m_output;
+    int m_port = 0;
+};
+
+// The main window's stand-in: the strip lies in it as in the real window.
+struct Window {
+    explicit Window(const QUrl& page) : strip(new WebStrip(&window, page, kShortDelayMs)) {
+        window.resize(779, 551);
+        window.show();
+    }
+    bool showsBanner() const {
+        return strip->banner()->isVisible() &&
+               (strip->browser() == nullptr || !strip->browser()->isVisible());
+    }
+    bool showsBrowser() const {
+        return strip->browser() != nullptr && strip->browser()->isVisible() && !strip->banner()->isVisible();
+    }
+
+    QWidget window;
+    WebStrip* strip;
+};
+
+} // namespace
+
+class WebStripTest : public QObject {
+    Q_OBJECT
+
+public:
+    static void initMain() { QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts); }
+
+private slots:
+    void stripLiesOverBannerAndBrowserRectangles();
+#ifdef TESSALY_WEBENGINE
+    void pageThatLoadsReplacesBannerAfterOneNavigation();
+    void browserStaysHiddenWhileThePageLoads();
+    void refusedConnectionKeepsBannerThroughTheErrorPage();
+    void laterCompletionAfterAnAbsorbedErrorShowsTheBrowser();
+    void errorFlagIsNotACounter();
+    void shippedTipsPageLoadsAndAMissingOneKeepsTheBanner();
+#else
+    void withoutBrowserTheBannerStaysForGood();
+#endif
+};
+
+void WebStripTest::stripLiesOverBannerAndBrowserRectangles() {
+    Window w(QUrl(QStringLiteral("http://127.0.0.1:1/")));
+    QCOMPARE(w.strip->geometry(), QRect(239, 11, 514, 68));
+    QCOMPARE(w.strip->banner()->geometry(), QRect(0, 0, 514, 68));
+    QVERIFY(!w.strip->banner()->pixmap().isNull());
+    QVERIFY(w.showsBanner());
+    QCOMPARE(w.strip->state(), State::BannerWaiting);
+}
+
+#ifdef TESSALY_WEBENGINE
+
+void WebStripTest::pageThatLoadsReplacesBannerAfterOneNavigation() {
+    QTemporaryDir dir;
+    QFile page(dir.filePath(QStringLiteral("page.html")));
+    QVERIFY(page.open(QIODevice::WriteOnly));
+    page.write("<html><body>strip page</body></html>");
+    page.close();
+    Peer server({QStringLiteral("serve"), dir.path()});
+    QVERIFY(server.port() > 0);
+
+    Window w(server.url(QStringLiteral("/page.html")));
+    QTest::qWait(3 * kShortDelayMs);
+    QVERIFY2(w.strip->browser() == nullptr, "nothing navigates before Start");
+    w.strip->Start();
+    QTRY_COMPARE_WITH_TIMEOUT(w.strip->state(), State::Page, kLoadTimeoutMs);
+    QVERIFY(w.showsBrowser());
+    QCOMPARE(w.strip->browser()->geometry(), QRect(1, 0, 512, 68));
+
+    // Timer 1 ticks once: the page is never fetched again.
+    QTest::qWait(10 * kShortDelayMs);
+    QCOMPARE(server.requests().filter(QStringLiteral("/page.html")),
+             QStringList{QStringLiteral("GET /page.html")});
+    QVERIFY(w.showsBrowser());
+}
+
+void WebStripTest::browserStaysHiddenWhileThePageLoads() {
+    Peer stall({QStringLiteral("stall")});
+    QVERIFY(stall.port() > 0);
+    Window w(stall.url());
+    w.strip->Start();
+    QTRY_VERIFY_WITH_TIMEOUT(w.strip->browser() != nullptr, kLoadTimeoutMs);
+    QCOMPARE(w.strip->state(), State::Loading);
+    QTest::qWait(10 * kShortDelayMs);
+    QVERIFY(w.showsBanner());
+    QCOMPARE(w.strip->state(), State::Loading);
+}
+
+void WebStripTest::refusedConnectionKeepsBannerThroughTheErrorPage() {
+    Peer refuse({QStringLiteral("refuse")});
+    QVERIFY(refuse.port() > 0);
+    Window w(refuse.url());
+    w.strip->Start();
+    // The error and then the completion of the browser's own error page, which is absorbed.
+    QTRY_COMPARE_WITH_TIMEOUT(w.strip->state(), State::ErrorAbsorbed, kLoadTimeoutMs);
+    QVERIFY(w.showsBanner());
+    QTest::qWait(5 * kShortDelayMs);
+    QVERIFY(w.showsBanner());
+}
+
+void WebStripTest::laterCompletionAfterAnAbsorbedErrorShowsTheBrowser() {
+    QTemporaryDir dir;
+    QFile page(dir.filePath(QStringLiteral("later.html")));
+    QVERIFY(page.open(QIODevice::WriteOnly));
+    page.write("<html><body>reached later</body></html>");
+    page.close();
+    Peer server({QStringLiteral("serve"), dir.path()});
+    Peer refuse({QStringLiteral("refuse")});
+
+    Window w(refuse.url());
+    w.strip->Start();
+    QTRY_COMPARE_WITH_TIMEOUT(w.strip->state(), State::ErrorAbsorbed, kLoadTimeoutMs);
+    // A page the browser reaches afterwards comes back as from the loading state.
+    w.strip->browser()->Navigate(server.url(QStringLiteral("/later.html")).toString());
+    QTRY_COMPARE_WITH_TIMEOUT(w.strip->state(), State::Page, kLoadTimeoutMs);
+    QVERIFY(w.showsBrowser());
+
+    // An error while the page is shown brings the banner back.
+    w.strip->browser()->Navigate(refuse.url().toString());
+    QTRY_COMPARE_WITH_TIMEOUT(w.strip->state(), State::ErrorAbsorbed, kLoadTimeoutMs);
+    QVERIFY(w.showsBanner());
+}
+
+void WebStripTest::errorFlagIsNotACounter() {
+    // Two errors in a row cannot be had from the real browser, whose every failure is followed
+    // by its error page: the events are raised here directly.
+    Peer stall({QStringLiteral("stall")});
+    Window w(stall.url());
+    w.strip->Start();
+    QTRY_VERIFY_WITH_TIMEOUT(w.strip->browser() != nullptr, kLoadTimeoutMs);
+    emit w.strip->browser()->NavigateError();
+    emit w.strip->browser()->NavigateError();
+    emit w.strip->browser()->NavigateComplete2();
+    QCOMPARE(w.strip->state(), State::ErrorAbsorbed);
+    QVERIFY(w.showsBanner());
+    emit w.strip->browser()->NavigateComplete2();
+    QCOMPARE(w.strip->state(), State::Page);
+    QVERIFY(w.showsBrowser());
+}
+
+void WebStripTest::shippedTipsPageLoadsAndAMissingOneKeepsTheBanner() {
+    const QString startDir = QCoreApplication::applicationDirPath();
+    QVERIFY2(QFile::exists(startDir + QStringLiteral("/tips.html")),
+             "the build puts tips.html beside the program");
+    Window shipped(WebStrip::TipsPageAddress(startDir));
+    shipped.strip->Start();
+    QTRY_COMPARE_WITH_TIMEOUT(shipped.strip->state(), State::Page, kLoadTimeoutMs);
+    QVERIFY(shipped.showsBrowser());
+
+    QTemporaryDir empty;
+    Window missing(WebStrip::TipsPageAddress(empty.path()));
+    missing.strip->Start();
+    QTRY_COMPARE_WITH_TIMEOUT(missing.strip->state(), State::ErrorAbsorbed, kLoadTimeoutMs);
+    QVERIFY(missing.showsBanner());
+}
+
+#else
+
+void WebStripTest::withoutBrowserTheBannerStaysForGood() {
+    Window w(WebStrip::TipsPageAddress(QCoreApplication::applicationDirPath()));
+    w.strip->Start();
+    QTest::qWait(10 * kShortDelayMs);
+    QVERIFY(w.strip->browser() == nullptr);
+    QVERIFY(w.showsBanner());
+}
+
+#endif
+
+QTEST_MAIN(WebStripTest)
+#include "webstrip_test.moc"
