@@ -2,7 +2,6 @@
 #include "controls/CaptionFont.h"
 
 #include <QFontMetricsF>
-
 #include <algorithm>
 #include <cmath>
 
@@ -12,7 +11,9 @@ namespace {
 // Far beyond any caption; keeps absurd heights from reaching the font engine.
 constexpr qint64 kMaxPixelSize = 4096;
 
-int ClampedPixels(qint64 pixels) { return static_cast<int>(std::clamp<qint64>(pixels, 1, kMaxPixelSize)); }
+int ClampedPixels(qint64 pixels) {
+    return static_cast<int>(std::clamp<qint64>(pixels, 1, kMaxPixelSize));
+}
 
 } // namespace
 

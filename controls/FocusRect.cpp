@@ -31,7 +31,8 @@ void DrawDottedFocusRect(QPainter& painter, const QRect& rect) {
     }
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, false);
-    const bool invert = painter.paintEngine() && painter.paintEngine()->hasFeature(QPaintEngine::RasterOpModes);
+    const bool invert =
+        painter.paintEngine() && painter.paintEngine()->hasFeature(QPaintEngine::RasterOpModes);
     if (invert)
         painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
     painter.setPen(QPen(invert ? Qt::white : Qt::black, 0));

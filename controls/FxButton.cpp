@@ -1,12 +1,12 @@
 // CFxButton: attachment, configuration and the check mark with its radio group.
 #include "controls/FxButton.h"
 
-#include <QPalette>
-#include <QRadioButton>
-
 #include "controls/BitmapResources.h"
 #include "controls/CaptionFont.h"
 #include "controls/TextFlags.h"
+
+#include <QPalette>
+#include <QRadioButton>
 
 namespace tessaly {
 namespace {
@@ -14,7 +14,9 @@ namespace {
 constexpr quint32 kCentredSingleLine = DT_SINGLELINE | DT_VCENTER | DT_CENTER;
 constexpr quint32 kLeftSingleLine = DT_SINGLELINE | DT_VCENTER;
 
-bool SameRgb(const QColor& a, const QColor& b) { return a.rgb() == b.rgb(); }
+bool SameRgb(const QColor& a, const QColor& b) {
+    return a.rgb() == b.rgb();
+}
 
 bool IsRadioButton(const QObject* object) {
     if (const auto* fx = qobject_cast<const CFxButton*>(object))
@@ -38,7 +40,8 @@ void SetStateStrings(PerState<QString>& target, const PerState<QString>& given, 
 
 } // namespace
 
-CFxButton::CFxButton(QWidget* parent) : CFxButton(QString(), parent) {}
+CFxButton::CFxButton(QWidget* parent) : CFxButton(QString(), parent) {
+}
 
 CFxButton::CFxButton(const QString& text, QWidget* parent) : QPushButton(text, parent) {
     m_hoverTimer.setSingleShot(true);

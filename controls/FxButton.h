@@ -8,6 +8,8 @@
 // buttons keep their check mark themselves (SetCheck / GetCheck; Qt's checkable stays off).
 #pragma once
 
+#include "controls/FxButtonTypes.h"
+
 #include <QColor>
 #include <QImage>
 #include <QPushButton>
@@ -16,10 +18,7 @@
 #include <QSize>
 #include <QString>
 #include <QTimer>
-
 #include <memory>
-
-#include "controls/FxButtonTypes.h"
 
 namespace tessaly {
 

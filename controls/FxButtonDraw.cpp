@@ -1,16 +1,14 @@
 // CFxButton drawing: one state built in an off-screen image, then outline and a single copy.
+#include "controls/CaptionFont.h"
+#include "controls/FocusRect.h"
 #include "controls/FxButton.h"
+#include "controls/TextFlags.h"
 
 #include <QFontMetrics>
 #include <QPainter>
 #include <QStyle>
 #include <QStyleOptionButton>
-
 #include <algorithm>
-
-#include "controls/CaptionFont.h"
-#include "controls/FocusRect.h"
-#include "controls/TextFlags.h"
 
 namespace tessaly {
 namespace {
@@ -20,9 +18,12 @@ constexpr double kDarken = static_cast<double>(0.7f);
 
 QPoint BevelShift(BevelStyle bevel) {
     switch (bevel) {
-    case BevelStyle::Raised: return {-1, -1};
-    case BevelStyle::Sunken: return {1, 1};
-    case BevelStyle::Flat: break;
+    case BevelStyle::Raised:
+        return {-1, -1};
+    case BevelStyle::Sunken:
+        return {1, 1};
+    case BevelStyle::Flat:
+        break;
     }
     return {0, 0};
 }
@@ -104,7 +105,8 @@ void CFxButton::DrawBackground(QPainter& dc, const QRect& rect, ButtonState stat
     dc.fillRect(rect, m_background[StateIndex(state)]);
 }
 
-void CFxButton::DrawFrame(QPainter&, const QRect&, ButtonState) {}
+void CFxButton::DrawFrame(QPainter&, const QRect&, ButtonState) {
+}
 
 void CFxButton::DrawImage(QPainter& dc, ButtonState state) {
     const int idx = StateIndex(state);
@@ -164,8 +166,7 @@ void CFxButton::DrawLabel(QPainter& dc, const QRect& rect, ButtonState state) {
         if (state == ButtonState::Disabled) {
             option.state |= QStyle::State_Off;
             option.palette.setCurrentColorGroup(QPalette::Disabled);
-        }
-        else
+        } else
             option.state |= QStyle::State_Enabled | (m_checked ? QStyle::State_On : QStyle::State_Off);
         const auto element =
             m_kind == ButtonKind::RadioKind ? QStyle::PE_IndicatorRadioButton : QStyle::PE_IndicatorCheckBox;

@@ -1,10 +1,9 @@
 // CFxButton set-up: caption and picture layout, the per-state regions and their sharing.
 #include "controls/FxButton.h"
-
-#include <algorithm>
-
 #include "controls/RegionFromBitmap.h"
 #include "controls/TextFlags.h"
+
+#include <algorithm>
 
 namespace tessaly {
 namespace {
@@ -74,7 +73,8 @@ void CFxButton::ApplySkin(FeatureMask mask, int check) {
     }
 
     // Regions, then sharing; the loaded pictures are no longer needed afterwards.
-    for (ButtonState state : {ButtonState::Normal, ButtonState::Hover, ButtonState::Pressed, ButtonState::Disabled}) {
+    for (ButtonState state :
+         {ButtonState::Normal, ButtonState::Hover, ButtonState::Pressed, ButtonState::Disabled}) {
         if (m_hasBitmap[StateIndex(state)])
             BuildStateRegions(state);
     }
@@ -118,7 +118,8 @@ void CFxButton::BuildStateRegions(ButtonState state) {
 
     if (m_imageKeyOn[idx]) {
         m_imageRegion[idx] = std::make_shared<const QRegion>(
-            RegionFromBitmap(scaled, w, h, m_imageKey[idx].rgb(), m_secondKey[idx].rgb()).translated(r.topLeft()));
+            RegionFromBitmap(scaled, w, h, m_imageKey[idx].rgb(), m_secondKey[idx].rgb())
+                .translated(r.topLeft()));
         m_hasImageRegion[idx] = true;
     }
     if (m_shapeOn[idx]) {

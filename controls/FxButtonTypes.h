@@ -1,11 +1,10 @@
 // Enumerations, feature bits, the uncheck message and the per-state array of the skinned button.
 #pragma once
 
-#include <QtGlobal>
-
-#include <array>
-
 #include "app/PostedMessage.h"
+
+#include <QtGlobal>
+#include <array>
 
 namespace tessaly {
 
@@ -23,8 +22,7 @@ constexpr int StateIndex(ButtonState state) {
 }
 
 // Values held once per drawing state, indexed by StateIndex.
-template <typename T>
-using PerState = std::array<T, kStateCount>;
+template <typename T> using PerState = std::array<T, kStateCount>;
 
 // Bits of the FeatureMask given to ApplySkin: each switches one drawing step off.
 using FeatureMask = quint32;

@@ -6,7 +6,6 @@
 #include <QRect>
 #include <QRegion>
 #include <QRgb>
-
 #include <vector>
 
 namespace tessaly {

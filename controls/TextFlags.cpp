@@ -41,16 +41,26 @@ std::optional<QPoint> PlacedOrigin(quint32 code, const QRect& content, const QRe
     const int middle = cy - h / 2;
     const int bottom = content.top() + content.height() - h;
     switch (code) {
-    case 0x20: return QPoint(left, top);
-    case 0x21: return QPoint(centre, top);
-    case 0x22: return QPoint(right, top);
-    case 0x24: return QPoint(left, middle);
-    case 0x25: return QPoint(centre, middle);
-    case 0x26: return QPoint(right, middle);
-    case 0x28: return QPoint(left, bottom);
-    case 0x29: return QPoint(centre, bottom);
-    case 0x2A: return QPoint(right, bottom);
-    default: return std::nullopt;
+    case 0x20:
+        return QPoint(left, top);
+    case 0x21:
+        return QPoint(centre, top);
+    case 0x22:
+        return QPoint(right, top);
+    case 0x24:
+        return QPoint(left, middle);
+    case 0x25:
+        return QPoint(centre, middle);
+    case 0x26:
+        return QPoint(right, middle);
+    case 0x28:
+        return QPoint(left, bottom);
+    case 0x29:
+        return QPoint(centre, bottom);
+    case 0x2A:
+        return QPoint(right, bottom);
+    default:
+        return std::nullopt;
     }
 }
 

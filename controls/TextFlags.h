@@ -6,7 +6,6 @@
 #include <QRect>
 #include <QSize>
 #include <QtGlobal>
-
 #include <optional>
 
 namespace tessaly {

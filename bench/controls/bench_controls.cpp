@@ -1,17 +1,16 @@
 // Times the skinned button's region scan, its set-up and one draw of a page button (173 x 27),
 // on the offscreen platform. Prints the median of many runs of each.
+#include "controls/BitmapResources.h"
+#include "controls/FxButton.h"
+#include "controls/RegionFromBitmap.h"
+
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QPainter>
-
 #include <algorithm>
 #include <cstdio>
 #include <functional>
 #include <vector>
-
-#include "controls/BitmapResources.h"
-#include "controls/FxButton.h"
-#include "controls/RegionFromBitmap.h"
 
 using namespace tessaly;
 
@@ -67,7 +66,8 @@ int main(int argc, char** argv) {
     RegisterBitmap(136, PagePicture(QColor(250, 220, 150)));
 
     const QImage picture = PagePicture(Qt::white);
-    const double scan = MedianMicros(2000, [&] { RegionFromBitmap(picture, 173, 27, kMagenta, qRgb(240, 240, 240)); });
+    const double scan =
+        MedianMicros(2000, [&] { RegionFromBitmap(picture, 173, 27, kMagenta, qRgb(240, 240, 240)); });
 
     const double setUp = MedianMicros(500, [] {
         CFxButton button(QStringLiteral("x"));

@@ -1,9 +1,9 @@
 // Helpers of the skinned-button tests.
 #include "ControlsTestSupport.h"
 
-#include <QPainter>
-
 #include "controls/BitmapResources.h"
+
+#include <QPainter>
 
 namespace tessaly::test {
 
@@ -28,7 +28,9 @@ QImage PageButtonPicture(QColor body, QSize size) {
     return picture;
 }
 
-void RegisterPicture(quint16 id, const QImage& picture) { RegisterBitmap(id, picture); }
+void RegisterPicture(quint16 id, const QImage& picture) {
+    RegisterBitmap(id, picture);
+}
 
 QImage Draw(CFxButton& button, const DrawRequest& request, QColor sentinel) {
     QImage image(button.size(), QImage::Format_RGB32);

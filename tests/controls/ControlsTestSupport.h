@@ -2,11 +2,11 @@
 // fields, and pixel searches.
 #pragma once
 
+#include "controls/FxButton.h"
+
 #include <QColor>
 #include <QImage>
 #include <QRect>
-
-#include "controls/FxButton.h"
 
 namespace tessaly::test {
 
@@ -77,8 +77,7 @@ public:
 QImage Draw(CFxButton& button, const DrawRequest& request, QColor sentinel = QColor(1, 2, 3));
 
 // The bounding box of the pixels for which match holds; empty when none does.
-template <typename Match>
-QRect BoxOf(const QImage& image, Match match) {
+template <typename Match> QRect BoxOf(const QImage& image, Match match) {
     QRect box;
     for (int y = 0; y < image.height(); ++y)
         for (int x = 0; x < image.width(); ++x)

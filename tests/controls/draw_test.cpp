@@ -1,10 +1,10 @@
 // Pixels of drawn button states: picture placement, caption shifts, the Disabled caption, clipping of
 // the final copy, check-box glyphs and the focus rectangle.
+#include "ControlsTestSupport.h"
+
 #include <QPainter>
 #include <QSet>
 #include <QTest>
-
-#include "ControlsTestSupport.h"
 
 using namespace tessaly;
 using namespace tessaly::test;

@@ -1,13 +1,13 @@
 // The skinned button's input state machine, driven by mouse and keyboard events on shown buttons.
 // Mouse events go through the window, as the window system delivers them (grabs, enter and leave).
 #define QTEST_QPA_MOUSE_HANDLING
+#include "ControlsTestSupport.h"
+
 #include <QApplication>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
-
-#include "ControlsTestSupport.h"
 
 using namespace tessaly;
 using namespace tessaly::test;
@@ -38,7 +38,9 @@ struct Window {
         QVERIFY(QTest::qWaitForWindowActive(&widget));
     }
     // A point of button i in window coordinates.
-    QPoint At(std::size_t i, QPoint local = QPoint(40, 15)) const { return buttons[i]->geometry().topLeft() + local; }
+    QPoint At(std::size_t i, QPoint local = QPoint(40, 15)) const {
+        return buttons[i]->geometry().topLeft() + local;
+    }
     QWindow* Handle() { return widget.windowHandle(); }
 };
 

@@ -1,11 +1,11 @@
 // Two buttons set up as the main window sets up its page buttons, shown in each of their four states
 // on a side panel; writes page_buttons.png to the build tree for people to look at.
 #define QTEST_QPA_MOUSE_HANDLING
+#include "ControlsTestSupport.h"
+
 #include <QLinearGradient>
 #include <QPainter>
 #include <QTest>
-
-#include "ControlsTestSupport.h"
 
 using namespace tessaly;
 using namespace tessaly::test;
@@ -91,7 +91,8 @@ private slots:
             rows << panel.grab().toImage().convertToFormat(QImage::Format_RGB32);
         };
 
-        QTRY_VERIFY(download.currentState() == ButtonState::Normal && play.currentState() == ButtonState::Normal);
+        QTRY_VERIFY(download.currentState() == ButtonState::Normal &&
+                    play.currentState() == ButtonState::Normal);
         shoot(QStringLiteral("Normal (play: alternate)"));
         const QImage normal = rows.back();
 
@@ -129,7 +130,8 @@ private slots:
 
         download.setEnabled(false);
         play.setEnabled(false);
-        QTRY_VERIFY(download.currentState() == ButtonState::Disabled && play.currentState() == ButtonState::Disabled);
+        QTRY_VERIFY(download.currentState() == ButtonState::Disabled &&
+                    play.currentState() == ButtonState::Disabled);
         shoot(QStringLiteral("Disabled"));
 
         // The outline cuts the magenta corners and the row above the picture; no magenta shows.

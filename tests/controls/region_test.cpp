@@ -1,11 +1,11 @@
 // Regions cut out of pictures: the run scan, the per-state regions with their sharing, and the
 // window outline they give the button.
 #define QTEST_QPA_MOUSE_HANDLING
-#include <QSignalSpy>
-#include <QTest>
-
 #include "ControlsTestSupport.h"
 #include "controls/RegionFromBitmap.h"
+
+#include <QSignalSpy>
+#include <QTest>
 
 using namespace tessaly;
 using namespace tessaly::test;
@@ -57,16 +57,19 @@ private slots:
         QCOMPARE(PixelCount(region), 173LL * 27 - 16);
         for (const QPoint& p : MagentaCornerPixels())
             QVERIFY2(!region.contains(p), qPrintable(QStringLiteral("%1,%2").arg(p.x()).arg(p.y())));
-        QVERIFY(region.contains(QPoint(172, 0)) && region.contains(QPoint(4, 26)) && region.contains(QPoint(0, 4)));
+        QVERIFY(region.contains(QPoint(172, 0)) && region.contains(QPoint(4, 26)) &&
+                region.contains(QPoint(0, 4)));
     }
 
     void rowEnds_data() {
         QTest::addColumn<QString>("row");
         QTest::addColumn<QList<QRect>>("runs");
         QTest::newRow("only the last pixel") << "....o" << QList<QRect>{QRect(4, 0, 1, 1)};
-        QTest::newRow("run stops before a transparent last pixel") << ".ooo." << QList<QRect>{QRect(1, 0, 3, 1)};
+        QTest::newRow("run stops before a transparent last pixel")
+            << ".ooo." << QList<QRect>{QRect(1, 0, 3, 1)};
         QTest::newRow("opaque from the first pixel to the end") << "ooooo" << QList<QRect>{QRect(0, 0, 5, 1)};
-        QTest::newRow("second key colour cuts like the key") << "oosoo" << QList<QRect>{QRect(0, 0, 2, 1), QRect(3, 0, 2, 1)};
+        QTest::newRow("second key colour cuts like the key")
+            << "oosoo" << QList<QRect>{QRect(0, 0, 2, 1), QRect(3, 0, 2, 1)};
         QTest::newRow("all transparent") << ".s.s." << QList<QRect>{};
     }
 
@@ -148,7 +151,8 @@ private slots:
         button.resize(173, 27);
         button.Attach();
         button.LoadStateBitmaps(911, 911, 911, 0xFFFF);
-        button.SetShapeKeyColors(QColor(kMagenta), button.FaceColor(), button.FaceColor(), button.FaceColor());
+        button.SetShapeKeyColors(QColor(kMagenta), button.FaceColor(), button.FaceColor(),
+                                 button.FaceColor());
         button.SetBorderWidth(-1, -1, -1, -1);
         button.ApplySkin(kFeatureUnchanged, 0);
 
@@ -176,8 +180,10 @@ private slots:
         button.setGeometry(30, 20, 40, 20);
         button.Attach();
         button.LoadStateBitmaps(921, 921, 921, 921);
-        button.SetImageKeyColors(QColor(kMagenta), button.FaceColor(), button.FaceColor(), button.FaceColor());
-        button.SetShapeKeyColors(QColor(kMagenta), button.FaceColor(), button.FaceColor(), button.FaceColor());
+        button.SetImageKeyColors(QColor(kMagenta), button.FaceColor(), button.FaceColor(),
+                                 button.FaceColor());
+        button.SetShapeKeyColors(QColor(kMagenta), button.FaceColor(), button.FaceColor(),
+                                 button.FaceColor());
         button.ApplySkin(kFeatureUnchanged, 0);
         parent.show();
         QVERIFY(QTest::qWaitForWindowExposed(&parent));

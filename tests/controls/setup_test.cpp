@@ -1,12 +1,11 @@
 // Attachment of the skinned button, its configuration rules and the layout ApplySkin makes.
-#include <QFontMetrics>
-#include <QMetaObject>
-
-#include <limits>
-#include <QTest>
-
 #include "ControlsTestSupport.h"
 #include "controls/CaptionFont.h"
+
+#include <QFontMetrics>
+#include <QMetaObject>
+#include <QTest>
+#include <limits>
 
 using namespace tessaly;
 using namespace tessaly::test;
@@ -45,7 +44,8 @@ private slots:
         QCOMPARE(b->kind(), ButtonKind::PushKind);
         QVERIFY(!b->m_pushLike && !b->m_leftText && !b->m_checked && !b->m_mouseDown && !b->m_pressElsewhere);
         QVERIFY(!b->m_hover && !b->m_tracking && !b->m_focused && !b->ready());
-        QVERIFY(!b->m_drawImage && !b->m_alternateNormal && b->m_drawText && b->m_drawFrame && b->m_drawFocus);
+        QVERIFY(!b->m_drawImage && !b->m_alternateNormal && b->m_drawText && b->m_drawFrame &&
+                b->m_drawFocus);
         QVERIFY(b->m_copyUnclipped);
         QCOMPARE(b->m_clientRect, QRect(0, 0, 120, 30));
         QCOMPARE(b->m_focusRect, QRect(QPoint(3, 3), QPoint(116, 26)));
@@ -55,7 +55,8 @@ private slots:
             QVERIFY(!b->m_hasBitmap[i] && b->m_imageSize[i] == QSize(0, 0) && b->m_imageRect[i].isEmpty());
             QCOMPARE(b->m_imageAlign[i], 0x25u);
             QVERIFY(b->m_imageShift[i] && b->m_textShift[i] && b->m_fillBackground[i]);
-            QVERIFY(!b->m_imageKeyOn[i] && !b->m_shapeOn[i] && !b->m_hasImageRegion[i] && !b->m_hasShapeRegion[i]);
+            QVERIFY(!b->m_imageKeyOn[i] && !b->m_shapeOn[i] && !b->m_hasImageRegion[i] &&
+                    !b->m_hasShapeRegion[i]);
             QCOMPARE(b->m_imageKey[i], face);
             QCOMPARE(b->m_shapeKey[i], face);
             QCOMPARE(b->m_secondKey[i], face);
@@ -80,13 +81,20 @@ private slots:
         QTest::addColumn<quint32>("format");
         QTest::addColumn<BevelStyle>("pressedBevel");
         QTest::newRow("push") << 0 << ButtonKind::PushKind << false << false << 0x25u << BevelStyle::Sunken;
-        QTest::newRow("default push") << 1 << ButtonKind::PushKind << false << false << 0x25u << BevelStyle::Sunken;
-        QTest::newRow("plain check box") << 2 << ButtonKind::PushKind << false << false << 0x25u << BevelStyle::Sunken;
-        QTest::newRow("auto check box") << 3 << ButtonKind::CheckKind << false << false << 0x24u << BevelStyle::Flat;
-        QTest::newRow("plain radio") << 4 << ButtonKind::PushKind << false << false << 0x25u << BevelStyle::Sunken;
-        QTest::newRow("auto radio") << 9 << ButtonKind::RadioKind << false << false << 0x24u << BevelStyle::Flat;
-        QTest::newRow("push-like check box") << 0x1003 << ButtonKind::CheckKind << true << false << 0x25u << BevelStyle::Sunken;
-        QTest::newRow("radio, text left") << 0x29 << ButtonKind::RadioKind << false << true << 0x24u << BevelStyle::Flat;
+        QTest::newRow("default push")
+            << 1 << ButtonKind::PushKind << false << false << 0x25u << BevelStyle::Sunken;
+        QTest::newRow("plain check box")
+            << 2 << ButtonKind::PushKind << false << false << 0x25u << BevelStyle::Sunken;
+        QTest::newRow("auto check box")
+            << 3 << ButtonKind::CheckKind << false << false << 0x24u << BevelStyle::Flat;
+        QTest::newRow("plain radio") << 4 << ButtonKind::PushKind << false << false << 0x25u
+                                     << BevelStyle::Sunken;
+        QTest::newRow("auto radio") << 9 << ButtonKind::RadioKind << false << false << 0x24u
+                                    << BevelStyle::Flat;
+        QTest::newRow("push-like check box")
+            << 0x1003 << ButtonKind::CheckKind << true << false << 0x25u << BevelStyle::Sunken;
+        QTest::newRow("radio, text left")
+            << 0x29 << ButtonKind::RadioKind << false << true << 0x24u << BevelStyle::Flat;
     }
 
     void kindFromStyle() {
@@ -226,7 +234,8 @@ private slots:
         const QFont cell = MakeCaptionFont(30, QStringLiteral("DejaVu Sans"));
         QVERIFY(cell.pixelSize() < 30);
         QVERIFY(qAbs(QFontMetrics(cell).height() - 30) <= 2);
-        QVERIFY(MakeCaptionFont(std::numeric_limits<int>::min(), QStringLiteral("DejaVu Sans")).pixelSize() > 0);
+        QVERIFY(MakeCaptionFont(std::numeric_limits<int>::min(), QStringLiteral("DejaVu Sans")).pixelSize() >
+                0);
     }
 };
 
