@@ -9,6 +9,8 @@
 #include <QDir>
 #include <QLockFile>
 #include <QMessageBox>
+#include <cstdio>
+#include <cstdlib>
 #include <curl/curl.h>
 
 namespace tessaly {
@@ -28,12 +30,15 @@ int CorvaneApp::Run(int argc, char** argv) {
     }
     QCoreApplication::setOrganizationName(QString::fromLatin1(kOrganisation));
 
-    int result = 0;
     {
         CorvaneDlg dlg;
-        result = dlg.exec();
+        dlg.exec();
     }
-    return result == QDialog::Accepted ? 0 : 0;
+    // The window is gone and every worker has been told to stop; those still inside a transfer
+    // are not waited for. Ending here, without the process's static destructors, keeps a worker
+    // that is still finishing from touching anything already torn down.
+    std::fflush(nullptr);
+    std::quick_exit(0);
 }
 
 } // namespace tessaly

@@ -10,7 +10,8 @@ public:
     static constexpr const char* kInstanceName = "{046355D9-BF93-4ed9-8E6A-FB4459CAE431}";
     static constexpr const char* kOrganisation = "VORLAN SOFTWARE";
 
-    // Runs the program; returns the process's exit code. A second copy returns at once.
+    // Runs the program. A second copy returns 0 at once; otherwise the process ends here once
+    // the main window has closed.
     int Run(int argc, char** argv);
 };
 

@@ -7,8 +7,8 @@
 #include "app/PlayerPageHost.h"
 #include "app/PostedMessage.h"
 #include "app/RemarkText.h"
-#include "app/WebStripHost.h"
 #include "app/settings/AppSettings.h"
+#include "app/webstrip/WebStrip.h"
 #include "download/page/DownloaderDlg.h"
 #include "download/page/PageMessages.h"
 #include "res/DialogTemplates.h"
@@ -60,6 +60,8 @@ CorvaneDlg::CorvaneDlg(QWidget* parent) : QDialog(parent) {
     setFont(QFont(QStringLiteral("宋体"), 9));
     setFixedSize(res::ToPixels(res::mainwnd::kSize, res::kSongTi9).size());
     setWindowIcon(res::LoadIcon(res::IDR_MAINFRAME));
+    // Decoded once: every repaint of the status block paints the skin beneath it again.
+    m_skin = QPixmap::fromImage(res::LoadBitmap(res::IDB_SKIN));
     // Enter and Esc are taken out of every key event bound for this window or its pages.
     qApp->installEventFilter(this);
 
@@ -75,7 +77,9 @@ CorvaneDlg::CorvaneDlg(QWidget* parent) : QDialog(parent) {
     connect(m_btnDownloadPage, &QAbstractButton::clicked, this, &CorvaneDlg::ShowDownloadPage);
     connect(m_btnPlayPage, &QAbstractButton::clicked, this, &CorvaneDlg::ShowPlayerPage);
 
-    m_webStrip = CreateWebStrip(this, res::ToPixels(res::mainwnd::kBanner, res::kSongTi9).topLeft());
+    auto* strip = new WebStrip(this, WebStrip::TipsPageAddress(QString::fromStdU16String(appSettings().startDir())));
+    strip->Start();
+    m_webStrip = strip;
 
     m_pDownloadPage = new DownloaderDlg(this, this);
     m_pDownloadPage->setGeometry(m_rcPage);
@@ -167,7 +171,7 @@ bool CorvaneDlg::eventFilter(QObject* watched, QEvent* event) {
 
 void CorvaneDlg::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    painter.drawImage(rect(), res::LoadBitmap(res::IDB_SKIN));
+    painter.drawPixmap(rect(), m_skin);
     painter.setFont(PanelFont());
     painter.setPen(kPanelTextColor);
     DrawCrText(painter, kRemarkRect, PanelRemarkText(), kPanelLineStep);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QPixmap>
 #include <QRect>
 #include <QString>
 #include <map>
@@ -57,6 +58,7 @@ private:
     // True when some row of the task list is neither done nor failed.
     bool HasUnfinishedTask() const;
 
+    QPixmap m_skin;
     DownloaderDlg* m_pDownloadPage = nullptr;
     QWidget* m_pPlayerPage = nullptr;
     QRect m_rcStatus;

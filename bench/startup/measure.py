@@ -1,0 +1,50 @@
+#!/usr/bin/env python3
+"""Times process start to first paint of the main window, and idle RSS, for the program and for a
+bare Qt dialog, alternating runs; prints medians and "RESULT startup bare_qt <ratio>"."""
+import os
+import statistics
+import subprocess
+import sys
+import tempfile
+import time
+
+
+def run_once(program):
+    with tempfile.TemporaryDirectory() as work:
+        env = dict(os.environ, TMPDIR=work)
+        start = time.perf_counter()
+        proc = subprocess.Popen([program], cwd=work, env=env, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
+        shown = rss = None
+        for line in proc.stdout:
+            if line.startswith("SHOWN") and shown is None:
+                shown = (time.perf_counter() - start) * 1000
+            elif line.startswith("RSS"):
+                rss = int(line.split()[1])
+        proc.wait(timeout=60)
+        if shown is None or rss is None:
+            sys.exit(f"{program} did not report its window")
+        return shown, rss
+
+
+def main():
+    bin_dir = os.path.abspath(sys.argv[1])
+    runs = int(sys.argv[2]) if len(sys.argv) > 2 else 10
+    programs = {"tessaly": os.path.join(bin_dir, "bench_startup_tessaly"),
+                "bare_qt": os.path.join(bin_dir, "bench_startup_bare")}
+    for program in programs.values():
+        run_once(program)  # warm the file cache
+    results = {name: [] for name in programs}
+    for _ in range(runs):
+        for name, program in programs.items():
+            results[name].append(run_once(program))
+    medians = {}
+    for name, samples in results.items():
+        ms = statistics.median(s[0] for s in samples)
+        rss = statistics.median(s[1] for s in samples)
+        medians[name] = ms
+        print(f"{name}: start to window shown {ms:.1f} ms (median of {runs}), idle RSS {rss / 1024:.1f} MiB")
+    print(f"RESULT startup bare_qt {medians['tessaly'] / medians['bare_qt']:.2f}")
+
+
+if __name__ == "__main__":
+    main()

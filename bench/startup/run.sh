@@ -1,0 +1,10 @@
+#!/usr/bin/env bash
+# Start-up benchmark: the program's start-up against a bare Qt dialog, under Xvfb.
+# Usage: bench/startup/run.sh [build dir] [runs]
+set -euo pipefail
+cd "$(dirname "$0")/../.."
+build=${1:-build}
+ninja -C "$build" bench_startup_tessaly bench_startup_bare >/dev/null
+source scripts/xvfb.sh
+export QT_QPA_PLATFORM=xcb
+python3 bench/startup/measure.py "$build/bin" "${2:-10}"
