@@ -265,7 +265,10 @@ void DownloaderDlg::OnDelete() {
         return;
     const int row = m_list->SelectedRow();
     UpdateData(true);
-    m_tasks->DeleteTask(row, m_bDeleteFile != 0);
+    // Until its worker names the file, a row's file-name column holds the page address: such a
+    // task has no file, and a path made from the address must never be deleted.
+    const bool named = m_list->Text(row, 1) != m_list->Text(row, 4);
+    m_tasks->DeleteTask(row, m_bDeleteFile != 0 && named);
 }
 
 void DownloaderDlg::OnPlay() {

@@ -3,6 +3,7 @@
 #include "AppTestSupport.h"
 
 #include "app/settings/AppSettings.h"
+#include "download/core/PageResolution.h"
 #include "download/core/TaskList.h"
 #include "download/core/WorkerThread.h"
 #include "download/page/DownloaderDlg.h"
@@ -12,6 +13,8 @@
 
 #include <QCheckBox>
 #include <QClipboard>
+#include <QDir>
+#include <QFileInfo>
 #include <QFile>
 #include <QGuiApplication>
 #include <QLabel>
@@ -155,6 +158,23 @@ private slots:
         QVERIFY(!QFile::exists(drop));
         QTRY_COMPARE(m_main->SumWParam(WM_TASKCOUNT_DELTA), 0);
         QCOMPARE(m_main->Count(WM_TASKCOUNT_DELTA), 4);
+
+
+        // A task that failed before its file was named deletes no file, not even one that
+        // happens to lie where its page address would lead.
+        const QString dead = QStringLiteral("http://127.0.0.1:9/watch?u=http://www.youtube.com/watch?v=dead");
+        Add(dead);
+        QTRY_COMPARE_WITH_TIMEOUT(m_page->TaskText(0, 2), QStringLiteral("连接超时"), kLongWaitMs);
+        const QString decoy = QString::fromStdU16String(
+            JoinFolderPath(appSettings().downloadFolder(), dead.toStdU16String()));
+        QVERIFY(QDir().mkpath(QFileInfo(decoy).path()));
+        QFile decoyFile(decoy);
+        QVERIFY(decoyFile.open(QIODevice::WriteOnly));
+        decoyFile.close();
+        Select(0);
+        m_page->OnDelete();
+        QCOMPARE(List()->RowCount(), 0);
+        QVERIFY(QFile::exists(decoy));
 
         // Its address may be added again.
         Add(Watch(QStringLiteral("v=size:4000&title=keep")));
