@@ -177,6 +177,13 @@ private slots:
         b->ApplySkin(kFeatureUnchanged, 0);
         QVERIFY(b->m_imageRect[P].isEmpty());
         QVERIFY(!b->m_hasImageRegion[P]);
+        // Without a picture the Pressed state shows background and caption only.
+        auto blue = [](QRgb pixel) { return pixel == QColor(Qt::blue).rgb(); };
+        QVERIFY(!BoxOf(Draw(*b, DrawRequest{}), blue).isEmpty());
+        const QImage pressed = Draw(*b, DrawRequest{true});
+        QVERIFY(BoxOf(pressed, blue).isEmpty());
+        QCOMPARE(QColor(pressed.pixel(2, 2)), b->FaceColor());
+        QVERIFY(!BoxOf(pressed, [](QRgb pixel) { return pixel == qRgb(0, 0, 0); }).isEmpty());
     }
 
     void pageButtonLayout() {
