@@ -7,18 +7,41 @@
 #include "res/Resources.h"
 
 #include <QFont>
+#include <QFrame>
 #include <QLabel>
+#include <QPainter>
 #include <QPushButton>
+#include <algorithm>
 
 namespace tessaly {
 
 namespace {
 
+// The remark: lines broken at carriage returns only, a fixed step so four lines fit the frame.
+class RemarkFrame : public QFrame {
+public:
+    explicit RemarkFrame(QWidget* parent) : QFrame(parent) { setFrameStyle(QFrame::Panel | QFrame::Sunken); }
+
+protected:
+    void paintEvent(QPaintEvent* event) override {
+        QFrame::paintEvent(event);
+        QPainter painter(this);
+        painter.setPen(palette().color(QPalette::WindowText));
+        DrawCrText(painter, contentsRect().adjusted(2, 1, -2, -1), AboutRemarkText(), kLineStep);
+    }
+
+private:
+    static constexpr int kLineStep = 14;
+};
+
 QLabel* AddStatic(QWidget* parent, const QString& text, res::DuRect du) {
     auto* label = new QLabel(text, parent);
     label->setTextFormat(Qt::PlainText);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    label->setGeometry(res::ToPixels(du, res::kSongTi9));
+    // The fallback font for "宋体" needs a little more height than the template's eight units.
+    QRect r = res::ToPixels(du, res::kSongTi9);
+    r.setHeight(std::max(r.height(), label->fontMetrics().lineSpacing() + 3));
+    label->setGeometry(r);
     return label;
 }
 
@@ -38,17 +61,16 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
 
     // Tab order follows template order: the statics take no focus, so OK is the one stop.
     AddStatic(this, QStringLiteral("Tessaly V1.3"), kName)->setObjectName(QStringLiteral("name"));
-    AddStatic(this, QStringLiteral("Copyright (C) 2008 Tessaly 工作室"), kCopyright);
+    AddStatic(this, QStringLiteral("(C) 2008 Tessaly 工作室"), kCopyright);
     auto* ok = new QPushButton(QStringLiteral("确定"), this);
     ok->setGeometry(res::ToPixels(kOk, res::kSongTi9));
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-    QLabel* remark = AddStatic(this, AboutRemarkText().replace(QLatin1Char('\r'), QLatin1Char('\n')), kRemark);
+    auto* remark = new RemarkFrame(this);
     remark->setObjectName(QStringLiteral("remark"));
-    remark->setWordWrap(true);
-    remark->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    AddStatic(this, QStringLiteral("http://www.tessaly.net"), kWeb);
-    AddStatic(this, QStringLiteral("Email: support@tessaly.net"), kEmail);
+    remark->setGeometry(res::ToPixels(kRemark, res::kSongTi9));
+    AddStatic(this, QStringLiteral("www.tessaly.cn"), kWeb);
+    AddStatic(this, QStringLiteral("Email: help@tessaly.cn"), kEmail);
     ok->setFocus();
 }
 

@@ -11,7 +11,7 @@ namespace tessaly {
 
 // About box: heading, one sentence, an empty line, the tool's independence.
 inline QString AboutRemarkText() {
-    return QStringLiteral("备注:\rYouTube 是同名互联网视频服务商 (www.youtube.com) 的注册商标。\r\r"
+    return QStringLiteral("备注:\rYouTube 是同名网站 youtube.com 的注册商标。\r\r"
                           "本软件是独立于 YouTube 开发的辅助下载工具。");
 }
 

@@ -216,6 +216,9 @@ private slots:
         CAboutDlg about(m_dlg.get());
         QCOMPARE(about.size(), QSize(354, 185));
         QVERIFY(about.findChild<QWidget*>(QStringLiteral("remark")));
+        about.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&about));
+        QVERIFY(about.grab().save(QStringLiteral(TESSALY_SCREENSHOT_DIR "/about-box.png")));
     }
 
     void downloadRaisesTheFiguresAndPlays() {
