@@ -113,7 +113,6 @@ DownloaderDlg::DownloaderDlg(QWidget* parent, QObject* mainWindow)
     QPalette urlPalette = m_editUrl->palette();
     urlPalette.setColor(QPalette::Text, QColor(0, 0, 200));
     m_editUrl->setPalette(urlPalette);
-    m_editUrl->installEventFilter(this);
     m_btnDownload = AddButton(this, QStringLiteral("&D下载"), kDownload);
     m_btnDownload->setObjectName(QStringLiteral("download"));
     connect(m_btnDownload, &QPushButton::clicked, this, &DownloaderDlg::OnDownload);
@@ -150,7 +149,8 @@ DownloaderDlg::DownloaderDlg(QWidget* parent, QObject* mainWindow)
     settings.downloadFolder = [] { return appSettings().downloadFolder(); };
     m_tasks = std::make_unique<TaskList>(*m_sinks, *m_sinks, static_cast<TaskListObserver*>(this), std::move(settings));
 
-    // Enter and Esc start nothing and close nothing, also when the page stands alone.
+    // Sees the address field's focus, and takes Enter and Esc out of the page's key events so
+    // they start and close nothing, also when the page stands alone.
     qApp->installEventFilter(this);
 
     m_strFolder = FromU16(appSettings().downloadFolder()).replace(QStringLiteral("//"), QStringLiteral("/"));
