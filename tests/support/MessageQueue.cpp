@@ -12,6 +12,12 @@ void MessageQueue::PostWorkerMessage(WorkerMessage message) {
     m_posted.notify_all();
 }
 
+void MessageQueue::Clear() {
+    std::lock_guard lock(m_lock);
+    m_all.clear();
+    m_pending.clear();
+}
+
 std::vector<WorkerMessage> MessageQueue::All() const {
     std::lock_guard lock(m_lock);
     return m_all;

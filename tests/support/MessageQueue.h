@@ -19,9 +19,12 @@ class MessageQueue : public WorkerMessageSink {
 public:
     void PostWorkerMessage(WorkerMessage message) override;
 
+    // Forgets every message (between cases, once the workers have ended).
+    void Clear();
     // Every message posted so far, in order (also those already taken by Pump).
     std::vector<WorkerMessage> All() const;
-    // Waits until a message satisfying done has been posted; false on timeout.
+    // Waits until a message satisfying done has been posted; false on timeout. done runs under
+    // the queue's lock and must not call back into the queue.
     bool WaitFor(const std::function<bool(const WorkerMessage&)>& done,
                  std::chrono::milliseconds timeout = std::chrono::seconds(20));
     // Delivers queued messages to list (as the page does on its UI thread) until stop() holds

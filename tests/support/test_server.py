@@ -33,7 +33,9 @@ path and query are looked at, never the host.
     stall:K      stop sending after body byte K and hold the connection open (receive time-outs)
     hstall:1     never send the response headers
     reset:K1/K2  reset the connection (RST) when a response reaches body byte K1, K2, ...: each
-                 response breaks at the first listed offset beyond its starting offset
+                 response breaks at the first listed offset beyond its starting offset that has
+                 not broken a response yet (each offset breaks once per server run and SPEC); the
+                 bytes before it are given time to arrive before the reset
     short:K      announce the full Content-Length but close cleanly after K body bytes
     range:0      ignore Range requests (answer 200 with the whole body)
     badrange:1   answer Range requests with 206 but a Content-Range one byte off
@@ -47,6 +49,7 @@ path and query are looked at, never the host.
 """
 
 import argparse
+import os
 import signal
 import socket
 import struct
@@ -61,6 +64,7 @@ TEXT = b"abcdefghijklmnopqrstuvwxyz0123456789\n"
 STOP = threading.Event()
 LOG = []
 LOG_LOCK = threading.Lock()
+FIRED = set()  # (spec, offset) of the resets done so far
 
 
 def parse_spec(spec):
@@ -180,6 +184,8 @@ class Handler(BaseHTTPRequestHandler):
 
     def reset(self):
         self.wfile.flush()
+        # A reset discards what the client has not read yet; let the bytes sent so far arrive.
+        time.sleep(0.2)
         self.connection.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
         self.connection.close()
         self.close_connection = True
@@ -220,7 +226,10 @@ class Handler(BaseHTTPRequestHandler):
 
         end = size
         breaks = [int(k) for k in knobs.get("reset", "").split("/") if k]
-        reset_at = next((k for k in breaks if k > start), None)
+        with LOG_LOCK:
+            reset_at = next((k for k in breaks if k > start and (spec, k) not in FIRED), None)
+            if reset_at is not None and reset_at < size:
+                FIRED.add((spec, reset_at))
         stall_at = int(knobs["stall"]) if "stall" in knobs else None
         short_at = int(knobs["short"]) if "short" in knobs else None
         stop_at = min(x for x in (end, reset_at, stall_at, short_at) if x is not None)
@@ -269,6 +278,16 @@ def main():
 
     signal.signal(signal.SIGTERM, stop)
     signal.signal(signal.SIGINT, stop)
+    # A test that dies without stopping the server must not leave it behind.
+    parent = os.getppid()
+
+    def watch_parent():
+        while not STOP.is_set():
+            if os.getppid() != parent:
+                stop()
+            time.sleep(0.5)
+
+    threading.Thread(target=watch_parent, daemon=True).start()
     print("PORT %d" % server.server_address[1], flush=True)
     server.serve_forever(poll_interval=0.05)
     server.server_close()

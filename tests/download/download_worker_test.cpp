@@ -1,0 +1,231 @@
+// The download worker against the real server: its messages, the saved file, every failure code,
+// resumption after broken reads, file names that never overwrite, and stop requests.
+#include <signal.h>
+#include <sys/resource.h>
+
+#include <fstream>
+#include <thread>
+
+#include "download/core/TextCodec.h"
+#include "download/core/WorkerThread.h"
+#include "tests/download/ServerFixture.h"
+#include "tests/support/MessageQueue.h"
+
+namespace tessaly::test {
+namespace {
+
+bool Ends(const WorkerMessage& m) { return m.message == WM_TASK_DONE || m.message == WM_TASK_FAILED; }
+
+class DownloadWorkerTest : public ServerTest {
+protected:
+    WorkerSettings Settings() {
+        WorkerSettings settings;
+        const std::u16string copy = FromUtf8(folder.string());
+        settings.downloadFolder = [copy] { return copy; };
+        settings.receiveTimeout = std::chrono::milliseconds(400);
+        settings.connectRetries = 1;
+        return settings;
+    }
+    std::shared_ptr<TaskControl> Start(const std::string& address, WorkerSettings settings) {
+        auto control = CreateSuspendedWorker(FromUtf8(address), &queue, std::move(settings));
+        EXPECT_TRUE(control);
+        control->Resume();
+        return control;
+    }
+    // Runs one worker to its end and returns its message numbers.
+    std::vector<int> Run(const std::string& address) { return Run(address, Settings()); }
+    std::vector<int> Run(const std::string& address, WorkerSettings settings) {
+        auto control = Start(address, std::move(settings));
+        EXPECT_TRUE(queue.WaitFor(Ends));
+        EXPECT_TRUE(WaitForWorkerThreads(std::chrono::seconds(10)));
+        EXPECT_EQ(g_runningWorkers.load(), 0);
+        return MessageNumbers(queue.All(), control->id());
+    }
+    std::int64_t FailureCode() const {
+        for (const auto& m : queue.All())
+            if (m.message == WM_TASK_FAILED)
+                return m.lParam;
+        return -1;
+    }
+    std::string File(const std::string& name) const { return ReadWholeFile((folder / name).string()); }
+    std::size_t FileCount() const {
+        return static_cast<std::size_t>(std::distance(std::filesystem::directory_iterator(folder), {}));
+    }
+    std::string Watch(const std::string& spec, const std::string& more = "") const {
+        return server->WatchUrl("v=" + spec + (more.empty() ? "" : "&" + more));
+    }
+
+    MessageQueue queue;
+};
+
+const std::vector<int> kDoneSequence = {WM_TASK_ANALYSING, WM_TASK_NAMED, WM_TASK_CONNECTED, WM_TASK_CONNECTED,
+                                        WM_TASK_DONE};
+
+TEST_F(DownloadWorkerTest, ShortStreamIsSavedWholeWithoutProgressReports) {
+    EXPECT_EQ(Run(Watch("size:100000,seed:3", "title=My:clip*%3F")), kDoneSequence);
+    const auto messages = queue.All();
+    EXPECT_TRUE(messages[1].fileName == u"My clip.flv");
+    EXPECT_TRUE(File("My clip.flv") == ExpectedStreamBody(100000, 3));
+    EXPECT_NE(messages[0].workerId, 0u);
+}
+
+TEST_F(DownloadWorkerTest, SlowStreamReportsSpeedThenKibibytesReceived) {
+    auto settings = Settings();
+    settings.reportInterval = std::chrono::milliseconds(300);
+    const auto numbers = Run(Watch("size:120000,seed:1,rate:60000"), settings);
+    EXPECT_EQ(numbers.back(), WM_TASK_DONE);
+    std::int64_t lastReceived = 0;
+    int reports = 0;
+    const auto messages = queue.All();
+    for (std::size_t i = 0; i < messages.size(); ++i) {
+        if (messages[i].message != WM_TASK_SPEED)
+            continue;
+        ++reports;
+        // 60000 bytes per second is 60 bytes per millisecond; allow for the server's pacing.
+        EXPECT_GT(messages[i].lParam, 10);
+        EXPECT_LT(messages[i].lParam, 200);
+        ASSERT_LT(i + 1, messages.size());
+        ASSERT_EQ(messages[i + 1].message, WM_TASK_RECEIVED);
+        EXPECT_GT(messages[i + 1].lParam, lastReceived);
+        lastReceived = messages[i + 1].lParam;
+    }
+    EXPECT_GE(reports, 2);
+    // The last interval is never reported: the total stays below the whole stream.
+    EXPECT_LT(lastReceived, 120000 / 1024);
+    EXPECT_TRUE(File("clip.flv") == ExpectedStreamBody(120000, 1));
+}
+
+TEST_F(DownloadWorkerTest, FailureCodesOfPageAndStream) {
+    const struct {
+        std::string address;
+        std::int64_t code;
+    } cases[] = {
+        {server->WatchUrl("nofields=1"), kFailNoVideoFields},
+        {"http://127.0.0.1:9/watch?u=http://www.youtube.com/watch?v=x", kFailPageOpen},
+        {server->Url("/stream?video_id=size:9000,reset:3000"), kFailInternet},
+        {Watch("size:1000,status:404"), kFailStreamOpen},
+        {Watch("size:1000,status:500"), kFailStreamOpen},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.address);
+        queue.Clear();
+        const auto numbers = Run(c.address);
+        ASSERT_FALSE(numbers.empty());
+        EXPECT_EQ(numbers.back(), WM_TASK_FAILED);
+        EXPECT_EQ(FailureCode(), c.code);
+        // An error answer of the stream server is no video: no file is left.
+        EXPECT_EQ(FileCount(), 0u);
+    }
+}
+
+TEST_F(DownloadWorkerTest, MissingFolderFailsWithCode2) {
+    auto settings = Settings();
+    const std::u16string missing = FromUtf8((folder / "not-there").string());
+    settings.downloadFolder = [missing] { return missing; };
+    Run(Watch("size:1000"), settings);
+    EXPECT_EQ(FailureCode(), kFailLocalFile);
+}
+
+TEST_F(DownloadWorkerTest, BrokenReadsResumeWithRangeIntoAnIdenticalFile) {
+    // Two breaks (a reset and a stall past the receive time-out) leave one failure to spare.
+    EXPECT_EQ(Run(Watch("size:300000,seed:7,reset:70000", "title=resumed")), kDoneSequence);
+    EXPECT_TRUE(File("resumed.flv") == ExpectedStreamBody(300000, 7));
+    const std::string log = server->RequestLog();
+    EXPECT_NE(log.find("range=bytes=70000-"), std::string::npos) << log;
+
+    queue.Clear();
+    EXPECT_EQ(Run(Watch("size:90000,seed:2,reset:10000/50000", "title=twice")), kDoneSequence);
+    EXPECT_TRUE(File("twice.flv") == ExpectedStreamBody(90000, 2));
+}
+
+TEST_F(DownloadWorkerTest, ThirdFailedReadEndsWithCode5AndKeepsWhatWasWritten) {
+    for (const char* spec : {"size:90000,reset:10000/30000/50000",  // three breaks, good reads between
+                             "size:90000,reset:10000,range:0",       // the server cannot resume
+                             "size:90000,reset:10000,badrange:1",    // it resumes at the wrong place
+                             "size:90000,short:10000",               // the body ends before its length
+                             "size:90000,stall:10000"}) {            // it stops sending
+        SCOPED_TRACE(spec);
+        queue.Clear();
+        std::filesystem::remove_all(folder);
+        std::filesystem::create_directories(folder);
+        const auto numbers = Run(Watch(spec));
+        ASSERT_FALSE(numbers.empty());
+        EXPECT_EQ(numbers.back(), WM_TASK_FAILED);
+        EXPECT_EQ(FailureCode(), kFailStreamRead);
+        const std::string saved = File("clip.flv");
+        EXPECT_TRUE(ExpectedStreamBody(90000).starts_with(saved));
+        EXPECT_GE(saved.size(), 10000u);
+    }
+}
+
+TEST_F(DownloadWorkerTest, NeverOverwritesAFileAndNamesTheOneItUses) {
+    {
+        std::ofstream(folder / "clip.flv") << "mine";
+    }
+    Run(Watch("size:5000,seed:1"));
+    const auto messages = queue.All();
+    ASSERT_GE(messages.size(), 2u);
+    EXPECT_TRUE(messages[1].fileName == u"clip (2).flv");
+    EXPECT_EQ(File("clip.flv"), "mine");
+    EXPECT_TRUE(File("clip (2).flv") == ExpectedStreamBody(5000, 1));
+
+    // Two workers with the same title at once take different names.
+    queue.Clear();
+    auto a = Start(Watch("size:200000,seed:4,rate:400000"), Settings());
+    auto b = Start(Watch("size:200000,seed:4,rate:400000"), Settings());
+    ASSERT_TRUE(queue.WaitFor([&](const WorkerMessage& m) { return Ends(m) && m.workerId == a->id(); }));
+    ASSERT_TRUE(queue.WaitFor([&](const WorkerMessage& m) { return Ends(m) && m.workerId == b->id(); }));
+    EXPECT_TRUE(WaitForWorkerThreads(std::chrono::seconds(10)));
+    EXPECT_TRUE(File("clip (3).flv") == ExpectedStreamBody(200000, 4));
+    EXPECT_TRUE(File("clip (4).flv") == ExpectedStreamBody(200000, 4));
+}
+
+TEST_F(DownloadWorkerTest, FailedWriteIsCode2AndRemovesThePartialFile) {
+    signal(SIGXFSZ, SIG_IGN);
+    rlimit old{};
+    getrlimit(RLIMIT_FSIZE, &old);
+    rlimit small = old;
+    small.rlim_cur = 150000;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    Run(Watch("size:400000"));
+    setrlimit(RLIMIT_FSIZE, &old);
+    EXPECT_EQ(FailureCode(), kFailLocalFile);
+    EXPECT_EQ(FileCount(), 0u);
+}
+
+TEST_F(DownloadWorkerTest, StoppedInThePagePhaseEndsWithoutAnotherMessage) {
+    auto control = Start(Watch("size:1000", "pad:6000&prate:3000"), Settings());
+    ASSERT_TRUE(queue.WaitFor([](const WorkerMessage& m) { return m.message == WM_TASK_ANALYSING; }));
+    control->RequestStop();
+    EXPECT_TRUE(WaitForWorkerThreads(std::chrono::seconds(10)));
+    EXPECT_EQ(MessageNumbers(queue.All(), control->id()), std::vector<int>{WM_TASK_ANALYSING});
+    EXPECT_EQ(g_runningWorkers.load(), 0);
+}
+
+TEST_F(DownloadWorkerTest, StoppedInTheTransferNeitherPostsNorWritesAgain) {
+    auto settings = Settings();
+    settings.reportInterval = std::chrono::milliseconds(100);
+    auto control = Start(Watch("size:2000000,rate:400000"), settings);
+    ASSERT_TRUE(queue.WaitFor([](const WorkerMessage& m) { return m.message == WM_TASK_RECEIVED; }));
+    control->RequestStop();
+    const auto postedBeforeStop = queue.All().size();
+    const auto sizeAtStop = std::filesystem::file_size(folder / "clip.flv");
+    EXPECT_TRUE(WaitForWorkerThreads(std::chrono::seconds(10)));
+    EXPECT_EQ(queue.All().size(), postedBeforeStop);
+    EXPECT_EQ(std::filesystem::file_size(folder / "clip.flv"), sizeAtStop);
+    EXPECT_EQ(g_runningWorkers.load(), 0);
+}
+
+TEST_F(DownloadWorkerTest, StoppedBeforeItStartsDoesNothing) {
+    auto control = CreateSuspendedWorker(FromUtf8(Watch("size:1000")), &queue, Settings());
+    ASSERT_TRUE(control);
+    control->RequestStop();
+    EXPECT_FALSE(control->Resume());
+    EXPECT_TRUE(WaitForWorkerThreads(std::chrono::seconds(10)));
+    EXPECT_TRUE(queue.All().empty());
+    EXPECT_EQ(g_runningWorkers.load(), 0);
+    EXPECT_EQ(FileCount(), 0u);
+}
+
+} // namespace
+} // namespace tessaly::test
