@@ -10,7 +10,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <cstdio>
-#include <dlfcn.h>
 
 #include "app/settings/AppSettings.h"
 #include "player/PlayerMessages.h"
@@ -175,9 +174,6 @@ int main(int argc, char** argv) {
         std::puts("SKIP: real playback needs an X server (DISPLAY)");
         return 77;
     }
-    // Mesa's software driver is unloaded when the last GL display closes, and leak reports from
-    // inside it then name no library; pinned, they stay attributable to the driver.
-    dlopen("/usr/lib/x86_64-linux-gnu/dri/swrast_dri.so", RTLD_NOW | RTLD_NODELETE);
     QApplication app(argc, argv);
     PlaybackTest test;
     return QTest::qExec(&test, argc, argv);
