@@ -41,14 +41,14 @@ private:
     bool StopRequested() const { return m_control->stopRequested(); }
     // Failure steps: the worker stops counting as running, then tells the page why.
     void Fail(FailureCode code) {
-        g_runningWorkers.fetch_sub(1);
+        m_control->EndRunning();
         Post(WM_TASK_FAILED, code);
     }
     // Stop steps: the file keeps what was written before the stop; nothing is posted.
     void Stop(LocalFile* file = nullptr) {
         if (file)
             file->Discard();
-        g_runningWorkers.fetch_sub(1);
+        m_control->EndRunning();
     }
 
     std::u16string m_address;
@@ -165,7 +165,7 @@ void Worker::Transfer(HttpSession& session, const std::string& streamAddress,
         file.Remove();
         return Fail(kFailLocalFile);
     }
-    g_runningWorkers.fetch_sub(1);
+    m_control->EndRunning();
     Post(WM_TASK_DONE);
 }
 

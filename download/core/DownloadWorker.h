@@ -16,8 +16,9 @@
 
 namespace tessaly {
 
-// Workers counted as running: from the resume that starts them to their end. Changed by the task
-// list's thread (resume) and by the workers (end); read by the task list for its limit.
+// Workers counted as running: from the resume that starts them to their end or their stop request.
+// Changed by the task list's thread (resume, stop) and by the workers (end); read by the task list
+// for its limit. TaskControl does every change.
 extern std::atomic<std::int32_t> g_runningWorkers;
 
 struct WorkerSettings {

@@ -30,6 +30,18 @@ bool TaskControl::resumed() const {
 void TaskControl::RequestStop() {
     std::lock_guard lock(m_lock);
     m_stopped = true;
+    if (m_counted) {
+        m_counted = false;
+        g_runningWorkers.fetch_sub(1);
+    }
+}
+
+void TaskControl::EndRunning() {
+    std::lock_guard lock(m_lock);
+    if (m_counted) {
+        m_counted = false;
+        g_runningWorkers.fetch_sub(1);
+    }
 }
 
 bool TaskControl::stopRequested() const {
@@ -40,7 +52,7 @@ bool TaskControl::stopRequested() const {
 bool TaskControl::WaitForStart() {
     std::unique_lock lock(m_lock);
     m_gate.wait(lock, [this] { return m_open; });
-    return m_counted;
+    return !m_stopped;
 }
 
 bool TaskControl::Post(WorkerMessage message) {

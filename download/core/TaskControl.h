@@ -23,7 +23,8 @@ public:
     bool resumed() const;
 
     // Asks the worker to end. Once this returns the worker posts nothing more and never touches
-    // its file again; a worker still behind the gate ends as soon as the gate opens.
+    // its file again; a worker still behind the gate ends as soon as the gate opens. A running
+    // worker stops counting as running at once, so its slot is free for the next waiting task.
     void RequestStop();
     bool stopRequested() const;
 
@@ -31,6 +32,8 @@ public:
     // must go on; false when it was stopped before it started (it then just ends).
     bool WaitForStart();
 
+    // Worker side, when it ends in any way: it no longer counts as running (if it still did).
+    void EndRunning();
     // Worker side: posts a message unless the task has been stopped; false when stopped.
     bool Post(WorkerMessage message);
     // Worker side: runs action under the stop lock unless the task has been stopped, so that the

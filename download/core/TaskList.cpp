@@ -35,6 +35,8 @@ bool TaskList::IsDuplicate(std::u16string_view address) const {
 }
 
 bool TaskList::AddTask(std::u16string address) {
+    if (rowCount() >= kMaxRows)
+        return false;
     auto control = CreateSuspendedWorker(address, &m_workerSink, m_settings);
     if (!control)
         return false;

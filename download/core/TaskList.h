@@ -60,6 +60,7 @@ public:
     // null. settings.downloadFolder must be callable from any thread: each worker asks it when it
     // starts, and DeleteTask asks it (on the UI thread) for the file to delete.
     TaskList(WorkerMessageSink& workers, FigureSink& figures, TaskListObserver* observer, WorkerSettings settings);
+    // The sink and the observer must outlive the list.
     // Stops every task's worker (they post nothing more and leave their files alone) without
     // waiting for them.
     ~TaskList();
@@ -70,7 +71,8 @@ public:
     bool IsDuplicate(std::u16string_view address) const;
     // Appends a waiting row for the address and creates its worker, started at once when fewer
     // than kMaxRunning run. The caller has checked the row limit, duplicates and the address.
-    // False (no row, no register entry, no figure) when no worker thread can be created.
+    // False (no row, no register entry, no figure) with kMaxRows rows already, or when no worker
+    // thread can be created.
     bool AddTask(std::u16string address);
     // Stops the row's worker, forgets its address, optionally deletes its file, removes the row.
     void DeleteTask(int row, bool deleteFile);

@@ -1,0 +1,165 @@
+// The task list's rows, states, register, limits and figure messages, with real workers.
+#include "tests/download/TaskListFixture.h"
+
+namespace tessaly::test {
+namespace {
+
+TEST_F(TaskListTest, TaskWaitsThenPassesThroughItsStatesToDone) {
+    const auto address = Watch("size:50000,seed:9", "title=Clip%3A1");
+    ASSERT_TRUE(list->AddTask(address));
+    ASSERT_EQ(list->rowCount(), 1);
+    EXPECT_EQ(list->row(0).icon, kIconWaiting);
+    EXPECT_TRUE((list->row(0).columns == std::array<std::u16string, 5>{u"", address, kTextWaiting, kTextZeroKb, address}));
+    EXPECT_TRUE(list->addedUrls() == u"FIND|" + address);
+    EXPECT_EQ(rows.inserted, std::vector<int>{0});
+    EXPECT_EQ(figures.Sum(WM_TASKCOUNT_DELTA), 1);
+
+    ASSERT_TRUE(PumpUntilDone(0));
+    EXPECT_EQ(list->row(0).icon, kIconDone);
+    EXPECT_TRUE(Text(0, 1) == u"Clip 1.flv");
+    EXPECT_TRUE(Text(0, 2) == u"0KB");  // done before the first progress report
+    EXPECT_TRUE(ReadWholeFile((folder / "Clip 1.flv").string()) == ExpectedStreamBody(50000, 9));
+    EXPECT_EQ(figures.Sum(WM_COMPLETED_DELTA), 1);
+    ASSERT_FALSE(figures.entries.empty());
+    const auto last = figures.entries.back();
+    EXPECT_EQ(last.message, WM_TASK_RATE);
+    EXPECT_EQ(last.wParam, list->row(0).workerId);
+    EXPECT_EQ(last.lParam, 0);
+}
+
+TEST_F(TaskListTest, FailedTaskShowsTimedOutAndClearsItsRate) {
+    ASSERT_TRUE(list->AddTask(FromUtf8(server->WatchUrl("nofields=1"))));
+    ASSERT_TRUE(Pump([&] { return list->row(0).icon == kIconFailed; }));
+    EXPECT_TRUE(Text(0, 2) == kTextFailed);
+    EXPECT_TRUE(Text(0, 3) == kTextZeroKb);
+    EXPECT_EQ(figures.entries.back().message, WM_TASK_RATE);
+    EXPECT_EQ(figures.entries.back().lParam, 0);
+    EXPECT_EQ(figures.Sum(WM_COMPLETED_DELTA), 0);
+}
+
+TEST_F(TaskListTest, WorkerMessagesBecomeRowTexts) {
+    // A page that never answers keeps the worker out of the way while messages are fed by hand.
+    ASSERT_TRUE(list->AddTask(FromUtf8(server->Url("/get_video?video_id=hstall:1&u=youtube.com/watch?v=1"))));
+    const WorkerId id = list->row(0).workerId;
+    const auto feed = [&](int message, std::int64_t lParam, std::u16string name = {}) {
+        list->HandleWorkerMessage({message, id, lParam, std::move(name)});
+    };
+    const struct {
+        std::int64_t rate;
+        const char16_t* shown;
+    } speeds[] = {{0, u"0KB"}, {1, u"0KB"}, {2, u"1KB"}, {128, u"125KB"}, {1024, u"1000KB"}, {-128, u"-125KB"}};
+    for (const auto& s : speeds) {
+        feed(WM_TASK_SPEED, s.rate);
+        EXPECT_TRUE(Text(0, 3) == s.shown) << s.rate;
+        EXPECT_EQ(figures.entries.back().message, WM_TASK_RATE);
+        EXPECT_EQ(figures.entries.back().lParam, s.rate);
+    }
+    feed(WM_TASK_RECEIVED, 4);
+    EXPECT_TRUE(Text(0, 2) == u"4KB");
+    feed(WM_TASK_NAMED, 0, std::u16string(250, u'x'));
+    EXPECT_EQ(Text(0, 1).size(), 199u);
+    EXPECT_TRUE(Text(0, 2) == kTextReady);
+    EXPECT_EQ(list->row(0).icon, kIconAnalysing);
+    feed(WM_TASK_CONNECTED, 0);
+    EXPECT_TRUE(Text(0, 2) == kTextZeroKb);
+    EXPECT_EQ(list->row(0).icon, kIconReceiving);
+
+    // Messages of a worker without a row change nothing.
+    const auto before = list->row(0).columns;
+    const auto figuresBefore = figures.entries.size();
+    for (int message : {WM_TASK_ANALYSING, WM_TASK_FAILED, WM_TASK_DONE, WM_TASK_SPEED, WM_TASK_RECEIVED})
+        list->HandleWorkerMessage({message, id + 1000, 7, {}});
+    EXPECT_TRUE(list->row(0).columns == before);
+    EXPECT_EQ(figures.entries.size(), figuresBefore);
+}
+
+TEST_F(TaskListTest, DuplicatesAndTheRegister) {
+    const auto first = Watch("hstall:1");
+    ASSERT_TRUE(list->AddTask(first));
+    EXPECT_TRUE(list->IsDuplicate(first));
+    EXPECT_TRUE(list->IsDuplicate(first.substr(0, first.size() - 1)));  // part of an added address
+    EXPECT_FALSE(list->IsDuplicate(first + u"&x=1"));                   // holds an added one
+    EXPECT_FALSE(list->IsDuplicate(u""));
+    EXPECT_FALSE(list->IsDuplicate(u"FIND|"));
+    EXPECT_FALSE(list->IsDuplicate(u"FI"));
+
+    const auto longer = first + u"&x=1";
+    ASSERT_TRUE(list->AddTask(longer));
+    list->DeleteTask(0, false);
+    // Every occurrence goes, also the one inside the longer address.
+    EXPECT_TRUE(list->addedUrls() == u"FIND|&x=1");
+    EXPECT_TRUE(list->selectedUrl() == first);
+    EXPECT_FALSE(list->IsDuplicate(first));
+    EXPECT_EQ(list->rowCount(), 1);
+    EXPECT_EQ(rows.removed, std::vector<int>{0});
+    EXPECT_EQ(figures.Sum(WM_TASKCOUNT_DELTA), 1);
+}
+
+TEST_F(TaskListTest, ThreeRunTheFourthWaitsAndStartsWhenOneEnds) {
+    for (int i = 0; i < 3; ++i)
+        ASSERT_TRUE(list->AddTask(Watch("size:400000,rate:100000,seed:" + std::to_string(i))));
+    ASSERT_TRUE(list->AddTask(Watch("size:3000,seed:3")));
+    ASSERT_TRUE(list->AddTask(Watch("size:3000,seed:4")));
+    EXPECT_EQ(g_runningWorkers.load(), 3);
+    ASSERT_TRUE(Pump([&] { return Text(2, 2) != kTextWaiting; }));
+    EXPECT_TRUE(Text(3, 2) == kTextWaiting);
+    EXPECT_EQ(list->row(3).icon, kIconWaiting);
+
+    // Deleting a running task lets the topmost waiting one start, not the one below it.
+    list->DeleteTask(0, false);
+    ASSERT_TRUE(PumpUntilDone(2));
+    EXPECT_TRUE(Text(3, 2) == kTextWaiting);
+    ASSERT_TRUE(PumpUntilDone(3));
+    for (int row = 0; row < 2; ++row)
+        ASSERT_TRUE(PumpUntilDone(row));
+    EXPECT_EQ(figures.Sum(WM_COMPLETED_DELTA), 4);
+}
+
+TEST_F(TaskListTest, TenRowsAtMost) {
+    for (int i = 0; i < TaskList::kMaxRows; ++i)
+        ASSERT_TRUE(list->AddTask(Watch("hstall:1,seed:" + std::to_string(i))));
+    EXPECT_FALSE(list->AddTask(Watch("hstall:1,seed:99")));
+    EXPECT_EQ(list->rowCount(), 10);
+    EXPECT_EQ(g_runningWorkers.load(), 3);
+    list->DeleteTask(9, false);
+    EXPECT_TRUE(list->AddTask(Watch("hstall:1,seed:99")));
+}
+
+TEST_F(TaskListTest, DeleteRemovesTheFileOnlyWhenAsked) {
+    ASSERT_TRUE(list->AddTask(Watch("size:2000,seed:1", "title=keep")));
+    ASSERT_TRUE(list->AddTask(Watch("size:2000,seed:2", "title=drop")));
+    ASSERT_TRUE(PumpUntilDone(0));
+    ASSERT_TRUE(PumpUntilDone(1));
+    list->DeleteTask(1, true);
+    list->DeleteTask(0, false);
+    EXPECT_FALSE(std::filesystem::exists(folder / "drop.flv"));
+    EXPECT_TRUE(std::filesystem::exists(folder / "keep.flv"));
+    EXPECT_EQ(list->rowCount(), 0);
+    EXPECT_EQ(figures.Sum(WM_TASKCOUNT_DELTA), 0);
+}
+
+TEST_F(TaskListTest, TwoQuickDeletionsStopBothWorkersSilently) {
+    ASSERT_TRUE(list->AddTask(Watch("size:4000000,rate:200000,seed:1", "title=a")));
+    ASSERT_TRUE(list->AddTask(Watch("size:4000000,rate:200000,seed:2", "title=b")));
+    ASSERT_TRUE(list->AddTask(Watch("size:1000,seed:3", "pad:4000&prate:2000&title=c")));  // in its page phase
+    ASSERT_TRUE(list->AddTask(Watch("size:1000,seed:4", "title=d")));                      // waiting
+    ASSERT_TRUE(Pump([&] { return Text(0, 2) == kTextZeroKb && Text(1, 2) == kTextZeroKb; }));
+    const WorkerId waitingId = list->row(3).workerId;
+    list->DeleteTask(0, true);
+    list->DeleteTask(0, true);
+    list->DeleteTask(0, true);
+    const auto posted = queue.All().size();
+    // The waiting task started in their place and finishes; the deleted ones end without a word.
+    ASSERT_TRUE(PumpUntilDone(0));
+    EXPECT_EQ(list->row(0).workerId, waitingId);
+    EXPECT_TRUE(WaitForWorkerThreads(std::chrono::seconds(10)));
+    const auto all = queue.All();
+    for (std::size_t i = posted; i < all.size(); ++i)
+        EXPECT_EQ(all[i].workerId, waitingId);
+    EXPECT_FALSE(std::filesystem::exists(folder / "a.flv"));
+    EXPECT_FALSE(std::filesystem::exists(folder / "b.flv"));
+    EXPECT_FALSE(std::filesystem::exists(folder / "c.flv"));
+}
+
+} // namespace
+} // namespace tessaly::test
