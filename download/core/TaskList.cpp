@@ -70,7 +70,7 @@ void TaskList::DeleteTask(int index, bool deleteFile) {
             m_strAddedUrls.erase(at, m_strSelectedUrl.size());
     }
     m_figures.PostFigureMessage(WM_TASK_RATE, row.workerId, 0);
-    if (deleteFile) {
+    if (deleteFile && row.named) {
         const std::u16string folder = m_settings.downloadFolder ? m_settings.downloadFolder() : std::u16string();
         std::error_code ignored;
         std::filesystem::remove(std::filesystem::path(ToUtf8(JoinFolderPath(folder, row.columns[1]))), ignored);
@@ -138,6 +138,7 @@ void TaskList::HandleWorkerMessage(const WorkerMessage& message) {
         break;
     case WM_TASK_NAMED:
         SetText(row, 1, message.fileName.substr(0, kMaxFileNameUnits));
+        target.named = true;
         SetText(row, 2, kTextReady);
         target.icon = kIconAnalysing;
         Changed(row);

@@ -47,6 +47,7 @@ struct TaskRow {
     WorkerId workerId = 0;
     int icon = kIconWaiting;
     std::array<std::u16string, 5> columns;  // column 0 has no text
+    bool named = false;  // column 1 holds the worker's file name (before, it holds the address)
 };
 
 class TaskList {
@@ -74,7 +75,8 @@ public:
     // False (no row, no register entry, no figure) with kMaxRows rows already, or when no worker
     // thread can be created.
     bool AddTask(std::u16string address);
-    // Stops the row's worker, forgets its address, optionally deletes its file, removes the row.
+    // Stops the row's worker, forgets its address, optionally deletes its file (once the worker has
+    // named it: before that column 1 holds the address, no file name), removes the row.
     void DeleteTask(int row, bool deleteFile);
     // Starts the topmost waiting task if a worker slot is free.
     void StartNextWaitingTask();

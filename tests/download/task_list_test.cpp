@@ -1,4 +1,7 @@
 // The task list's rows, states, register, limits and figure messages, with real workers.
+#include <fstream>
+
+#include "download/core/PageResolution.h"
 #include "tests/download/TaskListFixture.h"
 
 namespace tessaly::test {
@@ -136,6 +139,15 @@ TEST_F(TaskListTest, DeleteRemovesTheFileOnlyWhenAsked) {
     EXPECT_TRUE(std::filesystem::exists(folder / "keep.flv"));
     EXPECT_EQ(list->rowCount(), 0);
     EXPECT_EQ(figures.Sum(WM_TASKCOUNT_DELTA), 0);
+
+    // Before the worker has named its file, column 1 holds the address: no path is made of it.
+    const auto address = Watch("hstall:1");
+    const auto lookalike = std::filesystem::path(ToUtf8(JoinFolderPath(FromUtf8(folder.string()), address)));
+    std::filesystem::create_directories(lookalike.parent_path());
+    std::ofstream(lookalike) << "not the task's";
+    ASSERT_TRUE(list->AddTask(address));
+    list->DeleteTask(0, true);
+    EXPECT_TRUE(std::filesystem::exists(lookalike));
 }
 
 TEST_F(TaskListTest, TwoQuickDeletionsStopBothWorkersSilently) {
