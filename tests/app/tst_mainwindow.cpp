@@ -17,6 +17,10 @@
 #include "tests/support/TestServer.h"
 
 #include <QAbstractButton>
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QMenu>
+#include <QTimer>
 #include <QLineEdit>
 #include <QTest>
 #include <memory>
@@ -213,6 +217,24 @@ private slots:
             m_dlg->OnSysCommand(id); // returns once the box is closed
             QCOMPARE(title, QStringLiteral("关于 Tessaly"));
         }
+        // The menu that stands in for the system menu ends with a separator and the About item.
+        QStringList items;
+        QString title;
+        QTimer::singleShot(100, this, [&] {
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            if (!menu)
+                return;
+            for (QAction* action : menu->actions())
+                items << (action->isSeparator() ? QStringLiteral("-") : action->text());
+            RejectNextDialog("tessaly::CAboutDlg", &title);
+            menu->actions().last()->trigger();
+            menu->close();
+        });
+        QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(100, 300), m_dlg->mapToGlobal(QPoint(100, 300)));
+        QApplication::sendEvent(m_dlg.get(), &click);
+        QTRY_COMPARE(title, QStringLiteral("关于 Tessaly"));
+        QCOMPARE(items.mid(items.size() - 2), QStringList({QStringLiteral("-"), QStringLiteral("关于 Tessaly(&A)...")}));
+
         CAboutDlg about(m_dlg.get());
         QCOMPARE(about.size(), QSize(354, 185));
         QVERIFY(about.findChild<QWidget*>(QStringLiteral("remark")));
