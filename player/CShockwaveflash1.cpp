@@ -1,11 +1,11 @@
 // The player control over a QQuickWidget.
 #include "player/CShockwaveflash1.h"
 
+#include "player/ExternalInterface.h"
+
 #include <QQmlContext>
 #include <QQmlEngine>
 #include <QUrl>
-
-#include "player/ExternalInterface.h"
 
 namespace tessaly {
 namespace {
@@ -24,9 +24,12 @@ QString ValueText(const QJSValue& value) {
 
 int ReadyState(QQuickWidget::Status status) {
     switch (status) {
-    case QQuickWidget::Loading: return 0;
-    case QQuickWidget::Ready: return 4;
-    default: return 1;
+    case QQuickWidget::Loading:
+        return 0;
+    case QQuickWidget::Ready:
+        return 4;
+    default:
+        return 1;
     }
 }
 

@@ -2,10 +2,10 @@
 // (CallFunction) and the movie's calls out (FlashCall). UI thread only.
 #pragma once
 
+#include "player/MovieInterface.h"
+
 #include <QQuickWidget>
 #include <QString>
-
-#include "player/MovieInterface.h"
 
 namespace tessaly {
 

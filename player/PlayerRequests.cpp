@@ -1,12 +1,12 @@
 // The player page's request texts, file list and paths.
 #include "player/PlayerRequests.h"
 
+#include "download/core/PageResolution.h"
+#include "player/ExternalInterface.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QStringList>
-
-#include "download/core/PageResolution.h"
-#include "player/ExternalInterface.h"
 
 namespace tessaly {
 
@@ -39,9 +39,9 @@ QString FlvFileList(const QString& downloadFolder) {
         base += QLatin1Char('/');
 
     QStringList paths;
-    const QStringList names =
-        dir.entryList({pattern.mid(slash + 1)}, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                      QDir::Name | QDir::IgnoreCase);
+    const QStringList names = dir.entryList(
+        {pattern.mid(slash + 1)}, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+        QDir::Name | QDir::IgnoreCase);
     for (const QString& name : names) {
         if (!name.contains(QLatin1Char('|')))
             paths << base + name;

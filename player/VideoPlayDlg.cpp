@@ -1,6 +1,11 @@
 // The player page.
 #include "player/VideoPlayDlg.h"
 
+#include "app/settings/AppSettings.h"
+#include "player/PlayerMessages.h"
+#include "player/PlayerRequests.h"
+#include "res/DialogTemplates.h"
+
 #include <QAbstractButton>
 #include <QChildEvent>
 #include <QFileDialog>
@@ -9,11 +14,6 @@
 #include <QPainter>
 #include <QTimerEvent>
 #include <utility>
-
-#include "app/settings/AppSettings.h"
-#include "res/DialogTemplates.h"
-#include "player/PlayerMessages.h"
-#include "player/PlayerRequests.h"
 
 namespace tessaly {
 
@@ -112,6 +112,7 @@ void VideoPlayDlg::timerEvent(QTimerEvent* event) {
     // A hidden or disabled page keeps the request until it can be seen playing.
     if (isVisible() && isEnabled()) {
         // Taken before the call: the movie may ask the page for something while it handles it.
+        // A movie that cannot take the call (missing, broken) drops it quietly; it is not retried.
         const QString request = std::exchange(g_strPendingCall, QString());
         killTimer(event->timerId());
         if (event->timerId() == m_deliveryTimer)
@@ -144,9 +145,14 @@ void VideoPlayDlg::paintEvent(QPaintEvent*) {
 
 void VideoPlayDlg::OnFlashCall(const QString& request) {
     switch (ClassifyMovieRequest(request)) {
-    case MovieRequest::OpenFile: OnOpenRequest(); break;
-    case MovieRequest::GetList: OnListRequest(); break;
-    case MovieRequest::Ignored: break;
+    case MovieRequest::OpenFile:
+        OnOpenRequest();
+        break;
+    case MovieRequest::GetList:
+        OnListRequest();
+        break;
+    case MovieRequest::Ignored:
+        break;
     }
 }
 

@@ -3,11 +3,11 @@
 // A child page of the main window; UI thread only.
 #pragma once
 
-#include <QString>
-#include <QWidget>
-
 #include "player/CShockwaveflash1.h"
 #include "res/DialogTemplates.h"
+
+#include <QString>
+#include <QWidget>
 
 namespace tessaly {
 

@@ -1,13 +1,13 @@
 // The player control's bridge: calls into a movie, the movie's calls out, and what happens
 // without a usable movie.
+#include "player/CShockwaveflash1.h"
+#include "player/ExternalInterface.h"
+
 #include <QFile>
 #include <QQuickItem>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
-
-#include "player/CShockwaveflash1.h"
-#include "player/ExternalInterface.h"
 
 using namespace tessaly;
 
@@ -43,7 +43,8 @@ private slots:
         QVERIFY(!ready.isEmpty());
         QCOMPARE(ready.last().at(0).toInt(), 4);
 
-        QCOMPARE(flash.CallFunction(InvokeText("echo", {"a&b", "<c>"})), QStringLiteral("<string>a&amp;b/&lt;c&gt;</string>"));
+        QCOMPARE(flash.CallFunction(InvokeText("echo", {"a&b", "<c>"})),
+                 QStringLiteral("<string>a&amp;b/&lt;c&gt;</string>"));
         QCOMPARE(flash.CallFunction(InvokeText("number", {})), QStringLiteral("<number>42</number>"));
         QCOMPARE(flash.CallFunction(InvokeText("nothing", {})), QStringLiteral("<undefined/>"));
 
@@ -77,10 +78,11 @@ private slots:
         });
         flash.CallFunction(InvokeText("send", {"getlist"}));
         flash.CallFunction(InvokeText("send", {"say", "x < y & z"}));
-        QCOMPARE(seen, (QStringList{
-                           "<invoke name=\"getlist\" returntype=\"xml\"><arguments></arguments></invoke>",
-                           "<invoke name=\"say\" returntype=\"xml\"><arguments><string>x &lt; y &amp; z</string>"
-                           "</arguments></invoke>"}));
+        QCOMPARE(seen,
+                 (QStringList{
+                     "<invoke name=\"getlist\" returntype=\"xml\"><arguments></arguments></invoke>",
+                     "<invoke name=\"say\" returntype=\"xml\"><arguments><string>x &lt; y &amp; z</string>"
+                     "</arguments></invoke>"}));
         QStringList order;
         for (const QVariant& call : Calls(flash))
             order << call.toMap()["name"].toString();

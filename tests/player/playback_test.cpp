@@ -1,20 +1,22 @@
 // Real playback on an X server: FLV files made by ffmpeg (Sorenson H.263 + MP3, H.264 + AAC) are
 // handed to the player page and played by the shipped movie; the page's pixels show the video.
+#include "app/settings/AppSettings.h"
+#include "player/PlayerMessages.h"
+#include "player/PlayerRequests.h"
+#include "player/VideoPlayDlg.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QProcess>
 #include <QQuickItem>
 #include <QScreen>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <cstdio>
-
-#include "app/settings/AppSettings.h"
-#include "player/PlayerMessages.h"
-#include "player/PlayerRequests.h"
-#include "player/VideoPlayDlg.h"
 
 using namespace tessaly;
 
@@ -48,31 +50,42 @@ class PlaybackTest : public QObject {
     static void makeFlv(const QString& path, const QStringList& codecs) {
         const QString ffmpeg = QStandardPaths::findExecutable("ffmpeg");
         QVERIFY2(!ffmpeg.isEmpty(), "ffmpeg is needed to make the test videos");
-        QStringList args = {"-v", "error", "-y", "-f", "lavfi", "-i", "testsrc=size=320x240:rate=25:duration=8",
-                            "-f", "lavfi", "-i", "sine=frequency=440:duration=8"};
-        args << codecs << "-ar" << "44100" << "-f" << "flv" << path;
+        QStringList args = {"-v",
+                            "error",
+                            "-y",
+                            "-f",
+                            "lavfi",
+                            "-i",
+                            "testsrc=size=320x240:rate=25:duration=8",
+                            "-f",
+                            "lavfi",
+                            "-i",
+                            "sine=frequency=440:duration=8"};
+        args << codecs << "-ar"
+             << "44100"
+             << "-f"
+             << "flv" << path;
         QProcess process;
         process.start(ffmpeg, args);
         QVERIFY(process.waitForFinished(60000));
         QVERIFY2(process.exitCode() == 0, process.readAllStandardError().constData());
     }
 
-    QImage grabPage(VideoPlayDlg& page) {
-        return page.screen()->grabWindow(page.winId()).toImage();
-    }
+    QImage grabPage(VideoPlayDlg& page) { return page.screen()->grabWindow(page.winId()).toImage(); }
 
     QRect videoArea(VideoPlayDlg& page) { return page.flash().geometry().adjusted(0, 0, 0, -40); }
 
 private slots:
     void initTestCase() {
         // A start-up directory of its own with the shipped movie, so the download folder is ours.
-        QVERIFY(QFile::copy(QCoreApplication::applicationDirPath() + "/plsys.dll", m_dir.filePath("plsys.dll")));
+        QVERIFY(
+            QFile::copy(QCoreApplication::applicationDirPath() + "/plsys.dll", m_dir.filePath("plsys.dll")));
         appSettings().LoadSettings(m_dir.path().toStdString());
         m_folder = QString::fromStdU16String(appSettings().downloadFolder());
         QVERIFY(QDir().mkpath(m_folder));
         makeFlv(m_folder + "h263.flv", {"-c:v", "flv1", "-q:v", "3", "-c:a", "libmp3lame"});
-        makeFlv(m_folder + "h264.flv", {"-c:v", "libx264", "-preset", "ultrafast", "-pix_fmt", "yuv420p",
-                                         "-c:a", "aac"});
+        makeFlv(m_folder + "h264.flv",
+                {"-c:v", "libx264", "-preset", "ultrafast", "-pix_fmt", "yuv420p", "-c:a", "aac"});
         QFile text(m_dir.filePath("not a video.flv"));
         QVERIFY(text.open(QIODevice::WriteOnly));
         text.write("just some words, no video here\n");
@@ -101,7 +114,8 @@ private slots:
         QTest::qWait(1000);
 
         const QImage image = grabPage(page);
-        QString shot = QStringLiteral(TESSALY_SCREENSHOT_DIR "/player-playing-%1.png").arg(QFileInfo(file).baseName());
+        QString shot =
+            QStringLiteral(TESSALY_SCREENSHOT_DIR "/player-playing-%1.png").arg(QFileInfo(file).baseName());
         image.save(shot);
         QVERIFY2(LitShare(image, videoArea(page)) > 0.5, qPrintable("not the video's picture: " + shot));
         QCOMPARE(MovieState(page, "message").toString(), QString());
@@ -123,8 +137,8 @@ private slots:
 
         for (const QString& bad : {m_dir.filePath("missing.flv"), m_dir.filePath("not a video.flv")}) {
             page.CallMovie(OpenFlvRequest(bad));
-            QTRY_VERIFY_WITH_TIMEOUT(MovieState(page, "message").toString().contains(QFileInfo(bad).fileName()),
-                                     15000);
+            QTRY_VERIFY_WITH_TIMEOUT(
+                MovieState(page, "message").toString().contains(QFileInfo(bad).fileName()), 15000);
             QVERIFY(!MovieState(page, "playing").toBool());
         }
         QTest::qWait(300);
@@ -146,6 +160,25 @@ private slots:
         grabPage(page).save(TESSALY_SCREENSHOT_DIR "/player-list.png");
         clickMovieItem(page, "entry1");
         QTRY_COMPARE(MovieState(page, "currentFile").toString(), m_folder + "h264.flv");
+        QTRY_VERIFY_WITH_TIMEOUT(MovieState(page, "position").toInt() > 300, 15000);
+    }
+
+    void openButtonAsksThePageForAFileAndPlaysIt() {
+        VideoPlayDlg page;
+        page.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&page));
+        QTRY_VERIFY(page.flash().status() == QQuickWidget::Ready);
+        bool chosen = false;
+        QTimer::singleShot(0, this, [&] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            dialog->selectFile(m_folder + "h263.flv");
+            static_cast<QDialog*>(dialog)->accept();
+            chosen = true;
+        });
+        clickMovieItem(page, "openButton");
+        QVERIFY(chosen);
+        QCOMPARE(MovieState(page, "currentFile").toString(), m_folder + "h263.flv");
         QTRY_VERIFY_WITH_TIMEOUT(MovieState(page, "position").toInt() > 300, 15000);
     }
 

@@ -1,11 +1,11 @@
 // The texts between page and movie, the file list and the paths the page builds.
+#include "player/ExternalInterface.h"
+#include "player/PlayerRequests.h"
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
-
-#include "player/ExternalInterface.h"
-#include "player/PlayerRequests.h"
 
 using namespace tessaly;
 

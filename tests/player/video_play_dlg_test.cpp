@@ -1,5 +1,11 @@
 // The player page with a movie that records the calls it gets: delivery of the file to play,
 // pause on hide, the movie's open and list requests, keys and drawing.
+#include "app/settings/AppSettings.h"
+#include "player/ExternalInterface.h"
+#include "player/PlayerMessages.h"
+#include "player/PlayerRequests.h"
+#include "player/VideoPlayDlg.h"
+
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
@@ -10,12 +16,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
-
-#include "app/settings/AppSettings.h"
-#include "player/ExternalInterface.h"
-#include "player/PlayerMessages.h"
-#include "player/PlayerRequests.h"
-#include "player/VideoPlayDlg.h"
 
 using namespace tessaly;
 
@@ -171,7 +171,8 @@ private slots:
         Touch(m_folder + "a.txt");
         MovieSends(page, "getlist");
         QCOMPARE(Calls(page)[2].name, QStringLiteral("getList"));
-        QCOMPARE(Calls(page)[2].arg, m_startDir.path() + "/VDOWNLOAD/a.flv|" + m_startDir.path() + "/VDOWNLOAD/b.flv");
+        QCOMPARE(Calls(page)[2].arg,
+                 m_startDir.path() + "/VDOWNLOAD/a.flv|" + m_startDir.path() + "/VDOWNLOAD/b.flv");
     }
 
     void movieRequestsOtherThanOpenAndListAreIgnored() {
