@@ -204,6 +204,7 @@ private slots:
         QCOMPARE(seen.caption, QStringLiteral("消息"));
         QCOMPARE(seen.icon, QMessageBox::NoIcon);
         QCOMPARE(seen.buttons, QMessageBox::Ok | QMessageBox::Cancel);
+        Screenshot(QStringLiteral("mainwindow-tasks.png"));
         AnswerNextBox(QMessageBox::Ok, nullptr);
         QVERIFY(m_dlg->close());
         QVERIFY(!m_dlg->isVisible());
