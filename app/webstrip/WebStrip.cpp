@@ -76,6 +76,8 @@ void WebStrip::timerEvent(QTimerEvent* event) {
     QWidget::timerEvent(event);
 }
 
+#ifdef TESSALY_WEBENGINE
+
 void WebStrip::OnNavigateError() {
     m_banner->show();
     if (m_browser)
@@ -93,5 +95,7 @@ void WebStrip::OnNavigateComplete2() {
         m_browser->show();
     m_banner->hide();
 }
+
+#endif
 
 } // namespace tessaly

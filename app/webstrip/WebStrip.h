@@ -47,8 +47,10 @@ protected:
     void timerEvent(QTimerEvent* event) override;
 
 private:
+#ifdef TESSALY_WEBENGINE
     void OnNavigateError();
     void OnNavigateComplete2();
+#endif
 
     QLabel* m_banner;
     CExplorer1* m_browser = nullptr;
