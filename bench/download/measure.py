@@ -1,0 +1,21 @@
+#!/usr/bin/env python3
+"""measure.py CMD [CMD ...]: runs the shell commands at once and prints, as one line,
+the wall time in seconds until the last has ended and the largest peak RSS (KiB) among them.
+Exits 1 when any command fails."""
+import os
+import subprocess
+import sys
+import time
+
+start = time.monotonic()
+children = {subprocess.Popen(["/bin/sh", "-c", cmd]).pid for cmd in sys.argv[1:]}
+peak = 0
+failed = False
+while children:
+    pid, status, usage = os.wait4(-1, 0)
+    if pid in children:
+        children.discard(pid)
+        peak = max(peak, usage.ru_maxrss)
+        failed |= os.waitstatus_to_exitcode(status) != 0
+print("%.3f %d" % (time.monotonic() - start, peak))
+sys.exit(1 if failed else 0)
