@@ -1,24 +1,39 @@
 // Match: the backtracking interpreter. One explicit stack of untagged entries, no recursion;
 // "fail" pops an instruction index and continues there, restoring no position.
+//
+// Shortcuts that keep every result identical to running the instructions one by one:
+// - a greedy loop over one unit test runs all its iterations at once and leaves one run record
+//   (first position, old slot value, iteration count, loop head, kRunMark) where the plain loop
+//   leaves three entries per iteration; failing into the record gives back one iteration at a
+//   time, skipping those where the instruction after the loop would fail at once;
+// - a lazy loop over one unit test scans for the first position where the rest's first unit
+//   matches instead of trying the rest at every position;
+// - start positions whose first unit cannot begin a match are skipped (see FindStartFilter).
+// The depth the plain interpreter would have (m_vdepth) is kept beside the real one, so the
+// 1,048,576-entry cap ends exactly the matches it would end.
 #include "pattern/PatternCompiler.h"
 #include "pattern/PatternMatcher.h"
 
 #include <algorithm>
 #include <limits>
 #include <new>
+#include <string>
 
 namespace tessaly {
 
 using pattern_detail::kLazyBackEdge;
 using pattern_detail::kLazyBodyEntry;
 using pattern_detail::kSelfBackRef;
+using pattern_detail::kSimpleGreedy;
+using pattern_detail::kSimpleLazy;
 
 namespace {
 
-// Pushed with the iteration's start position and the item's entry when a lazy iteration over an
-// item that may match empty begins; no real entry (index, position, depth, group bound) is negative
-// beyond -1.
+// Entries of the interpreter's own that no instruction pushes: real entries (indices, positions,
+// depths, group bounds) are never below -1.
 constexpr std::ptrdiff_t kLazyMark = std::numeric_limits<std::ptrdiff_t>::min();
+constexpr std::ptrdiff_t kRunMark = kLazyMark + 1;
+constexpr std::size_t kRunRecordSize = 5;
 
 // Whether one of the bound pairs after the set instruction at `at` holds the unit.
 bool SetHolds(const Instruction* program, std::size_t at, char16_t unit) {
@@ -39,17 +54,29 @@ public:
         : m_program(matcher.m_program.data()), m_traits(matcher.m_traits.data()),
           m_size(matcher.m_program.size()), m_filter(matcher.m_startFilter), m_s(subject), m_context(context),
           m_groups(context.m_groups.data()), m_slots(context.m_slots.data()),
-          m_stack(context.m_stack.data()), m_room(context.m_stack.size()), m_stepLimit(context.m_stepLimit) {}
+          m_savedDepths(context.m_savedDepths.data()), m_stack(context.m_stack.data()),
+          m_room(context.m_stack.size()), m_stepLimit(context.m_stepLimit) {}
 
     bool Execute();
 
 private:
-    bool Push(std::ptrdiff_t value) {
+    enum class GiveBackResult { Resume, FailOn, Abort };
+
+    // An entry the plain interpreter pushes too.
+    bool Push(std::ptrdiff_t value) { return ++m_vdepth < kMaxStackEntries && PushReal(value); }
+
+    // An entry of this interpreter's own.
+    bool PushReal(std::ptrdiff_t value) {
         if (++m_depth >= m_room && !Grow()) {
             return false;
         }
         m_stack[m_depth] = value;
         return true;
+    }
+
+    std::ptrdiff_t Pop() {
+        --m_vdepth;
+        return m_stack[m_depth--];
     }
 
     // The room grows to twice the new depth plus 2, up to the cap.
@@ -81,17 +108,47 @@ private:
         return true;
     }
 
-    bool OutOfSteps() { return m_stepLimit != 0 && ++m_steps > m_stepLimit; }
-
-    // The lazy iteration that reached its loop's Jump consumed nothing.
-    bool LazyIterationEmpty(std::size_t bodyEntry, std::ptrdiff_t p) const {
-        for (std::size_t i = m_depth; i >= 3; --i) {
-            if (m_stack[i] == kLazyMark && m_stack[i - 1] == static_cast<std::ptrdiff_t>(bodyEntry)) {
-                return m_stack[i - 2] == p;
-            }
-        }
-        return false;
+    bool IsUnitTest(std::size_t at) const {
+        const Instruction::Kind kind = m_program[at].kind;
+        return kind == Instruction::Char || kind == Instruction::AnyChar || kind == Instruction::InSet ||
+               kind == Instruction::NotInSet;
     }
+
+    // Whether the unit test at `at` succeeds at p.
+    bool UnitPasses(std::size_t at, std::ptrdiff_t p) const {
+        const Instruction& in = m_program[at];
+        const char16_t unit = m_s[p];
+        switch (in.kind) {
+        case Instruction::Char:
+            return unit == static_cast<char16_t>(in.operand);
+        case Instruction::AnyChar:
+            return unit != 0;
+        default:
+            return unit != 0 && SetHolds(m_program, at, unit) == (in.kind == Instruction::InSet);
+        }
+    }
+
+    // How many units from p on the unit test at `at` takes one after another (never the terminator).
+    std::ptrdiff_t CountUnits(std::size_t at, std::ptrdiff_t p) {
+        if (m_program[at].kind == Instruction::AnyChar) {
+            if (m_length < 0) {
+                m_length = static_cast<std::ptrdiff_t>(std::char_traits<char16_t>::length(m_s));
+            }
+            return std::max<std::ptrdiff_t>(m_length - p, 0);
+        }
+        std::ptrdiff_t n = 0;
+        while (UnitPasses(at, p + n)) {
+            ++n;
+        }
+        return n;
+    }
+
+    bool AddSteps(std::uint64_t steps) { return m_stepLimit == 0 || (m_steps += steps) <= m_stepLimit; }
+
+    bool ScanLazy(std::size_t head, std::size_t rest, std::ptrdiff_t& p);
+    bool RunGreedy(std::size_t head, std::ptrdiff_t& p, std::size_t& ip);
+    GiveBackResult GiveBack(std::ptrdiff_t& p, std::size_t& ip);
+    bool LazyIterationEmpty(std::size_t bodyEntry, std::ptrdiff_t p) const;
 
     const Instruction* m_program;
     const std::uint8_t* m_traits;
@@ -101,12 +158,113 @@ private:
     MatchContext& m_context;
     MatchGroup* m_groups;
     std::ptrdiff_t* m_slots;
+    std::ptrdiff_t* m_savedDepths;
     std::ptrdiff_t* m_stack;
     std::size_t m_room;
-    std::size_t m_depth = 0;
+    std::size_t m_depth = 0;  // entries in use on the real stack
+    std::size_t m_vdepth = 0; // entries the plain interpreter would have in use
+    std::ptrdiff_t m_length = -1; // of the subject, once needed
     std::uint64_t m_stepLimit;
     std::uint64_t m_steps = 0;
 };
+
+// All iterations of a greedy loop over one unit test at once. The plain loop pushes three entries
+// per iteration, plus three for the iteration whose unit fails and which is given back at once.
+bool PatternMatcher::Run::RunGreedy(std::size_t head, std::ptrdiff_t& p, std::size_t& ip) {
+    const auto slot = static_cast<std::size_t>(m_program[head].operand);
+    const std::ptrdiff_t count = CountUnits(head + 7, p);
+    const auto iterations = static_cast<std::size_t>(count);
+    if (m_vdepth + 3 * iterations + 3 >= kMaxStackEntries || !AddSteps(iterations + 1)) {
+        return false;
+    }
+    if (count > 0) {
+        const std::size_t vdepth = m_vdepth;
+        if (!PushReal(p) || !PushReal(m_slots[slot]) || !PushReal(count) ||
+            !PushReal(static_cast<std::ptrdiff_t>(head)) || !PushReal(kRunMark)) {
+            return false;
+        }
+        m_vdepth = vdepth + 3 * iterations;
+        p += count;
+        m_slots[slot] = p;
+    }
+    ip = static_cast<std::size_t>(m_program[head + 6].operand);
+    return true;
+}
+
+// A lazy loop over one unit test whose rest begins (after any group ends) with a unit test. Each
+// extension of the plain loop pushes its resume point, records the group ends, fails the rest's
+// first unit, pops the resume point and takes one unit. Returns false where the loop's own unit
+// fails (the plain loop then fails on, with the group ends recorded at that position); otherwise
+// p is where the rest's first unit matches. A step limit that runs out also returns false; the
+// failure that follows then finds it exceeded.
+bool PatternMatcher::Run::ScanLazy(std::size_t head, std::size_t rest, std::ptrdiff_t& p) {
+    std::size_t test = rest;
+    while (m_program[test].kind == Instruction::GroupEnd) {
+        ++test;
+    }
+    if (!IsUnitTest(test) || m_vdepth + 1 >= kMaxStackEntries) {
+        return true; // the plain way: the Call pushes and reaches the cap itself
+    }
+    std::uint64_t extensions = 0;
+    bool found = true;
+    while (!UnitPasses(test, p)) {
+        if (!UnitPasses(head + 1, p)) {
+            found = false;
+            for (std::size_t i = rest; i < test; ++i) {
+                m_groups[m_program[i].operand].end = p;
+            }
+            break;
+        }
+        ++p;
+        ++extensions;
+    }
+    return AddSteps(2 * extensions) && found;
+}
+
+// Failing into a run record gives back its latest iteration: the position and slot it saved are
+// restored and matching goes on after the loop. While the instruction there is a unit test that
+// fails at once, the next iteration is given back straight away.
+PatternMatcher::Run::GiveBackResult PatternMatcher::Run::GiveBack(std::ptrdiff_t& p, std::size_t& ip) {
+    std::ptrdiff_t* const record = m_stack + m_depth - (kRunRecordSize - 1);
+    const std::ptrdiff_t first = record[0];
+    const auto head = static_cast<std::size_t>(record[3]);
+    const auto slot = static_cast<std::size_t>(m_program[head].operand);
+    const auto after = static_cast<std::size_t>(m_program[head + 6].operand);
+    const bool test = IsUnitTest(after);
+    std::ptrdiff_t count = record[2];
+    std::uint64_t failures = 0;
+    for (;;) {
+        --count;
+        m_vdepth -= 3;
+        p = first + count;
+        m_slots[slot] = count == 0 ? record[1] : p;
+        if (!test || UnitPasses(after, p)) {
+            break;
+        }
+        ++failures;
+        if (count == 0) {
+            m_depth -= kRunRecordSize;
+            return AddSteps(failures) ? GiveBackResult::FailOn : GiveBackResult::Abort;
+        }
+    }
+    if (count == 0) {
+        m_depth -= kRunRecordSize;
+    } else {
+        record[2] = count;
+    }
+    ip = after;
+    return AddSteps(failures) ? GiveBackResult::Resume : GiveBackResult::Abort;
+}
+
+// The lazy iteration that reached its loop's Jump consumed nothing.
+bool PatternMatcher::Run::LazyIterationEmpty(std::size_t bodyEntry, std::ptrdiff_t p) const {
+    for (std::size_t i = m_depth; i >= 3; --i) {
+        if (m_stack[i] == kLazyMark && m_stack[i - 1] == static_cast<std::ptrdiff_t>(bodyEntry)) {
+            return m_stack[i - 2] == p;
+        }
+    }
+    return false;
+}
 
 bool PatternMatcher::Run::Execute() {
     const char16_t* const s = m_s;
@@ -123,6 +281,7 @@ bool PatternMatcher::Run::Execute() {
         std::ptrdiff_t p = start;
         std::size_t ip = 0;
         m_depth = 0;
+        m_vdepth = 0;
         m_context.m_match.start = start;
         for (;;) {
             const Instruction in = m_program[ip];
@@ -161,7 +320,7 @@ bool PatternMatcher::Run::Execute() {
                 ip = static_cast<std::size_t>(in.operand);
                 continue;
             case Instruction::Jump:
-                if (OutOfSteps()) {
+                if (!AddSteps(1)) {
                     return false;
                 }
                 if ((m_traits[ip] & kLazyBackEdge) &&
@@ -177,25 +336,36 @@ bool PatternMatcher::Run::Execute() {
                 ++ip;
                 continue;
             case Instruction::PopPos:
-                p = m_stack[m_depth--];
+                p = Pop();
                 ++ip;
                 continue;
-            case Instruction::Call:
+            case Instruction::Call: {
+                const auto target = static_cast<std::size_t>(in.operand);
+                if ((m_traits[ip] & kSimpleLazy) && !ScanLazy(ip, target, p)) {
+                    goto fail;
+                }
                 if (!Push(static_cast<std::ptrdiff_t>(ip + 1))) {
                     return false;
                 }
-                ip = static_cast<std::size_t>(in.operand);
+                ip = target;
                 continue;
+            }
             case Instruction::Backtrack:
                 goto fail;
             case Instruction::PushSlot:
+                if (m_traits[ip] & kSimpleGreedy) {
+                    if (!RunGreedy(ip, p, ip)) {
+                        return false;
+                    }
+                    continue;
+                }
                 if (!Push(m_slots[in.operand])) {
                     return false;
                 }
                 ++ip;
                 continue;
             case Instruction::PopSlot:
-                m_slots[in.operand] = m_stack[m_depth--];
+                m_slots[in.operand] = Pop();
                 ++ip;
                 continue;
             case Instruction::SavePos:
@@ -204,6 +374,7 @@ bool PatternMatcher::Run::Execute() {
                 continue;
             case Instruction::SaveDepth:
                 m_slots[in.operand] = static_cast<std::ptrdiff_t>(m_depth);
+                m_savedDepths[in.operand] = static_cast<std::ptrdiff_t>(m_vdepth);
                 ++ip;
                 continue;
             case Instruction::LoadPos:
@@ -212,6 +383,7 @@ bool PatternMatcher::Run::Execute() {
                 continue;
             case Instruction::LoadDepth:
                 m_depth = static_cast<std::size_t>(m_slots[in.operand]);
+                m_vdepth = static_cast<std::size_t>(m_savedDepths[in.operand]);
                 ++ip;
                 continue;
             case Instruction::FailIfNoProgress:
@@ -255,29 +427,40 @@ bool PatternMatcher::Run::Execute() {
                 ++ip;
                 continue;
             case Instruction::RestoreGroup:
-                m_groups[in.operand].end = m_stack[m_depth--];
-                m_groups[in.operand].start = m_stack[m_depth--];
+                m_groups[in.operand].end = Pop();
+                m_groups[in.operand].start = Pop();
                 ++ip;
                 continue;
             }
             return false; // no other kinds exist
         fail:
-            if (OutOfSteps() || m_depth == 0) {
+            if (!AddSteps(1) || m_depth == 0) {
                 return false;
             }
             {
-                const std::ptrdiff_t resume = m_stack[m_depth--];
+                const std::ptrdiff_t resume = m_stack[m_depth];
+                if (resume == kRunMark) {
+                    switch (GiveBack(p, ip)) {
+                    case GiveBackResult::Resume:
+                        continue;
+                    case GiveBackResult::FailOn:
+                        goto fail;
+                    case GiveBackResult::Abort:
+                        return false;
+                    }
+                }
                 if (resume == kLazyMark) {
-                    m_depth -= 2; // the lazy iteration it opened is abandoned
+                    m_depth -= 3; // the lazy iteration it opened is abandoned
                     goto fail;
                 }
+                Pop();
                 if (resume < 0 || static_cast<std::size_t>(resume) >= m_size) {
                     return false; // not a resume point: the program's stack discipline broke
                 }
                 ip = static_cast<std::size_t>(resume);
             }
             if ((m_traits[ip] & kLazyBodyEntry) &&
-                !(Push(p) && Push(static_cast<std::ptrdiff_t>(ip)) && Push(kLazyMark))) {
+                !(PushReal(p) && PushReal(static_cast<std::ptrdiff_t>(ip)) && PushReal(kLazyMark))) {
                 return false;
             }
         }
@@ -296,6 +479,7 @@ bool PatternMatcher::Match(const char16_t* subject, MatchContext* context) const
     try {
         context->m_groups.assign(m_groupCount, MatchGroup{});
         context->m_slots.assign(static_cast<std::size_t>(m_slotCount), 0);
+        context->m_savedDepths.resize(static_cast<std::size_t>(m_slotCount));
     } catch (const std::bad_alloc&) {
         context->m_groups.clear();
         context->m_slots.clear();

@@ -179,9 +179,20 @@ private:
         }
     }
 
+    // One instruction that consumes exactly one unit or fails: a literal (not the end anchor), "."
+    // or a set.
+    bool IsUnitTest(std::int32_t item) const {
+        const SyntaxNode& node = m_tree.nodes[static_cast<std::size_t>(item)];
+        return (node.type == SyntaxNode::Literal && node.value != 0) || node.type == SyntaxNode::AnyUnit ||
+               node.type == SyntaxNode::Set;
+    }
+
     void GreedyLoop(std::int32_t item, bool repeat) {
         const std::int32_t slot = NewSlot();
         const std::int32_t head = Emit(Instruction::PushSlot, slot);
+        if (repeat && IsUnitTest(item)) {
+            m_out.traits[static_cast<std::size_t>(head)] |= kSimpleGreedy;
+        }
         Emit(Instruction::SavePos, slot);
         Emit(Instruction::PushPos);
         Emit(Instruction::Call, head + 7);
@@ -199,6 +210,9 @@ private:
 
     void LazyLoop(std::int32_t item) {
         const std::int32_t head = Emit(Instruction::Call);
+        if (IsUnitTest(item)) {
+            m_out.traits[static_cast<std::size_t>(head)] |= kSimpleLazy;
+        }
         Node(item);
         const std::int32_t back = Emit(Instruction::Jump, head);
         Patch(head, Here());

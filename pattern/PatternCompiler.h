@@ -16,6 +16,8 @@ enum Trait : std::uint8_t {
     kLazyBodyEntry = 1, // first instruction of a lazy loop's item that may match empty
     kLazyBackEdge = 2,  // the Jump that closes such a loop: an iteration must have consumed
     kSelfBackRef = 4,   // BackRef inside its own group: the group has no end yet, so it fails
+    kSimpleGreedy = 8,  // PushSlot heading "X*" whose X is one unit test: run in one go
+    kSimpleLazy = 16,   // Call heading "X*?" whose X is one unit test: scan for the rest's first unit
 };
 
 // Longer programs are refused as ParseOutOfMemory: each "+" doubles its item, so nested ones

@@ -117,6 +117,15 @@ std::vector<NamedPage> AdversarialPages() {
     out.push_back({"titles-no-end", Fill("", "<title>", "")});
     out.push_back({"titles-late-end", Fill("", "<title>", "/title>")});
     out.push_back({"titles-late-items", Fill("", "<title>", "/title>x&video_id=1&t=2")});
+    // Every start position of the first half runs the lazy title loop to the one end of title and
+    // then gives back ".+" over all the "video_id=" items of the second half.
+    std::string half;
+    while (half.size() < kPageUnits / 2) {
+        half += "<title>";
+    }
+    out.push_back({"titles-then-video-ids", Fill(half + "/title>x", "&video_id=1", "&t=2")});
+    out.push_back({"titles-then-amps", Fill(half + "/title>x&video_id=1", "&", "&t=2")});
+    out.push_back({"title-then-ids-and-items", Fill("<title>t/title>x", "&video_id=&t=", "")});
     return out;
 }
 

@@ -173,15 +173,15 @@ TEST(Match, ContextIsResizedAndClearedForEachMatch) {
 }
 
 TEST(Match, StackGrowsToTwiceTheDepthPlusTwoAndKeepsItsRoom) {
-    // "a*" holds the prologue's entry and three per iteration; the failing last iteration pushes
-    // three more before it is given back. 83 iterations peak at depth 253, 84 at 256.
+    // "(a)*" holds the prologue's entry and four per iteration; the failing last iteration pushes
+    // four more before it is given back. 62 iterations peak at depth 253, 63 at 257.
     PatternMatcher matcher;
-    ASSERT_EQ(matcher.Parse(u"a*"), ParseOk);
+    ASSERT_EQ(matcher.Parse(u"(a)*"), ParseOk);
     MatchContext context;
     EXPECT_EQ(context.StackRoom(), MatchContext::kInitialStackRoom);
-    ASSERT_TRUE(matcher.Match(std::u16string(83, u'a').c_str(), &context));
+    ASSERT_TRUE(matcher.Match(std::u16string(62, u'a').c_str(), &context));
     EXPECT_EQ(context.StackRoom(), 256u);
-    ASSERT_TRUE(matcher.Match(std::u16string(84, u'a').c_str(), &context));
+    ASSERT_TRUE(matcher.Match(std::u16string(63, u'a').c_str(), &context));
     EXPECT_EQ(context.StackRoom(), 514u);
     ASSERT_TRUE(matcher.Match(u"a", &context));
     EXPECT_EQ(context.StackRoom(), 514u);
@@ -191,13 +191,24 @@ TEST(Match, StackGrowsToTwiceTheDepthPlusTwoAndKeepsItsRoom) {
 }
 
 TEST(Match, StackCapEndsTheMatchWithFalse) {
-    // 349,523 iterations peak just below 1,048,576 entries; one more reaches the cap.
-    PatternMatcher matcher;
-    ASSERT_EQ(matcher.Parse(u"a*b"), ParseOk);
+    // "a*" runs its iterations at once, "(a)*" one by one; both end where the plain interpreter's
+    // stack would reach 1,048,576 entries (3 and 4 per iteration, plus the prologue's and the
+    // failing iteration's).
+    PatternMatcher star;
+    ASSERT_EQ(star.Parse(u"a*b"), ParseOk);
     MatchContext context;
-    EXPECT_TRUE(matcher.Match((std::u16string(349523, u'a') + u"b").c_str(), &context));
+    EXPECT_TRUE(star.Match((std::u16string(349523, u'a') + u"b").c_str(), &context));
     EXPECT_EQ(context.WholeMatch().end, 349524);
-    EXPECT_FALSE(matcher.Match((std::u16string(349524, u'a') + u"b").c_str(), &context));
+    EXPECT_FALSE(star.Match((std::u16string(349524, u'a') + u"b").c_str(), &context));
+    PatternMatcher paren;
+    ASSERT_EQ(paren.Parse(u"(a)*b"), ParseOk);
+    EXPECT_TRUE(paren.Match((std::u16string(262142, u'a') + u"b").c_str(), &context));
+    EXPECT_FALSE(paren.Match((std::u16string(262143, u'a') + u"b").c_str(), &context));
+    // The depth counts the same when a compact run lies under other entries: "{{x}}" adds six.
+    PatternMatcher under;
+    ASSERT_EQ(under.Parse(u"a*{{x}}b"), ParseOk);
+    EXPECT_TRUE(under.Match((std::u16string(349522, u'a') + u"xb").c_str(), &context));
+    EXPECT_FALSE(under.Match((std::u16string(349523, u'a') + u"xb").c_str(), &context));
     // A runaway loop (its progress check compares with a slot a later iteration left) ends too.
     EXPECT_EQ(MatchSummary(u"(a|!b)*c", u"ad"), "none");
 }
