@@ -25,8 +25,10 @@ Rectangle {
     }
 
     // A local path as a file URL; every segment is encoded so "#", "?", "%" and spaces survive.
+    // A relative path is taken from the movie's own folder, the program's start-up directory.
     function fileUrl(path) {
-        return "file://" + path.split("/").map(encodeURIComponent).join("/")
+        const encoded = path.split("/").map(encodeURIComponent).join("/")
+        return path.startsWith("/") ? "file://" + encoded : Qt.resolvedUrl(encoded)
     }
 
     function baseName(path) {

@@ -145,7 +145,8 @@ private slots:
         }
         QTest::qWait(300);
         grabPage(page).save(TESSALY_SCREENSHOT_DIR "/player-message.png");
-        page.CallMovie(OpenFlvRequest(m_folder + "h263.flv"));
+        // A relative path starts from the start-up directory, where the movie lies.
+        page.CallMovie(OpenFlvRequest("VDOWNLOAD/h263.flv"));
         QCOMPARE(MovieState(page, "message").toString(), QString());
         QTRY_VERIFY_WITH_TIMEOUT(MovieState(page, "position").toInt() > 300, 15000);
     }
