@@ -55,8 +55,8 @@ bool IsEnterOrEsc(const QEvent* event) {
 
 CorvaneDlg::CorvaneDlg(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("Tessaly V1.3"));
-    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                   Qt::WindowCloseButtonHint);
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     setFont(QFont(QStringLiteral("宋体"), 9));
     setFixedSize(res::ToPixels(res::mainwnd::kSize, res::kSongTi9).size());
     setWindowIcon(res::LoadIcon(res::IDR_MAINFRAME));
@@ -77,7 +77,8 @@ CorvaneDlg::CorvaneDlg(QWidget* parent) : QDialog(parent) {
     connect(m_btnDownloadPage, &QAbstractButton::clicked, this, &CorvaneDlg::ShowDownloadPage);
     connect(m_btnPlayPage, &QAbstractButton::clicked, this, &CorvaneDlg::ShowPlayerPage);
 
-    auto* strip = new WebStrip(this, WebStrip::TipsPageAddress(QString::fromStdU16String(appSettings().startDir())));
+    auto* strip =
+        new WebStrip(this, WebStrip::TipsPageAddress(QString::fromStdU16String(appSettings().startDir())));
     strip->Start();
     m_webStrip = strip;
 
@@ -205,8 +206,8 @@ bool CorvaneDlg::HasUnfinishedTask() const {
 void CorvaneDlg::closeEvent(QCloseEvent* event) {
     if (HasUnfinishedTask()) {
         QMessageBox box(QMessageBox::NoIcon, QStringLiteral("消息"),
-                        QStringLiteral("您有下载任务，是否要现在退出程序？"), QMessageBox::Ok | QMessageBox::Cancel,
-                        this);
+                        QStringLiteral("您有下载任务，是否要现在退出程序？"),
+                        QMessageBox::Ok | QMessageBox::Cancel, this);
         if (box.exec() != QMessageBox::Ok) {
             event->ignore();
             return;

@@ -29,8 +29,8 @@ QAbstractButton* CreatePageButton(QWidget* parent, PageButton which, const QRect
         button->LoadStateBitmaps(res::IDB_DOWNLOAD_PAGE_NORMAL, res::IDB_DOWNLOAD_PAGE_NORMAL,
                                  res::IDB_DOWNLOAD_PAGE_HOVER, res::IDB_DOWNLOAD_PAGE_DISABLED);
     else
-        button->LoadStateBitmaps(res::IDB_PLAY_PAGE_NORMAL, res::IDB_PLAY_PAGE_NORMAL, res::IDB_PLAY_PAGE_HOVER,
-                                 res::IDB_PLAY_PAGE_DISABLED);
+        button->LoadStateBitmaps(res::IDB_PLAY_PAGE_NORMAL, res::IDB_PLAY_PAGE_NORMAL,
+                                 res::IDB_PLAY_PAGE_HOVER, res::IDB_PLAY_PAGE_DISABLED);
     button->SetImageKeyColors(kMagenta, face, face, face);
     button->SetImageShift(false, false, false, false);
     button->SetBorderWidth(0, 0, 0, 0);
@@ -41,9 +41,11 @@ QAbstractButton* CreatePageButton(QWidget* parent, PageButton which, const QRect
     button->ApplySkin(kFeatureNoFocus, 0);
     button->SetAlternateNormal(false);
     button->SetStateFaceNames(QStringLiteral("宋体"), true, {}, {}, {});
-    button->SetStateTexts(download ? QStringLiteral("视频下载") : QStringLiteral("视频播放"), true, {}, {}, {});
+    button->SetStateTexts(download ? QStringLiteral("视频下载") : QStringLiteral("视频播放"), true, {}, {},
+                          {});
     button->SetFontHeight(kCaptionHeight, kCaptionHeight, kCaptionHeight, kCaptionHeight);
-    button->SetStateTextColors(kCaptionColor, button->TextColor(), button->TextColor(), button->GrayTextColor());
+    button->SetStateTextColors(kCaptionColor, button->TextColor(), button->TextColor(),
+                               button->GrayTextColor());
     button->SetTextFormat(kTextCentredSingleLine, kTextCentredSingleLine, kTextCentredSingleLine,
                           kTextCentredSingleLine);
     return button;
@@ -56,6 +58,8 @@ void SetAlternateNormal(QAbstractButton* button, bool on) {
         fx->update();
 }
 
-bool AlternateNormal(const QAbstractButton* button) { return static_cast<const CFxButton*>(button)->AlternateNormal(); }
+bool AlternateNormal(const QAbstractButton* button) {
+    return static_cast<const CFxButton*>(button)->AlternateNormal();
+}
 
 } // namespace tessaly

@@ -7,8 +7,12 @@
 
 namespace tessaly {
 
-QWidget* CreatePlayerPage(QWidget* parent) { return new VideoPlayDlg(parent); }
+QWidget* CreatePlayerPage(QWidget* parent) {
+    return new VideoPlayDlg(parent);
+}
 
-void OpenFileInPlayer(QWidget* playerPage) { PostMessage(playerPage, WM_PLAYER_OPEN); }
+void OpenFileInPlayer(QWidget* playerPage) {
+    PostMessage(playerPage, WM_PLAYER_OPEN);
+}
 
 } // namespace tessaly

@@ -13,8 +13,8 @@ void DrawCrText(QPainter& painter, const QRect& r, const QString& text, int line
     for (const QString& line : text.split(QLatin1Char('\r'))) {
         if (top >= r.bottom())
             break;
-        painter.drawText(QRect(r.left(), top, r.width(), lineStep), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
-                         line);
+        painter.drawText(QRect(r.left(), top, r.width(), lineStep),
+                         Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, line);
         top += lineStep;
     }
     painter.restore();

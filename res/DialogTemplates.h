@@ -23,7 +23,9 @@ struct DuRect {
 };
 
 // The platform's rounding of a dialog-unit value (multiply, divide, round half up).
-constexpr int DuToPixels(int value, int base, int divisor) { return (value * base * 2 + divisor) / (2 * divisor); }
+constexpr int DuToPixels(int value, int base, int divisor) {
+    return (value * base * 2 + divisor) / (2 * divisor);
+}
 
 constexpr QRect ToPixels(DuRect r, BaseUnits u) {
     return QRect(DuToPixels(r.x, u.bx, 4), DuToPixels(r.y, u.by, 8), DuToPixels(r.w, u.bx, 4),

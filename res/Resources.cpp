@@ -5,9 +5,13 @@
 
 namespace tessaly::res {
 
-QString BitmapPath(int id) { return QStringLiteral(":/res/bitmaps/%1.bmp").arg(id); }
+QString BitmapPath(int id) {
+    return QStringLiteral(":/res/bitmaps/%1.bmp").arg(id);
+}
 
-QImage LoadBitmap(int id) { return QImage(BitmapPath(id)); }
+QImage LoadBitmap(int id) {
+    return QImage(BitmapPath(id));
+}
 
 QIcon LoadIcon(int id) {
     const QString path = QStringLiteral(":/res/icons/%1.png").arg(id);

@@ -1,7 +1,6 @@
 // The program's own start-up (lock, application, sockets layer, organisation, main window) with
 // the probe on the main window.
 #include "ShownProbe.h"
-
 #include "app/CorvaneApp.h"
 #include "app/CorvaneDlg.h"
 

@@ -36,10 +36,16 @@ const QString kAddressErrorMark = QStringLiteral("{ 页面地址错误 }");
 const QString kSelectHint = QStringLiteral("请选择列表中的一项任务！");
 const QString kWaitHint = QStringLiteral("请等待任务下载完毕！");
 
-std::u16string ToU16(const QString& text) { return text.toStdU16String(); }
-QString FromU16(const std::u16string& text) { return QString::fromStdU16String(text); }
+std::u16string ToU16(const QString& text) {
+    return text.toStdU16String();
+}
+QString FromU16(const std::u16string& text) {
+    return QString::fromStdU16String(text);
+}
 
-QRect Place(res::DuRect du) { return res::ToPixels(du, res::kShellDlg8); }
+QRect Place(res::DuRect du) {
+    return res::ToPixels(du, res::kShellDlg8);
+}
 
 QPushButton* AddButton(QWidget* parent, const QString& text, res::DuRect du) {
     auto* button = new QPushButton(text, parent);
@@ -147,7 +153,8 @@ DownloaderDlg::DownloaderDlg(QWidget* parent, QObject* mainWindow)
 
     WorkerSettings settings;
     settings.downloadFolder = [] { return appSettings().downloadFolder(); };
-    m_tasks = std::make_unique<TaskList>(*m_sinks, *m_sinks, static_cast<TaskListObserver*>(this), std::move(settings));
+    m_tasks = std::make_unique<TaskList>(*m_sinks, *m_sinks, static_cast<TaskListObserver*>(this),
+                                         std::move(settings));
 
     // Sees the address field's focus, and takes Enter and Esc out of the page's key events so
     // they start and close nothing, also when the page stands alone.
@@ -174,9 +181,13 @@ void DownloaderDlg::UpdateData(bool saveAndValidate) {
     }
 }
 
-int DownloaderDlg::TaskCount() const { return m_list->RowCount(); }
+int DownloaderDlg::TaskCount() const {
+    return m_list->RowCount();
+}
 
-QString DownloaderDlg::TaskText(int row, int column) const { return m_list->Text(row, column); }
+QString DownloaderDlg::TaskText(int row, int column) const {
+    return m_list->Text(row, column);
+}
 
 void DownloaderDlg::OnDownload() {
     if (m_list->RowCount() > TaskList::kMaxRows - 1) {
@@ -195,13 +206,15 @@ void DownloaderDlg::OnDownload() {
         // One directory level; a folder that is already there counts as made.
         const QString folder = FromU16(appSettings().downloadFolder());
         if (!QDir().mkdir(folder) && !QFileInfo(folder).isDir()) {
-            QMessageBox::critical(this, QStringLiteral("错误"), QStringLiteral("创建下载目录失败，请关闭再试！"));
+            QMessageBox::critical(this, QStringLiteral("错误"),
+                                  QStringLiteral("创建下载目录失败，请关闭再试！"));
             return;
         }
     }
     if (IsWatchPageAddress(ToU16(LowerAsciiLetters(m_strUrl)))) {
         if (!m_tasks->AddTask(ToU16(m_strUrl)))
-            QMessageBox::critical(this, QStringLiteral("错误"), QStringLiteral("无法创建下载任务，请关闭再试！"));
+            QMessageBox::critical(this, QStringLiteral("错误"),
+                                  QStringLiteral("无法创建下载任务，请关闭再试！"));
         return;
     }
     if (!m_strUrl.contains(kAddressErrorMark)) {
@@ -334,7 +347,8 @@ void DownloaderDlg::paintEvent(QPaintEvent*) {
     heading.setBold(true);
     painter.setFont(heading);
     painter.setPen(QColor(12, 62, 113));
-    painter.drawText(QRect(10, 18, 400, 20), Qt::AlignLeft | Qt::AlignTop, QStringLiteral("YouTube 视频下载"));
+    painter.drawText(QRect(10, 18, 400, 20), Qt::AlignLeft | Qt::AlignTop,
+                     QStringLiteral("YouTube 视频下载"));
     painter.setPen(QColor(24, 141, 220));
     painter.drawLine(140, 30, 500, 30);
 }
@@ -352,9 +366,13 @@ void DownloaderDlg::RowInserted(int row) {
     MirrorRow(row);
 }
 
-void DownloaderDlg::RowChanged(int row) { MirrorRow(row); }
+void DownloaderDlg::RowChanged(int row) {
+    MirrorRow(row);
+}
 
-void DownloaderDlg::RowRemoved(int row) { m_list->RemoveRow(row); }
+void DownloaderDlg::RowRemoved(int row) {
+    m_list->RemoveRow(row);
+}
 
 void DownloaderDlg::MirrorRow(int row) {
     const TaskRow& task = m_tasks->row(row);

@@ -37,7 +37,8 @@ TaskListView::TaskListView(QWidget* parent) : QTreeWidget(parent) {
     setSelectionMode(QAbstractItemView::SingleSelection);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     // Grid lines between cells.
-    setStyleSheet(QStringLiteral("QTreeView::item { border-right: 1px solid #d0d0d0; border-bottom: 1px solid #d0d0d0; }"));
+    setStyleSheet(QStringLiteral(
+        "QTreeView::item { border-right: 1px solid #d0d0d0; border-bottom: 1px solid #d0d0d0; }"));
 }
 
 QString TaskListView::Text(int row, int column) const {
@@ -82,7 +83,9 @@ int TaskListView::FindRow(quint32 workerId) const {
     return -1;
 }
 
-void TaskListView::RemoveRow(int row) { delete takeTopLevelItem(row); }
+void TaskListView::RemoveRow(int row) {
+    delete takeTopLevelItem(row);
+}
 
 int TaskListView::SelectedRow() const {
     const QList<QTreeWidgetItem*> selected = selectedItems();

@@ -145,8 +145,8 @@ QImage Tab(Look look, Glyph glyph) {
         p.drawPolygon(play);
     } else {
         QPolygonF arrow;
-        arrow << QPointF(16, 6) << QPointF(21, 6) << QPointF(21, 12) << QPointF(24.5, 12)
-              << QPointF(18.5, 19) << QPointF(12.5, 12) << QPointF(16, 12);
+        arrow << QPointF(16, 6) << QPointF(21, 6) << QPointF(21, 12) << QPointF(24.5, 12) << QPointF(18.5, 19)
+              << QPointF(12.5, 12) << QPointF(16, 12);
         p.drawPolygon(arrow);
         p.drawRect(QRectF(12.5, 20, 12, 1.6));
     }
@@ -175,7 +175,8 @@ QImage Banner() {
     title.setBold(true);
     p.setFont(title);
     p.setPen(QColor(255, 255, 255));
-    p.drawText(QRect(76, 8, 420, 30), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Tessaly 视频下载与播放"));
+    p.drawText(QRect(76, 8, 420, 30), Qt::AlignLeft | Qt::AlignVCenter,
+               QStringLiteral("Tessaly 视频下载与播放"));
     QFont sub(QStringLiteral("Noto Sans CJK SC"));
     sub.setPixelSize(13);
     p.setFont(sub);
@@ -254,7 +255,8 @@ int main(int argc, char** argv) {
     bool ok = true;
     // Bitmaps are 24-bit, as the button and the window copy them without alpha.
     auto bitmap = [&](int id, const QImage& image) {
-        ok &= Save(image.convertToFormat(QImage::Format_RGB888), QStringLiteral("%1/bitmaps/%2.bmp").arg(res).arg(id));
+        ok &= Save(image.convertToFormat(QImage::Format_RGB888),
+                   QStringLiteral("%1/bitmaps/%2.bmp").arg(res).arg(id));
     };
     bitmap(129, Skin());
     bitmap(134, Tab(Look::Shown, Glyph::Download));

@@ -16,9 +16,13 @@ ScratchStartDir::ScratchStartDir() : m_previous(QDir::currentPath()) {
     appSettings().LoadSettings();
 }
 
-ScratchStartDir::~ScratchStartDir() { QDir::setCurrent(m_previous); }
+ScratchStartDir::~ScratchStartDir() {
+    QDir::setCurrent(m_previous);
+}
 
-QString ScratchStartDir::downloadFolder() const { return QString::fromStdU16String(appSettings().downloadFolder()); }
+QString ScratchStartDir::downloadFolder() const {
+    return QString::fromStdU16String(appSettings().downloadFolder());
+}
 
 namespace {
 

@@ -1,7 +1,6 @@
 // The download page end to end against the real test server: states of a row, figures, Play,
 // Delete, Re-download, the limits and the refusals with their exact texts, the clipboard.
 #include "AppTestSupport.h"
-
 #include "app/settings/AppSettings.h"
 #include "download/core/PageResolution.h"
 #include "download/core/TaskList.h"
@@ -14,8 +13,8 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QDir>
-#include <QFileInfo>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -33,10 +32,13 @@ constexpr int kLongWaitMs = 20000;
 
 QString ReadAll(const QString& path) {
     QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? QString::fromLatin1(file.readAll().toHex()) : QStringLiteral("<missing>");
+    return file.open(QIODevice::ReadOnly) ? QString::fromLatin1(file.readAll().toHex())
+                                          : QStringLiteral("<missing>");
 }
 
-QString Hex(const std::string& bytes) { return QString::fromLatin1(QByteArray::fromStdString(bytes).toHex()); }
+QString Hex(const std::string& bytes) {
+    return QString::fromLatin1(QByteArray::fromStdString(bytes).toHex());
+}
 
 } // namespace
 
@@ -93,7 +95,8 @@ private slots:
         // 240000 bytes at 100 kB/s: long enough for one progress report after 2 s.
         Add(Watch(QStringLiteral("v=size:240000,rate:100000,seed:3&title=Clip%20One")));
         QCOMPARE(List()->RowCount(), 1);
-        QCOMPARE(m_page->TaskText(0, 4), Watch(QStringLiteral("v=size:240000,rate:100000,seed:3&title=Clip%20One")));
+        QCOMPARE(m_page->TaskText(0, 4),
+                 Watch(QStringLiteral("v=size:240000,rate:100000,seed:3&title=Clip%20One")));
         QCoreApplication::sendPostedEvents(m_main.get());
         QCOMPARE(m_main->SumWParam(WM_TASKCOUNT_DELTA), 1);
 
@@ -101,8 +104,9 @@ private slots:
         QCOMPARE(m_page->TaskText(0, 1), QStringLiteral("Clip One.flv"));
         QCOMPARE(List()->Icon(0), static_cast<int>(kIconDone));
         QVERIFY2(progress.size() >= 5, qPrintable(progress.join(QLatin1Char('|'))));
-        QCOMPARE(progress.mid(0, 4), QStringList({QStringLiteral("等待中..."), QStringLiteral("正在分析网页..."),
-                                                  QStringLiteral("准备下载"), QStringLiteral("0KB")}));
+        QCOMPARE(progress.mid(0, 4),
+                 QStringList({QStringLiteral("等待中..."), QStringLiteral("正在分析网页..."),
+                              QStringLiteral("准备下载"), QStringLiteral("0KB")}));
         QVERIFY(progress.at(4).endsWith(QStringLiteral("KB")) && progress.at(4) != QStringLiteral("0KB"));
         QCOMPARE(ReadAll(LocalFile(0)), Hex(ExpectedStreamBody(240000, 3)));
 
@@ -135,7 +139,8 @@ private slots:
         Play();
         QVERIFY(!Hint()->isVisible());
         QTRY_COMPARE(m_main->Count(WM_PLAY_FILE), 1);
-        QCOMPARE(QString::fromStdU16String(appSettings().fileToPlay()), m_start->downloadFolder() + QStringLiteral("ready.flv"));
+        QCOMPARE(QString::fromStdU16String(appSettings().fileToPlay()),
+                 m_start->downloadFolder() + QStringLiteral("ready.flv"));
     }
 
     void deleteWithAndWithoutItsFile() {
@@ -159,14 +164,13 @@ private slots:
         QTRY_COMPARE(m_main->SumWParam(WM_TASKCOUNT_DELTA), 0);
         QCOMPARE(m_main->Count(WM_TASKCOUNT_DELTA), 4);
 
-
         // A task that failed before its file was named deletes no file, not even one that
         // happens to lie where its page address would lead.
         const QString dead = QStringLiteral("http://127.0.0.1:9/watch?u=http://www.youtube.com/watch?v=dead");
         Add(dead);
         QTRY_COMPARE_WITH_TIMEOUT(m_page->TaskText(0, 2), QStringLiteral("连接超时"), kLongWaitMs);
-        const QString decoy = QString::fromStdU16String(
-            JoinFolderPath(appSettings().downloadFolder(), dead.toStdU16String()));
+        const QString decoy =
+            QString::fromStdU16String(JoinFolderPath(appSettings().downloadFolder(), dead.toStdU16String()));
         QVERIFY(QDir().mkpath(QFileInfo(decoy).path()));
         QFile decoyFile(decoy);
         QVERIFY(decoyFile.open(QIODevice::WriteOnly));
@@ -239,7 +243,8 @@ private slots:
         QCOMPARE(List()->RowCount(), 0);
 
         // Surrounding blanks go; upper-case letters pass the check and stay as typed.
-        const QString address = Watch(QStringLiteral("v=size:10&title=T")).replace(QStringLiteral("youtube"), QStringLiteral("YouTube"));
+        const QString address = Watch(QStringLiteral("v=size:10&title=T"))
+                                    .replace(QStringLiteral("youtube"), QStringLiteral("YouTube"));
         Add(QStringLiteral("  ") + address + QStringLiteral(" \t"));
         QCOMPARE(Url()->text(), address);
         QCOMPARE(m_page->TaskText(0, 4), address);
@@ -253,7 +258,8 @@ private slots:
         WaitDone(0);
 
         // A folder field naming nothing while the download folder exists is not a failure.
-        m_page->findChild<QLineEdit*>(QStringLiteral("folder"))->setText(m_start->path() + QStringLiteral("/nowhere"));
+        m_page->findChild<QLineEdit*>(QStringLiteral("folder"))
+            ->setText(m_start->path() + QStringLiteral("/nowhere"));
         Add(Watch(QStringLiteral("v=size:10&title=second")));
         QCOMPARE(List()->RowCount(), 2);
 

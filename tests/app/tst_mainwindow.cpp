@@ -2,7 +2,6 @@
 // refresh, page switching and WM_PLAY_FILE, Enter/Esc, the close question, the About box; and one
 // download through the real page and server. Saves a screenshot of each page into the build tree.
 #include "AppTestSupport.h"
-
 #include "app/CAboutDlg.h"
 #include "app/CorvaneDlg.h"
 #include "app/PageButtons.h"
@@ -19,10 +18,10 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QContextMenuEvent>
-#include <QMenu>
-#include <QTimer>
 #include <QLineEdit>
+#include <QMenu>
 #include <QTest>
+#include <QTimer>
 #include <memory>
 
 using namespace tessaly;
@@ -70,10 +69,14 @@ private:
         QCoreApplication::sendPostedEvents(m_dlg.get());
     }
     void Add(const std::string& query) {
-        Page()->findChild<QLineEdit*>(QStringLiteral("url"))->setText(QString::fromStdString(m_server->WatchUrl(query)));
+        Page()
+            ->findChild<QLineEdit*>(QStringLiteral("url"))
+            ->setText(QString::fromStdString(m_server->WatchUrl(query)));
         Page()->OnDownload();
     }
-    void Screenshot(const QString& name) { QVERIFY(m_dlg->grab().save(QStringLiteral(TESSALY_SCREENSHOT_DIR "/") + name)); }
+    void Screenshot(const QString& name) {
+        QVERIFY(m_dlg->grab().save(QStringLiteral(TESSALY_SCREENSHOT_DIR "/") + name));
+    }
 
 private slots:
     void initTestCase() {
@@ -123,7 +126,8 @@ private slots:
         QCOMPARE(m_dlg->completed(), 1);
         QCOMPARE(m_dlg->speedSum(), 0); // until the next 2-second refresh
         QTRY_COMPARE_WITH_TIMEOUT(m_dlg->speedSum(), 150, 3000);
-        QVERIFY(m_dlg->StatusText().contains(QStringLiteral("下载速度：150 KB\r\r任务数量：2\r\r完成下载：1")));
+        QVERIFY(
+            m_dlg->StatusText().contains(QStringLiteral("下载速度：150 KB\r\r任务数量：2\r\r完成下载：1")));
         Post(WM_TASK_RATE, 7, 0);
         Post(WM_TASK_RATE, 8, 0);
         Post(WM_TASKCOUNT_DELTA, -1);
@@ -186,8 +190,9 @@ private slots:
     void closeAsksOnlyWhileATaskIsUnfinished() {
         Add("v=size:20&title=done");
         QTRY_COMPARE_WITH_TIMEOUT(Page()->TaskText(0, 3), QStringLiteral("完成"), 20000);
-        Page()->findChild<QLineEdit*>(QStringLiteral("url"))->setText(
-            QStringLiteral("http://127.0.0.1:9/watch?u=http://www.youtube.com/watch?v=dead"));
+        Page()
+            ->findChild<QLineEdit*>(QStringLiteral("url"))
+            ->setText(QStringLiteral("http://127.0.0.1:9/watch?u=http://www.youtube.com/watch?v=dead"));
         Page()->OnDownload();
         QTRY_COMPARE_WITH_TIMEOUT(Page()->TaskText(1, 2), QStringLiteral("连接超时"), 20000);
         // Only done and failed rows: closes without a question (a box would stay unanswered).
@@ -231,10 +236,12 @@ private slots:
             menu->actions().last()->trigger();
             menu->close();
         });
-        QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(100, 300), m_dlg->mapToGlobal(QPoint(100, 300)));
+        QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(100, 300),
+                                m_dlg->mapToGlobal(QPoint(100, 300)));
         QApplication::sendEvent(m_dlg.get(), &click);
         QTRY_COMPARE(title, QStringLiteral("关于 Tessaly"));
-        QCOMPARE(items.mid(items.size() - 2), QStringList({QStringLiteral("-"), QStringLiteral("关于 Tessaly(&A)...")}));
+        QCOMPARE(items.mid(items.size() - 2),
+                 QStringList({QStringLiteral("-"), QStringLiteral("关于 Tessaly(&A)...")}));
 
         CAboutDlg about(m_dlg.get());
         QCOMPARE(about.size(), QSize(354, 185));
@@ -255,7 +262,8 @@ private slots:
         Page()->taskList()->setCurrentItem(Page()->taskList()->topLevelItem(0));
         Page()->OnPlay();
         QTRY_VERIFY(m_dlg->playerPage() && m_dlg->playerPage()->isVisible());
-        QCOMPARE(QString::fromStdU16String(appSettings().fileToPlay()), m_start->downloadFolder() + QStringLiteral("whole.flv"));
+        QCOMPARE(QString::fromStdU16String(appSettings().fileToPlay()),
+                 m_start->downloadFolder() + QStringLiteral("whole.flv"));
     }
 };
 

@@ -23,7 +23,9 @@ private:
         process.start(QStringLiteral(TESSALY_PROGRAM), {});
         QVERIFY(process.waitForStarted());
     }
-    QString LockFile() const { return m_tmp.filePath(QStringLiteral("{046355D9-BF93-4ed9-8E6A-FB4459CAE431}")); }
+    QString LockFile() const {
+        return m_tmp.filePath(QStringLiteral("{046355D9-BF93-4ed9-8E6A-FB4459CAE431}"));
+    }
 
 private slots:
     void secondCopyEndsSilently() {
