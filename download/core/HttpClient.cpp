@@ -143,35 +143,11 @@ void HttpRequest::Finish(int curlResult) {
     Abort();
 }
 
-bool HttpRequest::WaitForHeaders() {
+bool HttpRequest::Drive(const std::function<bool()>& ready) {
     m_lastActivity = std::chrono::steady_clock::now();
     for (;;) {
         m_session.Perform();
-        if (m_headersDone)
-            return true;
-        if (m_finished)
-            return false;
-        const auto idle = std::chrono::steady_clock::now() - m_lastActivity;
-        if (idle >= m_session.m_receiveTimeout) {
-            Abort();
-            m_finished = m_failed = true;
-            return false;
-        }
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(m_session.m_receiveTimeout - idle);
-        curl_multi_poll(m_session.m_multi->handle.get(), nullptr, 0,
-                        static_cast<int>(std::clamp<std::int64_t>(left.count(), 1, 1000)), nullptr);
-    }
-}
-
-bool HttpRequest::WaitForBody() {
-    m_lastActivity = std::chrono::steady_clock::now();
-    for (;;) {
-        if (m_paused) {
-            m_paused = false;
-            curl_easy_pause(m_easy->handle.get(), CURLPAUSE_CONT);
-        }
-        m_session.Perform();
-        if (m_readOffset < m_buffer.size() || m_finished)
+        if (ready())
             return true;
         const auto idle = std::chrono::steady_clock::now() - m_lastActivity;
         if (idle >= m_session.m_receiveTimeout)
@@ -180,6 +156,22 @@ bool HttpRequest::WaitForBody() {
         curl_multi_poll(m_session.m_multi->handle.get(), nullptr, 0,
                         static_cast<int>(std::clamp<std::int64_t>(left.count(), 1, 1000)), nullptr);
     }
+}
+
+bool HttpRequest::WaitForHeaders() {
+    if (!Drive([this] { return m_headersDone || m_finished; })) {
+        Abort();
+        m_finished = m_failed = true;
+    }
+    return m_headersDone;
+}
+
+bool HttpRequest::WaitForBody() {
+    if (m_paused) {
+        m_paused = false;
+        curl_easy_pause(m_easy->handle.get(), CURLPAUSE_CONT);
+    }
+    return Drive([this] { return m_readOffset < m_buffer.size() || m_finished; });
 }
 
 std::ptrdiff_t HttpRequest::Read(void* buffer, std::size_t maxBytes) {

@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -82,6 +83,8 @@ private:
     friend class HttpSession;
     struct Easy;
     HttpRequest(HttpSession& session, std::unique_ptr<Easy> easy);
+    // Drives the session until ready() holds; false when nothing arrived for the receive time-out.
+    bool Drive(const std::function<bool()>& ready);
     bool WaitForHeaders();
     // Waits for body bytes or the transfer's end; false on receive time-out.
     bool WaitForBody();
