@@ -4,11 +4,14 @@
 strip_peer.py serve DIR   serves the files of DIR over HTTP, uncached; prints "GET <path>" per request
 strip_peer.py stall       accepts connections and never answers
 strip_peer.py refuse      holds a port that refuses every connection (bound, not listening)
+Each ends by itself when its standard input closes.
 """
 
 import functools
+import os
 import socket
 import sys
+import threading
 import time
 from http.server import SimpleHTTPRequestHandler, ThreadingHTTPServer
 
@@ -27,7 +30,14 @@ class Handler(SimpleHTTPRequestHandler):
         super().do_GET()
 
 
+def exit_with_parent():
+    """Standard input is the test's pipe: its end means the test is gone, even after a crash."""
+    sys.stdin.read()
+    os._exit(0)
+
+
 def main():
+    threading.Thread(target=exit_with_parent, daemon=True).start()
     mode = sys.argv[1]
     if mode == "serve":
         server = ThreadingHTTPServer(("127.0.0.1", 0), functools.partial(Handler, directory=sys.argv[2]))
