@@ -108,6 +108,8 @@ std::unique_ptr<HttpRequest> HttpSession::OpenUrl(const std::string& address, co
         curl_easy_setopt(handle, CURLOPT_HEADERDATA, request.get());
         curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, &HttpRequest::OnBody);
         curl_easy_setopt(handle, CURLOPT_WRITEDATA, request.get());
+        if (!m_caFile.empty())
+            curl_easy_setopt(handle, CURLOPT_CAINFO, m_caFile.c_str());
         const std::string range = options.rangeStart ? std::to_string(*options.rangeStart) + "-" : std::string();
         if (options.rangeStart)
             curl_easy_setopt(handle, CURLOPT_RANGE, range.c_str());

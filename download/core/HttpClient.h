@@ -40,6 +40,8 @@ public:
     // The longest wait for the next bytes of a response (headers or body).
     void SetReceiveTimeout(std::chrono::milliseconds timeout) { m_receiveTimeout = timeout; }
     std::chrono::milliseconds receiveTimeout() const { return m_receiveTimeout; }
+    // Trusts the certificates in this PEM file instead of the system's (tests' own servers).
+    void SetCertificateAuthorities(std::string pemFile) { m_caFile = std::move(pemFile); }
 
     // Plain GET of address (UTF-8), redirects followed (at most kMaxRedirects). Returns once the
     // final response's headers are in, whatever its status; null when no response arrives
@@ -60,6 +62,7 @@ private:
     std::unique_ptr<Multi> m_multi;
     int m_connectRetries = kDefaultConnectRetries;
     std::chrono::milliseconds m_receiveTimeout = kDefaultReceiveTimeout;
+    std::string m_caFile;
 };
 
 // One open address. Closing is destroying it (errors on closing are ignored).

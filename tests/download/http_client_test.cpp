@@ -128,6 +128,19 @@ TEST_F(HttpClientTest, ProxyFromTheEnvironment) {
     EXPECT_TRUE(body == ExpectedStreamBody(777));
 }
 
+TEST_F(HttpClientTest, HttpsWithAVerifiedCertificate) {
+    const std::string address =
+        "https://127.0.0.1:" + std::to_string(server->tlsPort()) + "/get_video?video_id=size:100000,seed:8";
+    // The server's certificate is not among the system's: refused.
+    EXPECT_FALSE(session->OpenUrl(address));
+    session->SetCertificateAuthorities(server->CertificateFile());
+    auto request = session->OpenUrl(address);
+    ASSERT_TRUE(request);
+    std::string body;
+    EXPECT_TRUE(ReadAll(*request, body));
+    EXPECT_TRUE(body == ExpectedStreamBody(100000, 8));
+}
+
 TEST_F(HttpClientTest, ManySessionsOpenAndCloseWithoutLeakingDescriptors) {
     const auto countFds = [] {
         return std::distance(std::filesystem::directory_iterator("/proc/self/fd"), std::filesystem::directory_iterator());

@@ -62,7 +62,11 @@ bool TestServer::Start() {
         Stop();
         return false;
     }
-    m_port = static_cast<std::uint16_t>(std::stoi(line.substr(5)));
+    std::istringstream ports(line.substr(5));
+    int port = 0, tlsPort = 0;
+    ports >> port >> tlsPort;
+    m_port = static_cast<std::uint16_t>(port);
+    m_tlsPort = static_cast<std::uint16_t>(tlsPort);
     return true;
 }
 
@@ -81,6 +85,10 @@ void TestServer::Stop() {
     kill(m_pid, SIGKILL);
     waitpid(m_pid, &status, 0);
     m_pid = -1;
+}
+
+std::string TestServer::CertificateFile() const {
+    return m_script.substr(0, m_script.find_last_of('/') + 1) + "tls/cert.pem";
 }
 
 std::string TestServer::Url(const std::string& pathAndQuery) const {

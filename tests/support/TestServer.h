@@ -22,6 +22,9 @@ public:
     void Stop();
 
     std::uint16_t port() const { return m_port; }
+    // The same server over TLS, with the certificate CertificateFile().
+    std::uint16_t tlsPort() const { return m_tlsPort; }
+    std::string CertificateFile() const;
     // "http://127.0.0.1:PORT" followed by pathAndQuery (which starts with "/").
     std::string Url(const std::string& pathAndQuery) const;
     // A watch-page address that the address check accepts: the watch page on this server with
@@ -34,6 +37,7 @@ private:
     std::string m_script;
     pid_t m_pid = -1;
     std::uint16_t m_port = 0;
+    std::uint16_t m_tlsPort = 0;
 };
 
 // The body the server sends for a stream of that size and seed (see test_server.py).

@@ -2,7 +2,9 @@
 """A real HTTP server on 127.0.0.1 for the download tests: watch pages and video streams.
 
 Start:  python3 test_server.py [--port N]     (N = 0, the default, takes a free port)
-It prints "PORT <n>" on its first stdout line once it accepts connections, and ends on SIGTERM.
+It prints "PORT <n> <t>" on its first stdout line once it accepts connections, and ends on SIGTERM
+(or when its parent process ends). Port n speaks HTTP, port t the same over TLS, with the
+self-signed certificate tls/cert.pem (for 127.0.0.1 and localhost) beside this file.
 
 Every request may come as a plain GET or through the proxy variables (absolute address in the
 request line, e.g. http_proxy=http://127.0.0.1:PORT and a page on host www.youtube.com): only the
@@ -52,6 +54,7 @@ import argparse
 import os
 import signal
 import socket
+import ssl
 import struct
 import sys
 import threading
@@ -271,10 +274,17 @@ def main():
     parser.add_argument("--port", type=int, default=0)
     args = parser.parse_args()
     server = Server(("127.0.0.1", args.port), Handler)
+    tls_server = Server(("127.0.0.1", 0), Handler)
+    tls = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+    here = os.path.dirname(os.path.abspath(__file__))
+    tls.load_cert_chain(os.path.join(here, "tls", "cert.pem"), os.path.join(here, "tls", "key.pem"))
+    tls_server.socket = tls.wrap_socket(tls_server.socket, server_side=True)
+    threading.Thread(target=tls_server.serve_forever, kwargs={"poll_interval": 0.05}, daemon=True).start()
 
     def stop(*_):
         STOP.set()
         threading.Thread(target=server.shutdown, daemon=True).start()
+        threading.Thread(target=tls_server.shutdown, daemon=True).start()
 
     signal.signal(signal.SIGTERM, stop)
     signal.signal(signal.SIGINT, stop)
@@ -288,7 +298,7 @@ def main():
             time.sleep(0.5)
 
     threading.Thread(target=watch_parent, daemon=True).start()
-    print("PORT %d" % server.server_address[1], flush=True)
+    print("PORT %d %d" % (server.server_address[1], tls_server.server_address[1]), flush=True)
     server.serve_forever(poll_interval=0.05)
     server.server_close()
 
