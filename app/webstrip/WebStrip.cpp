@@ -69,7 +69,7 @@ void WebStrip::timerEvent(QTimerEvent* event) {
         connect(m_browser, &CExplorer1::NavigateComplete2, this, &WebStrip::OnNavigateComplete2);
     }
     m_state = State::Loading;
-    m_browser->Navigate(m_pageAddress.toString());
+    m_browser->Navigate(m_pageAddress.toString(QUrl::FullyEncoded));
 #endif
     killTimer(m_timer1);
     m_timer1 = -1; // ticks once: never started again

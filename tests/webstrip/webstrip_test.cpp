@@ -207,6 +207,15 @@ void WebStripTest::shippedTipsPageLoadsAndAMissingOneKeepsTheBanner() {
     QTRY_COMPARE_WITH_TIMEOUT(shipped.strip->state(), State::Page, kLoadTimeoutMs);
     QVERIFY(shipped.showsBrowser());
 
+    // A start-up directory whose name needs escaping in an address.
+    QTemporaryDir parent;
+    const QString oddDir = parent.filePath(QStringLiteral("视频 #1 %20"));
+    QVERIFY(QDir().mkpath(oddDir));
+    QVERIFY(QFile::copy(startDir + QStringLiteral("/tips.html"), oddDir + QStringLiteral("/tips.html")));
+    Window odd(WebStrip::TipsPageAddress(oddDir));
+    odd.strip->Start();
+    QTRY_COMPARE_WITH_TIMEOUT(odd.strip->state(), State::Page, kLoadTimeoutMs);
+
     QTemporaryDir empty;
     Window missing(WebStrip::TipsPageAddress(empty.path()));
     missing.strip->Start();
