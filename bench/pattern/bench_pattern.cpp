@@ -1,14 +1,18 @@
 // bench_pattern: times our matcher against PCRE2 (interpreter, JIT) and std::wregex on the same
 // inputs, compiled once per case; reports "RESULT <case> <peer> <ours/peer time ratio>" from the
-// medians of repeated runs, whether the peers agree with us, and our absolute medians.
+// medians of repeated runs (one run per peer on the adversarial pages), whether the peers agree
+// with us, and our absolute medians.
 #include "BenchInputs.h"
 #include "Peers.h"
 
 #include <pthread.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -49,15 +53,31 @@ double Median(std::vector<double> values) {
     return values[values.size() / 2];
 }
 
-void RunCase(const Case& c, bool withWregex) {
+std::vector<std::unique_ptr<Peer>> MakePeers(const Patterns& patterns, bool withWregex) {
     std::vector<std::unique_ptr<Peer>> peers;
-    peers.push_back(MakeOurs(c.patterns.ours));
-    peers.push_back(MakePcre2(c.patterns.pcre2, false));
-    peers.push_back(MakePcre2(c.patterns.pcre2, true));
+    peers.push_back(MakeOurs(patterns.ours));
+    peers.push_back(MakePcre2(patterns.pcre2, false));
+    peers.push_back(MakePcre2(patterns.pcre2, true));
     if (withWregex) {
-        peers.push_back(MakeWregex(c.patterns.wregex));
+        peers.push_back(MakeWregex(patterns.wregex));
     }
-    // Runs alternate between the peers, so that load from elsewhere on the machine hits all alike.
+    return peers;
+}
+
+void PrintMedian(const Case& c, double median, const std::vector<Outcome>& outcomes) {
+    std::size_t matches = 0;
+    for (const Outcome& o : outcomes) {
+        matches += o.empty() ? 0 : 1;
+    }
+    std::printf("MEDIAN %s ours %.3f ms per pass of %zu inputs (%.2f us each, %zu matched)\n", c.name.c_str(),
+                median * 1e3, c.inputs.size(), median * 1e6 / static_cast<double>(c.inputs.size()), matches);
+    std::fflush(stdout);
+}
+
+// Every peer in this process; runs alternate between the peers, so that load from elsewhere on
+// the machine hits all alike.
+void RunCase(const Case& c, bool withWregex) {
+    std::vector<std::unique_ptr<Peer>> peers = MakePeers(c.patterns, withWregex);
     std::vector<std::vector<double>> times(peers.size());
     std::vector<std::vector<Outcome>> outcomes(peers.size(), std::vector<Outcome>(c.inputs.size()));
     for (const std::unique_ptr<Peer>& peer : peers) {
@@ -72,10 +92,6 @@ void RunCase(const Case& c, bool withWregex) {
     for (const std::vector<double>& t : times) {
         medians.push_back(Median(t));
     }
-    std::size_t matches = 0;
-    for (const Outcome& o : outcomes[0]) {
-        matches += o.empty() ? 0 : 1;
-    }
     for (std::size_t k = 1; k < peers.size(); ++k) {
         std::size_t agree = 0;
         for (std::size_t i = 0; i < c.inputs.size(); ++i) {
@@ -84,17 +100,68 @@ void RunCase(const Case& c, bool withWregex) {
         std::printf("RESULT %s %s %.3f\n", c.name.c_str(), peers[k]->Name().c_str(), medians[0] / medians[k]);
         std::printf("  agree %s %s %zu/%zu\n", c.name.c_str(), peers[k]->Name().c_str(), agree, c.inputs.size());
     }
-    std::printf("MEDIAN %s ours %.3f ms per pass of %zu inputs (%.2f us each, %zu matched)\n", c.name.c_str(),
-                medians[0] * 1e3, c.inputs.size(), medians[0] * 1e6 / static_cast<double>(c.inputs.size()), matches);
-    std::fflush(stdout);
+    PrintMedian(c, medians[0], outcomes[0]);
 }
 
+// Ours in this process; each peer for one pass in a child process that gets `budget` seconds,
+// since on some adversarial pages the peers run for minutes or hours.
+void RunAdversarialCase(const Case& c, bool withWregex, unsigned budget) {
+    std::vector<std::unique_ptr<Peer>> peers = MakePeers(c.patterns, withWregex);
+    std::vector<Outcome> ours(c.inputs.size());
+    peers[0]->Prepare(c.inputs);
+    std::vector<double> times;
+    for (int run = 0; run < c.runs; ++run) {
+        times.push_back(Pass(*peers[0], c.inputs.size(), ours));
+    }
+    const double median = Median(times);
+    for (std::size_t k = 1; k < peers.size(); ++k) {
+        int fds[2];
+        if (pipe(fds) != 0) {
+            return;
+        }
+        const pid_t child = fork();
+        if (child == 0) {
+            close(fds[0]);
+            alarm(budget);
+            peers[k]->Prepare(c.inputs);
+            std::vector<Outcome> outcomes(c.inputs.size());
+            const double seconds = Pass(*peers[k], c.inputs.size(), outcomes);
+            const int agree = outcomes == ours ? 1 : 0;
+            const std::string report = std::to_string(seconds) + " " + std::to_string(agree);
+            (void)!write(fds[1], report.c_str(), report.size());
+            _exit(0);
+        }
+        close(fds[1]);
+        char buffer[64] = {};
+        const ssize_t got = read(fds[0], buffer, sizeof buffer - 1);
+        close(fds[0]);
+        waitpid(child, nullptr, 0);
+        double seconds = 0;
+        int agree = 0;
+        if (got > 0 && std::sscanf(buffer, "%lf %d", &seconds, &agree) == 2) {
+            std::printf("RESULT %s %s %.6f\n", c.name.c_str(), peers[k]->Name().c_str(), median / seconds);
+            std::printf("  agree %s %s %d/1 (peer %.3f s)\n", c.name.c_str(), peers[k]->Name().c_str(), agree,
+                        seconds);
+        } else {
+            std::printf("RESULT %s %s < %.6f (peer stopped after %u s)\n", c.name.c_str(), peers[k]->Name().c_str(),
+                        median / budget, budget);
+        }
+        std::fflush(stdout);
+    }
+    PrintMedian(c, median, ours);
+}
+
+struct Options {
+    bool withWregex = true;
+    unsigned budget = 20;
+};
+
 void* Main(void* arg) {
-    const bool withWregex = *static_cast<bool*>(arg);
-    RunCase({"a-address", kAddress, Addresses(), 15}, withWregex);
-    RunCase({"b-extraction", kExtraction, WatchPages(), 15}, withWregex);
+    const Options& options = *static_cast<Options*>(arg);
+    RunCase({"a-address", kAddress, Addresses(), 15}, options.withWregex);
+    RunCase({"b-extraction", kExtraction, WatchPages(), 15}, options.withWregex);
     for (const NamedPage& page : AdversarialPages()) {
-        RunCase({"c-" + page.name, kExtraction, {page.text}, 3}, withWregex);
+        RunAdversarialCase({"c-" + page.name, kExtraction, {page.text}, 3}, options.withWregex, options.budget);
     }
     return nullptr;
 }
@@ -103,14 +170,24 @@ void* Main(void* arg) {
 } // namespace tessaly::bench
 
 int main(int argc, char** argv) {
-    // --no-wregex leaves out std::wregex, whose adversarial runs take long.
-    bool withWregex = !(argc > 1 && std::strcmp(argv[1], "--no-wregex") == 0);
+    // --no-wregex leaves out std::wregex; --budget=N gives each peer N seconds per adversarial page.
+    tessaly::bench::Options options;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--no-wregex") == 0) {
+            options.withWregex = false;
+        } else if (std::strncmp(argv[i], "--budget=", 9) == 0) {
+            options.budget = static_cast<unsigned>(std::atoi(argv[i] + 9));
+        } else {
+            std::fprintf(stderr, "usage: %s [--no-wregex] [--budget=seconds]\n", argv[0]);
+            return 2;
+        }
+    }
     // std::regex recurses per subject unit: give it a deep stack.
     pthread_attr_t attr;
     pthread_attr_init(&attr);
     pthread_attr_setstacksize(&attr, std::size_t{1} << 30);
     pthread_t thread;
-    if (pthread_create(&thread, &attr, tessaly::bench::Main, &withWregex) != 0) {
+    if (pthread_create(&thread, &attr, tessaly::bench::Main, &options) != 0) {
         return 1;
     }
     pthread_join(thread, nullptr);

@@ -111,21 +111,20 @@ TEST(Listing, LazyLoops) {
 }
 
 TEST(Listing, SecondCopyOfPlusTakesNewSlotsButKeepsGroupNumbers) {
-    const Listing copy0 = {{SaveGroup, 0}, {GroupStart, 0}, {Call, 7},  {RestoreGroup, 0}, {Backtrack, 0},
-                           {PushSlot, 0},  {SavePos, 0},    {PushPos, 0}, {Call, 14},      {PopPos, 0},
-                           {PopSlot, 0},   {Jump, 18},      {Char, 'a'}, {FailIfNoProgress, 0},
-                           {SavePos, 0},   {Jump, 7},       {Char, 'b'}, {GroupEnd, 0}};
-    const Listing loop = {{PushSlot, 1}, {SavePos, 1}, {PushPos, 0}, {Call, 27}, {PopPos, 0}, {PopSlot, 1},
-                          {Jump, 48}};
-    const Listing copy1 = {{SaveGroup, 0}, {GroupStart, 0}, {Call, 32},  {RestoreGroup, 0}, {Backtrack, 0},
-                           {PushSlot, 2},  {SavePos, 2},    {PushPos, 0}, {Call, 39},       {PopPos, 0},
-                           {PopSlot, 2},   {Jump, 43},      {Char, 'a'}, {FailIfNoProgress, 2},
-                           {SavePos, 2},   {Jump, 32},      {Char, 'b'}, {GroupEnd, 0}};
-    Listing body = copy0;
-    body.insert(body.end(), loop.begin(), loop.end());
-    body.insert(body.end(), copy1.begin(), copy1.end());
-    body.insert(body.end(), {{FailIfNoProgress, 1}, {SavePos, 1}, {Jump, 20}});
-    ExpectListing(u"{a*b}+", Unanchored(body), 1, 3);
+    // First copy (group 0, slot 0 for "a*"), the loop (slot 1), second copy (group 0, slot 2).
+    ExpectListing(u"{a*b}+",
+                  Unanchored({{SaveGroup, 0},   {GroupStart, 0},  {Call, 7},     {RestoreGroup, 0}, {Backtrack, 0},
+                              {PushSlot, 0},    {SavePos, 0},     {PushPos, 0},  {Call, 14},        {PopPos, 0},
+                              {PopSlot, 0},     {Jump, 18},       {Char, 'a'},   {FailIfNoProgress, 0},
+                              {SavePos, 0},     {Jump, 7},        {Char, 'b'},   {GroupEnd, 0},
+                              {PushSlot, 1},    {SavePos, 1},     {PushPos, 0},  {Call, 27},        {PopPos, 0},
+                              {PopSlot, 1},     {Jump, 48},
+                              {SaveGroup, 0},   {GroupStart, 0},  {Call, 32},    {RestoreGroup, 0}, {Backtrack, 0},
+                              {PushSlot, 2},    {SavePos, 2},     {PushPos, 0},  {Call, 39},        {PopPos, 0},
+                              {PopSlot, 2},     {Jump, 43},       {Char, 'a'},   {FailIfNoProgress, 2},
+                              {SavePos, 2},     {Jump, 32},       {Char, 'b'},   {GroupEnd, 0},
+                              {FailIfNoProgress, 1}, {SavePos, 1}, {Jump, 20}}),
+                  1, 3);
 }
 
 TEST(Listing, GroupsAndParentheses) {
