@@ -2,25 +2,23 @@
 // with FOLDER as the download folder, and prints every message the worker posts as one line.
 // Exit status 0 after DONE, 1 after FAILED, 2 on bad arguments.
 #include <clocale>
-#include <condition_variable>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <mutex>
-#include <optional>
 #include <string>
 
+#include "download/core/DownloadWorker.h"
 #include "download/core/TextCodec.h"
 #include "download/core/WorkerThread.h"
 
 namespace {
 
 // Prints the worker's messages as they are posted and remembers how the task ended.
+// Called on the worker's thread, here the main thread.
 class PrintingSink : public tessaly::WorkerMessageSink {
 public:
     void PostWorkerMessage(tessaly::WorkerMessage message) override {
         using namespace tessaly;
-        std::lock_guard lock(m_lock);
         switch (message.message) {
         case WM_TASK_ANALYSING: std::printf("ANALYSING\n"); break;
         case WM_TASK_NAMED: std::printf("NAMED %s\n", ToUtf8(message.fileName).c_str()); break;
@@ -38,19 +36,12 @@ public:
         default: break;
         }
         std::fflush(stdout);
-        m_changed.notify_all();
     }
 
-    int WaitForEnd() {
-        std::unique_lock lock(m_lock);
-        m_changed.wait(lock, [this] { return m_exitCode.has_value(); });
-        return *m_exitCode;
-    }
+    int exitCode() const { return m_exitCode; }
 
 private:
-    std::mutex m_lock;
-    std::condition_variable m_changed;
-    std::optional<int> m_exitCode;
+    int m_exitCode = 1;
 };
 
 int Usage() {
@@ -80,12 +71,10 @@ int main(int argc, char** argv) {
     const std::u16string folder = tessaly::FromUtf8(argv[2]);
     settings.downloadFolder = [folder] { return folder; };
 
+    // The worker runs on the main thread: nothing else is going on, and nothing outlives main.
     PrintingSink sink;
-    auto control = tessaly::CreateSuspendedWorker(tessaly::FromUtf8(argv[1]), &sink, std::move(settings));
-    if (!control)
-        return 1;
+    auto control = std::make_shared<tessaly::TaskControl>(tessaly::NextWorkerId(), &sink);
     control->Resume();
-    const int exitCode = sink.WaitForEnd();
-    tessaly::WaitForWorkerThreads(std::chrono::seconds(5));
-    return exitCode;
+    tessaly::DownloadWorker(tessaly::FromUtf8(argv[1]), control, std::move(settings));
+    return sink.exitCode();
 }
