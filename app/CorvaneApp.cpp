@@ -19,7 +19,9 @@ int CorvaneApp::Run(int argc, char** argv) {
     // Held until the process ends; a dead holder's lock is stale and taken over.
     QLockFile instance(QDir::temp().filePath(QString::fromLatin1(kInstanceName)));
     instance.setStaleLockTime(0);
-    if (!instance.tryLock(0))
+    // Only another running copy ends this one; a temporary folder that cannot hold the lock at
+    // all must not keep the program from starting.
+    if (!instance.tryLock(0) && instance.error() == QLockFile::LockFailedError)
         return 0;
 
     QApplication app(argc, argv);

@@ -13,10 +13,10 @@ private:
 
     // Starts the program in the scratch folder with its own temporary folder, where the
     // single-instance lock lives, so that no other copy on the machine interferes.
-    void Launch(QProcess& process) {
+    void Launch(QProcess& process, const QString& tempFolder = {}) {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        env.insert(QStringLiteral("TMPDIR"), m_tmp.path());
+        env.insert(QStringLiteral("TMPDIR"), tempFolder.isEmpty() ? m_tmp.path() : tempFolder);
         process.setProcessEnvironment(env);
         process.setWorkingDirectory(m_tmp.path());
         process.setProcessChannelMode(QProcess::MergedChannels);
@@ -51,6 +51,15 @@ private slots:
         QCOMPARE(third.state(), QProcess::Running);
         third.kill();
         QVERIFY(third.waitForFinished(10000));
+    }
+
+    void lockThatCannotBeMadeDoesNotStopTheProgram() {
+        QProcess copy;
+        Launch(copy, m_tmp.filePath(QStringLiteral("no/such/folder")));
+        QVERIFY(!copy.waitForFinished(3000));
+        QCOMPARE(copy.state(), QProcess::Running);
+        copy.kill();
+        QVERIFY(copy.waitForFinished(10000));
     }
 };
 
