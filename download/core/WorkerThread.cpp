@@ -48,11 +48,6 @@ std::shared_ptr<TaskControl> CreateSuspendedWorker(std::u16string pageAddress, W
     return control;
 }
 
-int LiveWorkerThreads() {
-    std::lock_guard lock(g_liveLock);
-    return g_liveThreads;
-}
-
 bool WaitForWorkerThreads(std::chrono::milliseconds timeout) {
     std::unique_lock lock(g_liveLock);
     return g_liveChanged.wait_for(lock, timeout, [] { return g_liveThreads == 0; });

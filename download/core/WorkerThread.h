@@ -21,9 +21,9 @@ WorkerId NextWorkerId();
 std::shared_ptr<TaskControl> CreateSuspendedWorker(std::u16string pageAddress, WorkerMessageSink* sink,
                                                    WorkerSettings settings);
 
-// Worker threads that exist (suspended, running, or just ending).
-int LiveWorkerThreads();
-// Waits until no worker thread exists; false when some are still there after the timeout.
+// Waits until every worker thread has finished its work (suspended, running and stopped ones
+// count); false when some are still there after the timeout. For tests and tools: the program
+// itself never waits for its workers.
 bool WaitForWorkerThreads(std::chrono::milliseconds timeout);
 
 } // namespace tessaly
