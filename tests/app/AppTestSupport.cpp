@@ -24,9 +24,6 @@ QString ScratchStartDir::downloadFolder() const {
     return QString::fromStdU16String(appSettings().downloadFolder());
 }
 
-namespace {
-
-// Polls until a modal widget accepted by take() appears, then hands it over once.
 void WhenModalShows(std::function<bool(QWidget*)> take) {
     auto* timer = new QTimer(qApp);
     timer->setInterval(20);
@@ -40,8 +37,6 @@ void WhenModalShows(std::function<bool(QWidget*)> take) {
     });
     timer->start();
 }
-
-} // namespace
 
 void AnswerNextBox(QMessageBox::StandardButton button, SeenBox* seen) {
     WhenModalShows([button, seen](QWidget* modal) {

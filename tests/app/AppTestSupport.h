@@ -36,6 +36,8 @@ struct SeenBox {
     QMessageBox::StandardButtons buttons;
 };
 
+// Hands the next modal widget to take() until take() accepts one (returns true), for up to 30 s.
+void WhenModalShows(std::function<bool(QWidget*)> take);
 // Answers the next modal message box with button (as soon as it shows) and records it into seen.
 // Returns at once; the box is answered from the event loop of whatever runs it.
 void AnswerNextBox(QMessageBox::StandardButton button, SeenBox* seen);

@@ -14,6 +14,7 @@
 #include <QClipboard>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
@@ -323,6 +324,45 @@ private slots:
         clipboard->clear();
         m_page->PasteFromClipboard();
         QCOMPARE(Url()->text(), base + QStringLiteral("shown"));
+    }
+
+    void chosenFolderIsStoredAndUsed() {
+        const QString chosen = m_start->path() + QStringLiteral("/videos");
+        QVERIFY(QDir().mkpath(chosen));
+        Url()->setText(QStringLiteral("typed, not yet added"));
+        const auto choose = [](const QString& folder) {
+            WhenModalShows([folder](QWidget* modal) {
+                auto* dialog = qobject_cast<QFileDialog*>(modal);
+                if (!dialog)
+                    return false;
+                if (folder.isEmpty()) {
+                    dialog->reject();
+                } else {
+                    dialog->setDirectory(folder);
+                    static_cast<QDialog*>(dialog)->accept();
+                }
+                return true;
+            });
+        };
+        choose({});
+        m_page->OnChooseFolder();
+        QCOMPARE(m_page->findChild<QLineEdit*>(QStringLiteral("folder"))->text(), m_start->downloadFolder());
+
+        choose(chosen);
+        m_page->OnChooseFolder();
+        QCOMPARE(m_page->findChild<QLineEdit*>(QStringLiteral("folder"))->text(), chosen);
+        QCOMPARE(m_start->downloadFolder(), chosen);
+        QCOMPARE(Url()->text(), QStringLiteral("typed, not yet added"));
+        QFile ini(m_start->path() + QStringLiteral("/config.ini"));
+        QVERIFY(ini.open(QIODevice::ReadOnly));
+        const QString stored = QString::fromUtf8(ini.readAll());
+        QVERIFY2(stored.contains(QStringLiteral("[FOLDER]")) &&
+                     stored.contains(QStringLiteral("DOWNLOAD=") + chosen),
+                 qPrintable(stored));
+
+        Add(Watch(QStringLiteral("v=size:700,seed:5&title=here")));
+        WaitDone(0);
+        QCOMPARE(ReadAll(chosen + QStringLiteral("/here.flv")), Hex(ExpectedStreamBody(700, 5)));
     }
 
     void enterAndEscapeDoNothing() {
