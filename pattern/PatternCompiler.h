@@ -22,7 +22,7 @@ enum Trait : std::uint8_t {
 
 // Longer programs are refused as ParseOutOfMemory: each "+" doubles its item, so nested ones
 // would otherwise grow without bound.
-inline constexpr std::size_t kMaxProgramSize = std::size_t{1} << 22;
+inline constexpr std::size_t kMaxProgramSize = std::size_t{1} << 20;
 
 struct CompiledPattern {
     std::vector<Instruction> program;
