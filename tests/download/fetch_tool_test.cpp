@@ -30,7 +30,7 @@ ToolRun RunTool(const std::string& arguments) {
 using FetchToolTest = ServerTest;
 
 TEST_F(FetchToolTest, PrintsEachMessageAndExitsByOutcome) {
-    // 5000 bytes in 2.5 s: one report, at 1 or 2 bytes per millisecond, of 4 KiB received.
+    // 5000 bytes in about 2.5 s: one report, of at most 2 bytes per millisecond and 4 KiB received.
     const std::string address = server->WatchUrl("v=size:5000,seed:6,rate:2000&title=tool");
     const auto done = RunTool("'" + address + "' '" + (folder / "new").string() + "' --receive-timeout-ms 5000");
     EXPECT_EQ(done.exitCode, 0);
