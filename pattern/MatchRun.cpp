@@ -191,34 +191,67 @@ bool PatternMatcher::Run::RunGreedy(std::size_t head, std::ptrdiff_t& p, std::si
     return true;
 }
 
-// A lazy loop over one unit test whose rest begins (after any group ends) with a unit test. Each
-// extension of the plain loop pushes its resume point, records the group ends, fails the rest's
-// first unit, pops the resume point and takes one unit. Returns false where the loop's own unit
-// fails (the plain loop then fails on, with the group ends recorded at that position); otherwise
-// p is where the rest's first unit matches. A step limit that runs out also returns false; the
-// failure that follows then finds it exceeded.
+// A lazy loop over one unit test whose rest begins (after any group ends) with unit tests, possibly
+// with group or parenthesis entries between them. Each extension of the plain loop pushes its
+// resume point, records the group ends, runs those tests until one fails (entries it crossed are
+// given back with no trace), resumes the loop where that test failed and takes one unit there.
+// Returns false where the loop's own unit fails (the plain loop then fails on, with the group ends
+// recorded at the last attempt's start); otherwise p is where all the tests pass, and the rest runs
+// from there the plain way. A step limit that runs out also returns false; the failure that
+// follows then finds it exceeded.
 bool PatternMatcher::Run::ScanLazy(std::size_t head, std::size_t rest, std::ptrdiff_t& p) {
-    std::size_t test = rest;
-    while (m_program[test].kind == Instruction::GroupEnd) {
-        ++test;
+    constexpr std::size_t kMaxTests = 8;
+    std::size_t tests[kMaxTests];
+    std::size_t count = 0;
+    std::size_t pushes = 1; // the loop's own resume point
+    std::size_t at = rest;
+    while (m_program[at].kind == Instruction::GroupEnd) {
+        ++at;
     }
-    if (!IsUnitTest(test) || m_vdepth + 1 >= kMaxStackEntries) {
-        return true; // the plain way: the Call pushes and reaches the cap itself
-    }
-    std::uint64_t extensions = 0;
-    bool found = true;
-    while (!UnitPasses(test, p)) {
-        if (!UnitPasses(head + 1, p)) {
-            found = false;
-            for (std::size_t i = rest; i < test; ++i) {
-                m_groups[m_program[i].operand].end = p;
+    const std::size_t groupEnds = at;
+    while (count < kMaxTests) {
+        const Instruction& in = m_program[at];
+        if (IsUnitTest(at)) {
+            tests[count++] = at;
+            if (in.kind == Instruction::Char && in.operand == 0) {
+                break; // the end anchor: nothing can be read after it
             }
+            at = in.kind == Instruction::InSet || in.kind == Instruction::NotInSet ? static_cast<std::size_t>(in.operand)
+                                                                                   : at + 1;
+        } else if (in.kind == Instruction::SaveGroup && m_program[at + 2].kind == Instruction::Call &&
+                   m_program[at + 3].kind == Instruction::RestoreGroup) {
+            pushes += 3;
+            at = static_cast<std::size_t>(m_program[at + 2].operand);
+        } else if (in.kind == Instruction::Call && m_program[at + 1].kind == Instruction::Backtrack) {
+            pushes += 1;
+            at = static_cast<std::size_t>(in.operand);
+        } else {
             break;
         }
-        ++p;
-        ++extensions;
     }
-    return AddSteps(2 * extensions) && found;
+    if (count == 0 || m_vdepth + pushes >= kMaxStackEntries) {
+        return true; // the plain way: the Call pushes, and reaches the cap itself
+    }
+    std::uint64_t attempts = 0;
+    for (;; ++attempts) {
+        std::size_t passed = 0;
+        while (passed < count && UnitPasses(tests[passed], p + static_cast<std::ptrdiff_t>(passed))) {
+            ++passed;
+        }
+        if (passed == count) {
+            return AddSteps(2 * attempts);
+        }
+        const std::ptrdiff_t attempt = p;
+        p += static_cast<std::ptrdiff_t>(passed);
+        if (!UnitPasses(head + 1, p)) {
+            for (std::size_t i = rest; i < groupEnds; ++i) {
+                m_groups[m_program[i].operand].end = attempt;
+            }
+            AddSteps(2 * attempts + 2);
+            return false;
+        }
+        ++p;
+    }
 }
 
 // Failing into a run record gives back its latest iteration: the position and slot it saved are
