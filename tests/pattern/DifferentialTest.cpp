@@ -203,5 +203,29 @@ TEST(Differential, ExtractionPatternOnGeneratedPages) {
     EXPECT_GT(matched, 150); // the generated pages do reach the groups
 }
 
+TEST(Differential, LoopsOverOneUnitBesideWhatFollowsThem) {
+    // Shapes the interpreter's shortcuts look at: what follows a lazy loop (group ends, tests,
+    // group and parenthesis entries, the end anchor) and what follows a greedy one.
+    const char16_t* const patterns[] = {
+        u"a*?bc",          u"{.*?}(b{c})d",  u"[ab]*?{a}b$",      u"x.*?&(t=)",       u"{x(.*?)}[&]{t=}",
+        u"(.*?)$",         u"{.*?}",         u"{[^&]*?}&\\0",    u"{a*?}{b+?}c",     u"(({.*?}))&t",
+        u".+?[&]t=.*?&",   u"{.+}&{.*}t",    u"[a&]*{t}",         u"a.*b|.*?t=&",     u"!(.*?t)&.+",
+        u"<title>{.*?}/title>.+[\\&]{video_id=(.*?)}[\\&](.*?)[\\&]{t=(.*?)}[\\&]",
+    };
+    PatternGenerator gen(99);
+    for (const char16_t* pattern : patterns) {
+        PatternMatcher matcher;
+        ASSERT_EQ(matcher.Parse(pattern), ParseOk) << Narrow(pattern);
+        for (int k = 0; k < 300; ++k) {
+            static constexpr char16_t kUnits[] = u"abcx&t=<>/";
+            std::u16string subject;
+            for (int n = gen.Below(40); n > 0; --n) {
+                subject += kUnits[gen.Below(10)];
+            }
+            Compare(matcher, pattern, subject);
+        }
+    }
+}
+
 } // namespace
 } // namespace tessaly
