@@ -91,7 +91,8 @@ public:
     const MatchGroup& WholeMatch() const { return m_match; }
     const MatchGroup& Group(std::uint32_t n) const { return m_groups[n]; }
 
-    // Entries the stack can hold before it has to grow.
+    // Entries the stack can hold before it has to grow (to twice the new depth plus 2). A greedy
+    // loop over one unit keeps a single record there for all its iterations.
     std::size_t StackRoom() const { return m_stack.size(); }
 
 private:
@@ -107,7 +108,8 @@ private:
 
 class PatternMatcher {
 public:
-    // Entries the match stack may hold at most; a match that needs more ends with false.
+    // Entries the match stack may hold at most, counted as if every iteration of every loop had
+    // its own; a match that needs more ends with false.
     static constexpr std::size_t kMaxStackEntries = 1048576;
 
     // Compiles a 0-terminated pattern, discarding any earlier program. Null gives ParseInvalidInput.
