@@ -15,9 +15,9 @@ namespace tessaly {
 namespace {
 
 // How much received body a request holds before libcurl is told to wait. With libcurl's own
-// buffer of the same size, a request keeps about 50 KB whatever the body's size.
-constexpr std::size_t kBufferCap = 16 * 1024;
-constexpr long kCurlBufferSize = 16 * 1024;
+// buffer of the same size, a request holds under 100 KB whatever the body's size.
+constexpr std::size_t kBufferCap = 32 * 1024;
+constexpr long kCurlBufferSize = 32 * 1024;
 
 void EnsureCurlGlobalInit() {
     static std::once_flag once;
