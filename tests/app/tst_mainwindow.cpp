@@ -159,6 +159,12 @@ private slots:
         QCOMPARE(m_dlg->playerPage(), player); // made once, then kept
         QVERIFY(!AlternateNormal(m_dlg->downloadPageButton()));
         QVERIFY(AlternateNormal(m_dlg->playPageButton()));
+
+        // A button under the resting mouse shows its Hover picture, whichever page is shown.
+        QTest::mouseMove(m_dlg.get(), QPoint(600, 300));
+        QTest::mouseMove(m_dlg->playPageButton(), QPoint(150, 13));
+        QTRY_VERIFY(ShowsPicture(m_dlg->playPageButton(), res::IDB_PLAY_PAGE_HOVER));
+        QVERIFY(ShowsPicture(m_dlg->downloadPageButton(), res::IDB_DOWNLOAD_PAGE_NORMAL));
     }
 
     void playFileMessageOpensThePlayerPage() {
