@@ -8,11 +8,14 @@
 //   time, skipping those where the instruction after the loop would fail at once;
 // - a lazy loop over one unit test scans for the first position where the rest's first unit
 //   matches instead of trying the rest at every position;
-// - start positions whose first unit cannot begin a match are skipped (see FindStartFilter).
+// - start positions whose first unit cannot begin a match are skipped (see FindStartFilter);
+// - a subject lacking the pattern's required literal runs is refused before any attempt, and
+//   start positions after the latest place the runs still fit are never tried (RequiredRuns.h).
 // The depth the plain interpreter would have (m_vdepth) is kept beside the real one, so the
 // 1,048,576-entry cap ends exactly the matches it would end.
 #include "pattern/PatternCompiler.h"
 #include "pattern/PatternMatcher.h"
+#include "pattern/RequiredRuns.h"
 
 #include <algorithm>
 #include <limits>
@@ -52,7 +55,7 @@ class PatternMatcher::Run {
 public:
     Run(const PatternMatcher& matcher, const char16_t* subject, MatchContext& context)
         : m_program(matcher.m_program.data()), m_traits(matcher.m_traits.data()),
-          m_size(matcher.m_program.size()), m_filter(matcher.m_startFilter), m_s(subject), m_context(context),
+          m_size(matcher.m_program.size()), m_filter(matcher.m_startFilter), m_runs(matcher.m_requiredRuns), m_s(subject), m_context(context),
           m_groups(context.m_groups.data()), m_slots(context.m_slots.data()),
           m_savedDepths(context.m_savedDepths.data()), m_stack(context.m_stack.data()),
           m_room(context.m_stack.size()), m_stepLimit(context.m_stepLimit) {}
@@ -131,16 +134,20 @@ private:
     // How many units from p on the unit test at `at` takes one after another (never the terminator).
     std::ptrdiff_t CountUnits(std::size_t at, std::ptrdiff_t p) {
         if (m_program[at].kind == Instruction::AnyChar) {
-            if (m_length < 0) {
-                m_length = static_cast<std::ptrdiff_t>(std::char_traits<char16_t>::length(m_s));
-            }
-            return std::max<std::ptrdiff_t>(m_length - p, 0);
+            return std::max<std::ptrdiff_t>(Length() - p, 0);
         }
         std::ptrdiff_t n = 0;
         while (UnitPasses(at, p + n)) {
             ++n;
         }
         return n;
+    }
+
+    std::ptrdiff_t Length() {
+        if (m_length < 0) {
+            m_length = static_cast<std::ptrdiff_t>(std::char_traits<char16_t>::length(m_s));
+        }
+        return m_length;
     }
 
     bool AddSteps(std::uint64_t steps) { return m_stepLimit == 0 || (m_steps += steps) <= m_stepLimit; }
@@ -154,6 +161,7 @@ private:
     const std::uint8_t* m_traits;
     std::size_t m_size;
     StartFilter m_filter;
+    const std::vector<std::u16string>& m_runs;
     const char16_t* m_s;
     MatchContext& m_context;
     MatchGroup* m_groups;
@@ -302,6 +310,8 @@ bool PatternMatcher::Run::LazyIterationEmpty(std::size_t bodyEntry, std::ptrdiff
 bool PatternMatcher::Run::Execute() {
     const char16_t* const s = m_s;
     std::ptrdiff_t start = 0;
+    std::ptrdiff_t lastStart = std::numeric_limits<std::ptrdiff_t>::max();
+    bool runsChecked = m_runs.empty();
     for (;;) {
         if (m_filter.kind != StartFilter::None) {
             while (s[start] != 0 && !Passes(s[start])) {
@@ -310,6 +320,14 @@ bool PatternMatcher::Run::Execute() {
             if (s[start] == 0) {
                 return false; // the attempt at the terminator would fail at once too
             }
+        }
+        if (!runsChecked) {
+            runsChecked = true;
+            lastStart = pattern_detail::LatestViableStart(
+                m_runs, std::u16string_view(s, static_cast<std::size_t>(Length())), static_cast<std::size_t>(start));
+        }
+        if (start > lastStart) {
+            return false; // every attempt from here on misses a required run
         }
         std::ptrdiff_t p = start;
         std::size_t ip = 0;

@@ -3,6 +3,7 @@
 
 #include "pattern/PatternCompiler.h"
 #include "pattern/PatternSyntax.h"
+#include "pattern/RequiredRuns.h"
 
 namespace tessaly {
 
@@ -12,6 +13,7 @@ ParseError PatternMatcher::Parse(const char16_t* pattern) {
     m_groupCount = 0;
     m_slotCount = 0;
     m_startFilter = StartFilter{};
+    m_requiredRuns.clear();
 
     pattern_detail::SyntaxTree tree;
     ParseError error = pattern_detail::ReadPattern(pattern, tree);
@@ -24,6 +26,7 @@ ParseError PatternMatcher::Parse(const char16_t* pattern) {
             m_groupCount = tree.groupCount;
             m_slotCount = compiled.slotCount;
             FindStartFilter();
+            m_requiredRuns = pattern_detail::RequiredRuns(tree);
         }
     }
     m_lastError = error;

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 namespace tessaly {
@@ -124,6 +125,9 @@ public:
     std::int32_t SlotCount() const { return m_slotCount; }
     // The compiled program; an instruction's index is its address.
     const std::vector<Instruction>& Program() const { return m_program; }
+    // Literal runs every match contains in this order without overlap; Match refuses a subject, or
+    // the start positions past the last place, where they cannot all be found.
+    const std::vector<std::u16string>& RequiredRuns() const { return m_requiredRuns; }
 
 private:
     class Run;
@@ -143,6 +147,7 @@ private:
     std::vector<Instruction> m_program;
     std::vector<std::uint8_t> m_traits; // per instruction: notes for the interpreter
     StartFilter m_startFilter;
+    std::vector<std::u16string> m_requiredRuns;
     std::uint32_t m_groupCount = 0;
     std::int32_t m_slotCount = 0;
 };

@@ -1,0 +1,112 @@
+// Required literal runs. Sound because the interpreter never moves the position of an attempt
+// below where a mandatory item consumed, except by backtracking to a point before that item:
+// PopPos and LoadPos only restore positions saved later in the same attempt, every other
+// instruction moves forward. So the last pass through the mandatory items of a successful
+// attempt consumes each run contiguously, in order, at or after the attempt's start.
+#include "pattern/RequiredRuns.h"
+
+namespace tessaly::pattern_detail {
+
+namespace {
+
+class RunCollector {
+public:
+    explicit RunCollector(const SyntaxTree& tree) : m_tree(tree) {}
+
+    std::vector<std::u16string> Collect() {
+        if (m_tree.root >= 0) {
+            Mandatory(m_tree.root);
+        }
+        Break();
+        return std::move(m_runs);
+    }
+
+private:
+    // A construct every match passes through exactly once.
+    void Mandatory(std::int32_t index) {
+        if (index < 0) {
+            Break();
+            return;
+        }
+        const SyntaxNode& node = m_tree.nodes[static_cast<std::size_t>(index)];
+        switch (node.type) {
+        case SyntaxNode::Literal:
+            if (node.value == 0) {
+                Break(); // the end anchor matches the terminator, which no search finds
+            } else {
+                m_current += static_cast<char16_t>(node.value);
+            }
+            return;
+        case SyntaxNode::Set:
+            if (!node.negated && node.ranges.size() == 1 && node.ranges[0].first == node.ranges[0].second) {
+                m_current += node.ranges[0].first;
+            } else {
+                Break();
+            }
+            return;
+        case SyntaxNode::Group:
+        case SyntaxNode::Paren:
+            // Empty content compiles to a Nop: nothing consumed, the run goes on.
+            if (node.child >= 0) {
+                Mandatory(node.child);
+            }
+            return;
+        case SyntaxNode::Sequence:
+            for (const std::int32_t unit : node.units) {
+                Mandatory(unit);
+            }
+            return;
+        case SyntaxNode::Repeat:
+            // The first copy of "X+" and "X+?" runs once, straight on from what precedes it.
+            if (node.quantifier == Quantifier::Plus || node.quantifier == Quantifier::LazyPlus) {
+                Mandatory(node.child);
+            }
+            Break();
+            return;
+        case SyntaxNode::AnyUnit:
+        case SyntaxNode::BackRef:
+        case SyntaxNode::Negation:
+        case SyntaxNode::Alternation:
+            Break();
+            return;
+        }
+    }
+
+    void Break() {
+        if (!m_current.empty()) {
+            m_runs.push_back(std::move(m_current));
+            m_current.clear();
+        }
+    }
+
+    const SyntaxTree& m_tree;
+    std::vector<std::u16string> m_runs;
+    std::u16string m_current;
+};
+
+} // namespace
+
+std::vector<std::u16string> RequiredRuns(const SyntaxTree& tree) { return RunCollector(tree).Collect(); }
+
+std::ptrdiff_t LatestViableStart(const std::vector<std::u16string>& runs, std::u16string_view subject,
+                                 std::size_t from) {
+    // Leftmost placement first: if it fails, no start from `from` on can succeed.
+    std::size_t at = from;
+    for (const std::u16string& run : runs) {
+        at = subject.find(run, at);
+        if (at == std::u16string_view::npos) {
+            return -1;
+        }
+        at += run.size();
+    }
+    // Rightmost placement: its first run's position is the latest a match can start.
+    std::size_t end = subject.size();
+    std::size_t latest = subject.size();
+    for (auto run = runs.rbegin(); run != runs.rend(); ++run) {
+        latest = subject.substr(0, end).rfind(*run);
+        end = latest;
+    }
+    return static_cast<std::ptrdiff_t>(latest);
+}
+
+} // namespace tessaly::pattern_detail

@@ -1,0 +1,126 @@
+// The literal runs Parse derives for Match's prefilter, the latest viable start they give, and the
+// hostile pages they are there for: such pages must still get the plain interpreter's answer.
+#include "PatternTestSupport.h"
+#include "pattern/PatternMatcher.h"
+#include "pattern/RequiredRuns.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace tessaly {
+namespace {
+
+using Runs = std::vector<std::u16string>;
+
+constexpr const char16_t* kExtractionPattern =
+    u"<title>{.*?}/title>.+[\\&]{video_id=(.*?)}[\\&](.*?)[\\&]{t=(.*?)}[\\&]";
+constexpr std::size_t kPageUnits = 8191;
+
+Runs RunsOf(const char16_t* pattern) {
+    PatternMatcher matcher;
+    EXPECT_EQ(matcher.Parse(pattern), ParseOk);
+    return matcher.RequiredRuns();
+}
+
+TEST(RequiredRuns, MandatoryLiteralsAcrossGroupsAndEscapes) {
+    EXPECT_EQ(RunsOf(u"abc"), (Runs{u"abc"}));
+    EXPECT_EQ(RunsOf(u"^abc"), (Runs{u"abc"}));
+    EXPECT_EQ(RunsOf(u"a{b(c)}d"), (Runs{u"abcd"}));
+    EXPECT_EQ(RunsOf(u"a{}b()c"), (Runs{u"abc"})); // empty content consumes nothing
+    EXPECT_EQ(RunsOf(u"\\.\\{x\\t"), (Runs{u".{xt"}));
+    EXPECT_EQ(RunsOf(u"[x]y[\\t][^z]w[a-b]v[c-c]"), (Runs{u"xy\t", u"w", u"vc"}));
+    EXPECT_EQ(RunsOf(u"a$b"), (Runs{u"a$b"}));
+    EXPECT_EQ(RunsOf(u"ab$"), (Runs{u"ab"})); // the end anchor is no unit of the subject
+    EXPECT_EQ(RunsOf(kExtractionPattern), (Runs{u"<title>", u"/title>", u"&video_id=", u"&", u"&t=", u"&"}));
+}
+
+TEST(RequiredRuns, OptionalRepeatedChosenOrNegatedItemsEndARun) {
+    EXPECT_EQ(RunsOf(u"ab|cd"), (Runs{u"a", u"d"})); // "|" joins single items
+    EXPECT_EQ(RunsOf(u"x{ab}|{cd}y"), (Runs{u"x", u"y"}));
+    EXPECT_EQ(RunsOf(u"ab|"), (Runs{u"a"}));
+    EXPECT_EQ(RunsOf(u"ab*c"), (Runs{u"a", u"c"}));
+    EXPECT_EQ(RunsOf(u"ab?c"), (Runs{u"a", u"c"}));
+    EXPECT_EQ(RunsOf(u"ab??c(de)*?f"), (Runs{u"a", u"c", u"f"}));
+    EXPECT_EQ(RunsOf(u"a(bc)+d"), (Runs{u"abc", u"d"})); // the first copy of "+" is mandatory
+    EXPECT_EQ(RunsOf(u"a{b}+?c"), (Runs{u"ab", u"c"}));
+    EXPECT_EQ(RunsOf(u"x!ab"), (Runs{u"x", u"b"}));
+    EXPECT_EQ(RunsOf(u"{a}\\0b.c"), (Runs{u"a", u"b", u"c"}));
+    EXPECT_EQ(RunsOf(u"a\\dz\\w\\qy\\n"), (Runs{u"a", u"z", u"y"}));
+    EXPECT_EQ(RunsOf(u"(a|b)*"), Runs{});
+    EXPECT_EQ(RunsOf(u""), Runs{});
+}
+
+TEST(RequiredRuns, LatestViableStartPlacesRunsInOrderWithoutOverlap) {
+    using pattern_detail::LatestViableStart;
+    EXPECT_EQ(LatestViableStart({u"ab", u"cd"}, u"xxabyyabcdcd", 0), 6);
+    EXPECT_EQ(LatestViableStart({u"ab", u"cd"}, u"xxabyyabcdcd", 7), -1); // no "ab" from 7 on
+    EXPECT_EQ(LatestViableStart({u"cd", u"ab"}, u"abcd", 0), -1);         // wrong order
+    EXPECT_EQ(LatestViableStart({u"aba", u"aba"}, u"ababa", 0), -1);       // they would overlap
+    EXPECT_EQ(LatestViableStart({u"aba", u"aba"}, u"abaaba", 0), 0);
+    EXPECT_EQ(LatestViableStart({u"a", u"a"}, u"aaab", 0), 1);
+    EXPECT_EQ(LatestViableStart({u"a"}, u"", 0), -1);
+}
+
+TEST(RequiredRuns, StartsPastTheLastViableOneAreNotMatches) {
+    // Starts the bound cuts off must really be hopeless, and the ones it keeps still found.
+    EXPECT_EQ(test::MatchSummary(u"a.*?b", u"xaxxbxa"), "1-5");
+    EXPECT_EQ(test::MatchSummary(u"{a*}b", u"aab"), "0-3 (0-2)");
+    EXPECT_EQ(test::MatchSummary(u"x+?ab|cd", u"xxxacd"), "0-6");
+    EXPECT_EQ(test::MatchSummary(u"x+?ab|cd", u"xxxaxbd"), "none"); // the lazy loop resumes at "x"
+    EXPECT_EQ(test::MatchSummary(u"^ab", u"xab"), "none");
+    EXPECT_EQ(test::MatchSummary(u"a\\0", u"aa"), "error 7");
+    EXPECT_EQ(test::MatchSummary(u"{a}\\0a", u"aaaa"), "0-3 (0-1)");
+    EXPECT_EQ(test::MatchSummary(u"c$", u"abc"), "2-4");
+    EXPECT_EQ(test::MatchSummary(u"ab", u""), "none");
+}
+
+std::u16string Fill(std::u16string head, const std::u16string& repeat, const std::u16string& tail) {
+    while (head.size() + repeat.size() + tail.size() <= kPageUnits) {
+        head += repeat;
+    }
+    return head + tail;
+}
+
+std::u16string Repeated(const std::u16string& unit, std::size_t units) {
+    std::u16string out;
+    while (out.size() + unit.size() <= units) {
+        out += unit;
+    }
+    return out;
+}
+
+std::string Extract(const std::u16string& page) { return test::MatchSummary(kExtractionPattern, page.c_str()); }
+
+std::string Span(std::size_t start, std::size_t end) {
+    return std::to_string(start) + "-" + std::to_string(end);
+}
+
+TEST(RequiredRuns, HostilePagesGetThePlainAnswer) {
+    const std::u16string titles = Repeated(u"<title>/title>", kPageUnits / 5);
+    const std::u16string openings = Repeated(u"<title>", kPageUnits / 2);
+    // No "t=" item at all, and one whose closing "&" is missing: no match.
+    EXPECT_EQ(Extract(Fill(titles, u"&video_id=a&b", u"")), "none");
+    EXPECT_EQ(Extract(Fill(titles, u"&video_id=a&b", u"&t=2")), "none");
+    EXPECT_EQ(Extract(Fill(openings + u"/title>x", u"&video_id=1", u"&t=2")), "none");
+    EXPECT_EQ(Extract(Fill(u"<title>a/title>x&video_id=1&t=2&", u"&video_id=a", u"")), "none");
+
+    // The same pages made to match, at the very end.
+    const std::u16string closed = Fill(titles, u"&video_id=a&b", u"&t=2&");
+    const std::size_t lastId = closed.rfind(u"video_id=");
+    EXPECT_EQ(Extract(closed), Span(0, closed.size()) + " (7-7) (" + Span(lastId, lastId + 10) + ") (" +
+                                   Span(closed.size() - 4, closed.size() - 1) + ")");
+    const std::u16string late = Fill(openings + u"/title>x", u"&video_id=1", u"&t=2&");
+    // The last "video_id=" item has no item between it and "t=", so the one before it is taken.
+    const std::size_t lateId = late.rfind(u"video_id=", late.rfind(u"video_id=") - 1);
+    EXPECT_EQ(Extract(late), Span(0, late.size()) + " (" + Span(7, openings.size()) + ") (" +
+                                 Span(lateId, lateId + 10) + ") (" + Span(late.size() - 4, late.size() - 1) + ")");
+
+    // A match near the start followed by a flood of items that almost match.
+    EXPECT_EQ(Extract(Fill(u"<title>a/title>x&video_id=1&b&t=2&", u"&video_id=a&b&t", u"")),
+              "0-34 (7-8) (17-27) (30-33)");
+}
+
+} // namespace
+} // namespace tessaly
