@@ -1,5 +1,6 @@
 // The embedded web browser of the strip (control 1000): one call, Navigate, and two events,
-// NavigateComplete2 and NavigateError, mapped from the view's load results. UI thread only.
+// NavigateComplete2 and NavigateError, mapped from the view's load results. Lives in the browser
+// module; the strip reaches it by these names only (ExplorerPlugin.h). UI thread only.
 #pragma once
 
 #include <QString>
@@ -17,7 +18,7 @@ public:
     explicit CExplorer1(QWidget* parent = nullptr);
 
     // Sends the browser to an address; the outcome arrives as the events below.
-    void Navigate(const QString& address);
+    Q_INVOKABLE void Navigate(const QString& address);
 
 signals:
     // A navigation failed (no connection, missing file, error status). The browser goes on to

@@ -1,16 +1,13 @@
 // The web strip's state machine: banner, loading, page, error, error absorbed.
 #include "app/webstrip/WebStrip.h"
 
+#include "app/webstrip/ExplorerLoader.h"
 #include "res/DialogTemplates.h"
 #include "res/Resources.h"
 
 #include <QDir>
 #include <QLabel>
 #include <QTimerEvent>
-
-#ifdef TESSALY_WEBENGINE
-#include "app/webstrip/CExplorer1.h"
-#endif
 
 namespace tessaly {
 namespace {
@@ -37,8 +34,9 @@ QUrl WebStrip::TipsPageAddress(const QString& startDir) {
     return QUrl::fromLocalFile(QDir(startDir).filePath(QString::fromLatin1(kTipsPageFileName)));
 }
 
-WebStrip::WebStrip(QWidget* parent, QUrl pageAddress, int navigateDelayMs)
+WebStrip::WebStrip(QWidget* parent, QUrl pageAddress, int navigateDelayMs, QString explorerModule)
     : QWidget(parent), m_banner(new QLabel(this)), m_pageAddress(std::move(pageAddress)),
+      m_explorerModule(explorerModule.isEmpty() ? ExplorerModuleBesideProgram() : std::move(explorerModule)),
       m_navigateDelayMs(navigateDelayMs) {
     const QRect strip = GeometryInWindow();
     setGeometry(strip);
@@ -57,26 +55,29 @@ void WebStrip::timerEvent(QTimerEvent* event) {
         QWidget::timerEvent(event);
         return;
     }
-#ifdef TESSALY_WEBENGINE
-    // Created only now: the browser stays hidden until its page arrives, and making it at
-    // start-up would slow the window's first appearance.
-    if (m_browser == nullptr) {
-        m_browser = new CExplorer1(this);
-        m_browser->setObjectName(QString::number(res::mainwnd::IDC_BROWSER));
-        m_browser->setGeometry(BrowserInWindow().translated(-GeometryInWindow().topLeft()));
-        m_browser->hide();
-        connect(m_browser, &CExplorer1::NavigateError, this, &WebStrip::OnNavigateError);
-        connect(m_browser, &CExplorer1::NavigateComplete2, this, &WebStrip::OnNavigateComplete2);
+    // Loaded and created only now: the browser stays hidden until its page arrives, and its
+    // web engine would slow the program's start-up by far more than the rest of the window.
+    CreateBrowser();
+    if (m_browser != nullptr) {
+        m_state = State::Loading;
+        NavigateExplorer(m_browser, m_pageAddress.toString(QUrl::FullyEncoded));
     }
-    m_state = State::Loading;
-    m_browser->Navigate(m_pageAddress.toString(QUrl::FullyEncoded));
-#endif
     killTimer(m_timer1);
     m_timer1 = -1; // ticks once: never started again
     QWidget::timerEvent(event);
 }
 
-#ifdef TESSALY_WEBENGINE
+void WebStrip::CreateBrowser() {
+    // Without its module the strip keeps its banner for good, quietly.
+    m_browser = CreateExplorer(m_explorerModule, this);
+    if (m_browser == nullptr)
+        return;
+    m_browser->setObjectName(QString::number(res::mainwnd::IDC_BROWSER));
+    m_browser->setGeometry(BrowserInWindow().translated(-GeometryInWindow().topLeft()));
+    m_browser->hide();
+    connect(m_browser, SIGNAL(NavigateError()), this, SLOT(OnNavigateError()));
+    connect(m_browser, SIGNAL(NavigateComplete2()), this, SLOT(OnNavigateComplete2()));
+}
 
 void WebStrip::OnNavigateError() {
     m_banner->show();
@@ -95,7 +96,5 @@ void WebStrip::OnNavigateComplete2() {
         m_browser->show();
     m_banner->hide();
 }
-
-#endif
 
 } // namespace tessaly

@@ -10,8 +10,6 @@ class QLabel;
 
 namespace tessaly {
 
-class CExplorer1;
-
 class WebStrip : public QWidget {
     Q_OBJECT
 
@@ -32,29 +30,35 @@ public:
     static QUrl TipsPageAddress(const QString& startDir);
 
     // Places itself at GeometryInWindow() in parent and shows the banner. The page at
-    // pageAddress is navigated to navigateDelayMs after Start().
-    explicit WebStrip(QWidget* parent, QUrl pageAddress, int navigateDelayMs = kNavigateDelayMs);
+    // pageAddress is navigated to navigateDelayMs after Start(), by a browser from the module at
+    // explorerModule (empty: the one beside the program), loaded only then.
+    explicit WebStrip(QWidget* parent, QUrl pageAddress, int navigateDelayMs = kNavigateDelayMs,
+                      QString explorerModule = QString());
 
     // Starts timer 1; called once by the main window's initialisation.
     void Start();
 
     State state() const { return m_state; }
     QLabel* banner() const { return m_banner; }
-    // Null until timer 1 has ticked, and always in a build without a web browser.
-    CExplorer1* browser() const { return m_browser; }
+    // The browser (control 1000): null until timer 1 has ticked, and for good when its module
+    // is missing or cannot be loaded (as in a build without a web engine).
+    QWidget* browser() const { return m_browser; }
 
 protected:
     void timerEvent(QTimerEvent* event) override;
 
-private:
-#ifdef TESSALY_WEBENGINE
+private slots:
+    // Connected by name: the browser's class lives in its module.
     void OnNavigateError();
     void OnNavigateComplete2();
-#endif
+
+private:
+    void CreateBrowser();
 
     QLabel* m_banner;
-    CExplorer1* m_browser = nullptr;
+    QWidget* m_browser = nullptr;
     QUrl m_pageAddress;
+    QString m_explorerModule;
     int m_navigateDelayMs;
     int m_timer1 = 0;
     // State::Error stands for the window's navigation-error flag: the next completion (the

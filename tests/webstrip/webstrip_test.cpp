@@ -1,12 +1,11 @@
 // The web strip: banner until the page arrives, banner again after a failed navigation, one
-// navigation only. Real pages from a server on 127.0.0.1, a real browser where one is built in.
+// navigation only. Real pages from a server on 127.0.0.1, a real browser where one is built in;
+// the browser's module loaded only when timer 1 ticks, and its absence leaves the banner.
+#include "app/webstrip/ExplorerLoader.h"
 #include "app/webstrip/WebStrip.h"
 
-#ifdef TESSALY_WEBENGINE
-#include "app/webstrip/CExplorer1.h"
-#endif
-
 #include <QLabel>
+#include <QLibraryInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -59,7 +58,8 @@ private:
 
 // The main window's stand-in: the strip lies in it as in the real window.
 struct Window {
-    explicit Window(const QUrl& page) : strip(new WebStrip(&window, page, kShortDelayMs)) {
+    explicit Window(const QUrl& page, const QString& explorerModule = QString())
+        : strip(new WebStrip(&window, page, kShortDelayMs, explorerModule)) {
         window.resize(779, 551);
         window.show();
     }
@@ -76,6 +76,13 @@ struct Window {
     WebStrip* strip;
 };
 
+#ifdef TESSALY_WEBENGINE
+bool WebEngineIsLoaded() {
+    QFile maps(QStringLiteral("/proc/self/maps"));
+    return maps.open(QIODevice::ReadOnly) && maps.readAll().contains("libQt6WebEngineCore");
+}
+#endif
+
 } // namespace
 
 class WebStripTest : public QObject {
@@ -86,7 +93,10 @@ public:
 
 private slots:
     void stripLiesOverBannerAndBrowserRectangles();
+    void missingOrForeignModuleKeepsTheBannerForGood();
 #ifdef TESSALY_WEBENGINE
+    // Must run before any other test has made a browser: slots run in this order.
+    void webEngineIsLoadedOnlyWhenTimer1Ticks();
     void pageThatLoadsReplacesBannerAfterOneNavigation();
     void browserStaysHiddenWhileThePageLoads();
     void refusedConnectionKeepsBannerThroughTheErrorPage();
@@ -107,7 +117,42 @@ void WebStripTest::stripLiesOverBannerAndBrowserRectangles() {
     QCOMPARE(w.strip->state(), State::BannerWaiting);
 }
 
+void WebStripTest::missingOrForeignModuleKeepsTheBannerForGood() {
+    QTemporaryDir dir;
+    QFile garbage(dir.filePath(QString::fromLatin1(tessaly::kExplorerModuleFileName)));
+    QVERIFY(garbage.open(QIODevice::WriteOnly));
+    garbage.write("not a shared object");
+    garbage.close();
+    const QStringList modules{
+        dir.filePath(QStringLiteral("removed/libtessaly_explorer.so")),
+        garbage.fileName(),
+        // A Qt plugin, but of another kind.
+        QLibraryInfo::path(QLibraryInfo::PluginsPath) + QStringLiteral("/platforms/libqoffscreen.so"),
+        // A browser module whose browser lacks the strip's signals.
+        QStringLiteral(TESSALY_NO_SIGNALS_MODULE),
+    };
+    for (const QString& module : modules) {
+        Window w(WebStrip::TipsPageAddress(QCoreApplication::applicationDirPath()), module);
+        w.strip->Start();
+        QTest::qWait(5 * kShortDelayMs);
+        QVERIFY2(w.browser() == nullptr && w.strip->browser() == nullptr, qPrintable(module));
+        QVERIFY2(w.showsBanner(), qPrintable(module));
+        QCOMPARE(w.strip->state(), State::BannerWaiting);
+    }
+}
+
 #ifdef TESSALY_WEBENGINE
+
+void WebStripTest::webEngineIsLoadedOnlyWhenTimer1Ticks() {
+    QVERIFY2(!WebEngineIsLoaded(), "the strip's library links no web engine");
+    Peer stall({QStringLiteral("stall")});
+    Window w(stall.url());
+    QTest::qWait(3 * kShortDelayMs);
+    QVERIFY(!WebEngineIsLoaded());
+    w.strip->Start();
+    QTRY_VERIFY_WITH_TIMEOUT(w.strip->browser() != nullptr, kLoadTimeoutMs);
+    QVERIFY(WebEngineIsLoaded());
+}
 
 void WebStripTest::pageThatLoadsReplacesBannerAfterOneNavigation() {
     QTemporaryDir dir;
@@ -171,29 +216,30 @@ void WebStripTest::laterCompletionAfterAnAbsorbedErrorShowsTheBrowser() {
     w.strip->Start();
     QTRY_COMPARE_WITH_TIMEOUT(w.strip->state(), State::ErrorAbsorbed, kLoadTimeoutMs);
     // A page the browser reaches afterwards comes back as from the loading state.
-    w.strip->browser()->Navigate(server.url(QStringLiteral("/later.html")).toString());
+    tessaly::NavigateExplorer(w.strip->browser(), server.url(QStringLiteral("/later.html")).toString());
     QTRY_COMPARE_WITH_TIMEOUT(w.strip->state(), State::Page, kLoadTimeoutMs);
     QVERIFY(w.showsBrowser());
 
     // An error while the page is shown brings the banner back.
-    w.strip->browser()->Navigate(refuse.url().toString());
+    tessaly::NavigateExplorer(w.strip->browser(), refuse.url().toString());
     QTRY_COMPARE_WITH_TIMEOUT(w.strip->state(), State::ErrorAbsorbed, kLoadTimeoutMs);
     QVERIFY(w.showsBanner());
 }
 
 void WebStripTest::errorFlagIsNotACounter() {
     // Two errors in a row cannot be had from the real browser, whose every failure is followed
-    // by its error page: the events are raised here directly.
+    // by its error page: the events are raised here directly (by name, as the strip knows them).
     Peer stall({QStringLiteral("stall")});
     Window w(stall.url());
     w.strip->Start();
     QTRY_VERIFY_WITH_TIMEOUT(w.strip->browser() != nullptr, kLoadTimeoutMs);
-    emit w.strip->browser()->NavigateError();
-    emit w.strip->browser()->NavigateError();
-    emit w.strip->browser()->NavigateComplete2();
+    QWidget* browser = w.strip->browser();
+    QVERIFY(QMetaObject::invokeMethod(browser, "NavigateError"));
+    QVERIFY(QMetaObject::invokeMethod(browser, "NavigateError"));
+    QVERIFY(QMetaObject::invokeMethod(browser, "NavigateComplete2"));
     QCOMPARE(w.strip->state(), State::ErrorAbsorbed);
     QVERIFY(w.showsBanner());
-    emit w.strip->browser()->NavigateComplete2();
+    QVERIFY(QMetaObject::invokeMethod(browser, "NavigateComplete2"));
     QCOMPARE(w.strip->state(), State::Page);
     QVERIFY(w.showsBrowser());
 }
@@ -226,6 +272,8 @@ void WebStripTest::shippedTipsPageLoadsAndAMissingOneKeepsTheBanner() {
 #else
 
 void WebStripTest::withoutBrowserTheBannerStaysForGood() {
+    // This build makes no browser module: the strip looks for it beside the program all the same.
+    QVERIFY(!QFile::exists(tessaly::ExplorerModuleBesideProgram()));
     Window w(WebStrip::TipsPageAddress(QCoreApplication::applicationDirPath()));
     w.strip->Start();
     QTest::qWait(10 * kShortDelayMs);

@@ -1,0 +1,24 @@
+// The browser module's root object: makes CExplorer1 browsers for the strip.
+#include "app/webstrip/CExplorer1.h"
+#include "app/webstrip/ExplorerPlugin.h"
+
+#include <QObject>
+
+namespace tessaly {
+
+class ExplorerModule : public QObject, public ExplorerFactory {
+    Q_OBJECT
+    Q_PLUGIN_METADATA(IID TessalyExplorerFactory_iid)
+    Q_INTERFACES(tessaly::ExplorerFactory)
+
+public:
+    QWidget* CreateExplorer(QWidget* parent) override {
+        auto* browser = new CExplorer1(parent);
+        browser->hide();
+        return browser;
+    }
+};
+
+} // namespace tessaly
+
+#include "ExplorerModule.moc"
