@@ -3,6 +3,7 @@
 #include "app/CorvaneDlg.h"
 
 #include "app/CAboutDlg.h"
+#include "app/DialogKeys.h"
 #include "app/PageButtons.h"
 #include "app/PlayerPageHost.h"
 #include "app/PostedMessage.h"
@@ -41,14 +42,6 @@ QFont PanelFont() {
     font.setPixelSize(kPanelFontPixels);
     font.setWeight(QFont::Normal);
     return font;
-}
-
-bool IsEnterOrEsc(const QEvent* event) {
-    if (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease &&
-        event->type() != QEvent::ShortcutOverride)
-        return false;
-    const int key = static_cast<const QKeyEvent*>(event)->key();
-    return key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Escape;
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 // The player page.
 #include "player/VideoPlayDlg.h"
 
+#include "app/DialogKeys.h"
 #include "app/settings/AppSettings.h"
 #include "player/PlayerMessages.h"
 #include "player/PlayerRequests.h"
@@ -34,13 +35,6 @@ QFont HeadingFont() {
     while (pixels > 6 && QFontMetrics(font).height() > 14)
         font.setPixelSize(--pixels);
     return font;
-}
-
-bool IsEnterOrEsc(const QEvent* event) {
-    if (event->type() != QEvent::KeyPress && event->type() != QEvent::ShortcutOverride)
-        return false;
-    const int key = static_cast<const QKeyEvent*>(event)->key();
-    return key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Escape;
 }
 
 } // namespace

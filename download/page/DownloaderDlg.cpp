@@ -2,6 +2,7 @@
 // heading, and the mirror of the task-list core's rows.
 #include "download/page/DownloaderDlg.h"
 
+#include "app/DialogKeys.h"
 #include "app/PostedMessage.h"
 #include "app/settings/AppSettings.h"
 #include "download/core/PageResolution.h"
@@ -71,14 +72,6 @@ QString LowerAsciiLetters(QString text) {
             c = QChar(c.unicode() + ('a' - 'A'));
     }
     return text;
-}
-
-bool IsEnterOrEsc(const QEvent* event) {
-    if (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease &&
-        event->type() != QEvent::ShortcutOverride)
-        return false;
-    const int key = static_cast<const QKeyEvent*>(event)->key();
-    return key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Escape;
 }
 
 } // namespace
