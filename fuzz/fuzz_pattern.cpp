@@ -48,10 +48,28 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     Check(matcher.Program().back().kind == tessaly::Instruction::Accept);
 
-    tessaly::MatchContext context;
     // Some patterns backtrack for an exponential time; that is no fault worth waiting for here.
-    context.SetStepLimit(200000);
-    if (!matcher.Match(subject.c_str(), &context)) {
+    constexpr std::uint64_t kStepLimit = 200000;
+    tessaly::MatchContext context;
+    context.SetStepLimit(kStepLimit);
+    const bool matched = matcher.Match(subject.c_str(), &context);
+
+    // Without the required-runs prefilter every attempt runs; one that finds a match within the
+    // limit must be what the prefilter let through (the prefilter only saves steps, so the other
+    // way round a run without it may merely have run out of them).
+    tessaly::MatchContext unfiltered;
+    unfiltered.SetStepLimit(kStepLimit);
+    unfiltered.SetRequiredRunsCheck(false);
+    if (matcher.Match(subject.c_str(), &unfiltered)) {
+        Check(matched);
+        Check(unfiltered.WholeMatch().start == context.WholeMatch().start &&
+              unfiltered.WholeMatch().end == context.WholeMatch().end);
+        for (std::uint32_t n = 0; n < context.GroupCount(); ++n) {
+            Check(unfiltered.Group(n).start == context.Group(n).start &&
+                  unfiltered.Group(n).end == context.Group(n).end);
+        }
+    }
+    if (!matched) {
         return 0;
     }
     // The subject is 0-terminated at its size; only "$" moves one past that terminator.

@@ -55,10 +55,10 @@ class PatternMatcher::Run {
 public:
     Run(const PatternMatcher& matcher, const char16_t* subject, MatchContext& context)
         : m_program(matcher.m_program.data()), m_traits(matcher.m_traits.data()),
-          m_size(matcher.m_program.size()), m_filter(matcher.m_startFilter), m_runs(matcher.m_requiredRuns), m_s(subject), m_context(context),
-          m_groups(context.m_groups.data()), m_slots(context.m_slots.data()),
-          m_savedDepths(context.m_savedDepths.data()), m_stack(context.m_stack.data()),
-          m_room(context.m_stack.size()), m_stepLimit(context.m_stepLimit) {}
+          m_size(matcher.m_program.size()), m_filter(matcher.m_startFilter), m_runs(matcher.m_requiredRuns),
+          m_s(subject), m_context(context), m_groups(context.m_groups.data()),
+          m_slots(context.m_slots.data()), m_savedDepths(context.m_savedDepths.data()),
+          m_stack(context.m_stack.data()), m_room(context.m_stack.size()), m_stepLimit(context.m_stepLimit) {}
 
     bool Execute();
 
@@ -149,6 +149,8 @@ private:
         }
         return m_length;
     }
+
+    std::u16string_view Subject() { return {m_s, static_cast<std::size_t>(Length())}; }
 
     bool AddSteps(std::uint64_t steps) { return m_stepLimit == 0 || (m_steps += steps) <= m_stepLimit; }
 
@@ -310,8 +312,11 @@ bool PatternMatcher::Run::LazyIterationEmpty(std::size_t bodyEntry, std::ptrdiff
 bool PatternMatcher::Run::Execute() {
     const char16_t* const s = m_s;
     std::ptrdiff_t start = 0;
+    // The runs' earliest placement is found before the first attempt; the latest start is sought
+    // only once an attempt past the earliest one is due, which a page that matches rarely needs.
+    const bool checkRuns = !m_runs.empty() && m_context.m_checkRuns;
+    std::ptrdiff_t earliest = -1;
     std::ptrdiff_t lastStart = std::numeric_limits<std::ptrdiff_t>::max();
-    bool runsChecked = m_runs.empty();
     for (;;) {
         if (m_filter.kind != StartFilter::None) {
             while (s[start] != 0 && !Passes(s[start])) {
@@ -321,10 +326,14 @@ bool PatternMatcher::Run::Execute() {
                 return false; // the attempt at the terminator would fail at once too
             }
         }
-        if (!runsChecked) {
-            runsChecked = true;
-            lastStart = pattern_detail::LatestViableStart(
-                m_runs, std::u16string_view(s, static_cast<std::size_t>(Length())), static_cast<std::size_t>(start));
+        if (checkRuns && earliest < 0) {
+            earliest = pattern_detail::EarliestPlacement(m_runs, Subject(), static_cast<std::size_t>(start));
+            if (earliest < 0) {
+                return false; // every attempt misses a required run
+            }
+        }
+        if (checkRuns && start > earliest && lastStart == std::numeric_limits<std::ptrdiff_t>::max()) {
+            lastStart = pattern_detail::LatestStart(m_runs, Subject());
         }
         if (start > lastStart) {
             return false; // every attempt from here on misses a required run

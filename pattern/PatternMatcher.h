@@ -87,6 +87,10 @@ public:
     // false; 0, the default, means no limit. For fuzzing, where some patterns backtrack for ages.
     void SetStepLimit(std::uint64_t steps) { m_stepLimit = steps; }
 
+    // Lets Match try every start position even where a required literal run is missing. Results
+    // are the same either way; for tests that check exactly that.
+    void SetRequiredRunsCheck(bool on) { m_checkRuns = on; }
+
     // Valid after Match returned true.
     std::uint32_t GroupCount() const { return static_cast<std::uint32_t>(m_groups.size()); }
     const MatchGroup& WholeMatch() const { return m_match; }
@@ -105,6 +109,7 @@ private:
     std::vector<std::ptrdiff_t> m_savedDepths; // beside each SaveDepth slot: the uncompacted depth
     std::vector<std::ptrdiff_t> m_stack; // entries 1..depth are in use; size() is the room
     std::uint64_t m_stepLimit = 0;
+    bool m_checkRuns = true;
 };
 
 class PatternMatcher {

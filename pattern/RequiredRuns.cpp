@@ -5,6 +5,8 @@
 // attempt consumes each run contiguously, in order, at or after the attempt's start.
 #include "pattern/RequiredRuns.h"
 
+#include <algorithm>
+
 namespace tessaly::pattern_detail {
 
 namespace {
@@ -86,27 +88,31 @@ private:
 
 } // namespace
 
-std::vector<std::u16string> RequiredRuns(const SyntaxTree& tree) { return RunCollector(tree).Collect(); }
+std::vector<std::u16string> RequiredRuns(const SyntaxTree& tree) {
+    return RunCollector(tree).Collect();
+}
 
-std::ptrdiff_t LatestViableStart(const std::vector<std::u16string>& runs, std::u16string_view subject,
+std::ptrdiff_t EarliestPlacement(const std::vector<std::u16string>& runs, std::u16string_view subject,
                                  std::size_t from) {
-    // Leftmost placement first: if it fails, no start from `from` on can succeed.
+    std::size_t first = std::u16string_view::npos;
     std::size_t at = from;
     for (const std::u16string& run : runs) {
         at = subject.find(run, at);
         if (at == std::u16string_view::npos) {
             return -1;
         }
+        first = std::min(first, at);
         at += run.size();
     }
-    // Rightmost placement: its first run's position is the latest a match can start.
+    return static_cast<std::ptrdiff_t>(first);
+}
+
+std::ptrdiff_t LatestStart(const std::vector<std::u16string>& runs, std::u16string_view subject) {
     std::size_t end = subject.size();
-    std::size_t latest = subject.size();
-    for (auto run = runs.rbegin(); run != runs.rend(); ++run) {
-        latest = subject.substr(0, end).rfind(*run);
-        end = latest;
+    for (auto run = runs.rbegin(); run != runs.rend() && end != std::u16string_view::npos; ++run) {
+        end = subject.substr(0, end).rfind(*run);
     }
-    return static_cast<std::ptrdiff_t>(latest);
+    return end == std::u16string_view::npos ? -1 : static_cast<std::ptrdiff_t>(end);
 }
 
 } // namespace tessaly::pattern_detail

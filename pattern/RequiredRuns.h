@@ -15,9 +15,13 @@ namespace tessaly::pattern_detail {
 // into groups and parentheses; anything that may be skipped, repeated or chosen ends a run.
 std::vector<std::u16string> RequiredRuns(const SyntaxTree& tree);
 
-// The latest start position from which the runs can still be found in order within
-// subject[from, length), or -1 when they cannot be found from `from` at all.
-std::ptrdiff_t LatestViableStart(const std::vector<std::u16string>& runs, std::u16string_view subject,
+// Where the first run lies when the runs are placed in order, each as early as it can be, within
+// subject[from, size); -1 when they do not all fit, and then no start from `from` on can match.
+std::ptrdiff_t EarliestPlacement(const std::vector<std::u16string>& runs, std::u16string_view subject,
                                  std::size_t from);
+
+// Where the first run lies when the runs are placed in order, each as late as it can be: the
+// latest start from which a match is still possible; -1 when they do not all fit.
+std::ptrdiff_t LatestStart(const std::vector<std::u16string>& runs, std::u16string_view subject);
 
 } // namespace tessaly::pattern_detail

@@ -126,6 +126,21 @@ std::vector<NamedPage> AdversarialPages() {
     out.push_back({"titles-then-video-ids", Fill(half + "/title>x", "&video_id=1", "&t=2")});
     out.push_back({"titles-then-amps", Fill(half + "/title>x&video_id=1", "&", "&t=2")});
     out.push_back({"title-then-ids-and-items", Fill("<title>t/title>x", "&video_id=&t=", "")});
+    // A fifth of title pairs, each a start whose lazy title loop ends at once, then items with no
+    // "t=" at all, or with one that is never closed, or closed at the very end.
+    std::string pairs;
+    while (pairs.size() + 14 <= kPageUnits / 5) {
+        pairs += "<title>/title>";
+    }
+    out.push_back({"title-pairs-then-ids", Fill(pairs, "&video_id=a&b", "")});
+    out.push_back({"title-pairs-then-ids-open-t", Fill(pairs, "&video_id=a&b", "&t=2")});
+    out.push_back({"title-pairs-then-ids-closed-t", Fill(pairs, "&video_id=a&b", "&t=2&")});
+    // A match at the start, followed by a flood of items that almost make a second one.
+    out.push_back({"match-then-ids", Fill("<title>a/title>x&video_id=1&b&t=2&", "&video_id=a", "")});
+    out.push_back(
+        {"match-then-ids-and-items", Fill("<title>a/title>x&video_id=1&b&t=2&", "&video_id=a&b&t", "")});
+    out.push_back(
+        {"titles-then-match-then-ids", Fill(half + "/title>x&video_id=1&b&t=2&", "&video_id=a", "")});
     return out;
 }
 
