@@ -88,9 +88,6 @@ bool WebEngineIsLoaded() {
 class WebStripTest : public QObject {
     Q_OBJECT
 
-public:
-    static void initMain() { QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts); }
-
 private slots:
     void stripLiesOverBannerAndBrowserRectangles();
     void missingOrForeignModuleKeepsTheBannerForGood();
