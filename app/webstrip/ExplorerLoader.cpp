@@ -17,20 +17,24 @@ Q_GUI_EXPORT void qt_gl_set_global_share_context(QOpenGLContext* context);
 namespace tessaly {
 namespace {
 
-// The web engine draws through OpenGL contexts shared with the application's and crashes on a
-// display with OpenGL when there is none to share. Qt makes one at start-up when asked before the
-// application exists, which costs the program's start-up more than any other part of its window
-// (the whole OpenGL driver); the strip makes it here instead, before the engine is loaded.
-void ProvideShareContext() {
-    if (QOpenGLContext::globalShareContext() != nullptr)
+// The web engine draws through OpenGL contexts shared with the application's, and crashes when
+// they are not shared. Qt shares them when asked before the application exists, but then makes
+// its share context at start-up, which costs the program's start-up more than any other part of
+// its window (the whole OpenGL driver); the strip makes that context just before the engine is
+// loaded instead.
+void ShareOpenGLContexts() {
+    if (QOpenGLContext::globalShareContext() != nullptr ||
+        QCoreApplication::testAttribute(Qt::AA_ShareOpenGLContexts))
         return;
     auto* context = new QOpenGLContext(QCoreApplication::instance()); // kept while the application lives
-    if (!context->create()) {
-        // No OpenGL here (the offscreen platform): the engine draws in software.
-        delete context;
+    if (context->create()) {
+        qt_gl_set_global_share_context(context);
         return;
     }
-    qt_gl_set_global_share_context(context);
+    delete context;
+    // No OpenGL here (the offscreen platform): the engine, told that contexts are shared, finds
+    // none to share and draws in software. Qt warns once that the request comes late.
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
 }
 
 bool KeepsContract(const QWidget* browser) {
@@ -48,7 +52,7 @@ QString ExplorerModuleBesideProgram() {
 QWidget* CreateExplorer(const QString& modulePath, QWidget* parent) {
     if (!QFileInfo::exists(modulePath))
         return nullptr;
-    ProvideShareContext();
+    ShareOpenGLContexts();
     // The loader object may go; the module it loaded stays, as no unload() is called.
     QPluginLoader loader(modulePath);
     auto* factory = qobject_cast<ExplorerFactory*>(loader.instance());
