@@ -5,7 +5,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QFileInfo>
+#include <QJsonObject>
 #include <QMetaObject>
 #include <QOpenGLContext>
 #include <QPluginLoader>
@@ -23,18 +23,14 @@ namespace {
 // its window (the whole OpenGL driver); the strip makes that context just before the engine is
 // loaded instead.
 void ShareOpenGLContexts() {
-    if (QOpenGLContext::globalShareContext() != nullptr ||
-        QCoreApplication::testAttribute(Qt::AA_ShareOpenGLContexts))
+    if (QOpenGLContext::globalShareContext() != nullptr)
         return;
-    auto* context = new QOpenGLContext(QCoreApplication::instance()); // kept while the application lives
-    if (context->create()) {
-        qt_gl_set_global_share_context(context);
-        return;
-    }
-    delete context;
-    // No OpenGL here (the offscreen platform): the engine, told that contexts are shared, finds
-    // none to share and draws in software. Qt warns once that the request comes late.
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    // Kept for the process's life, as Qt's own would be. Where there is no OpenGL (the offscreen
+    // platform) it cannot be created, and shared all the same, as Qt does: the engine then sees
+    // no OpenGL and draws in software.
+    auto* context = new QOpenGLContext;
+    context->create();
+    qt_gl_set_global_share_context(context);
 }
 
 bool KeepsContract(const QWidget* browser) {
@@ -46,15 +42,18 @@ bool KeepsContract(const QWidget* browser) {
 } // namespace
 
 QString ExplorerModuleBesideProgram() {
-    return QDir(QCoreApplication::applicationDirPath()).filePath(QString::fromLatin1(kExplorerModuleFileName));
+    return QDir(QCoreApplication::applicationDirPath())
+        .filePath(QString::fromLatin1(kExplorerModuleFileName));
 }
 
 QWidget* CreateExplorer(const QString& modulePath, QWidget* parent) {
-    if (!QFileInfo::exists(modulePath))
-        return nullptr;
-    ShareOpenGLContexts();
     // The loader object may go; the module it loaded stays, as no unload() is called.
     QPluginLoader loader(modulePath);
+    // Read from the file without loading it: no OpenGL is set up for a file that is not the module.
+    if (loader.metaData().value(QStringLiteral("IID")).toString() !=
+        QStringLiteral(TessalyExplorerFactory_iid))
+        return nullptr;
+    ShareOpenGLContexts();
     auto* factory = qobject_cast<ExplorerFactory*>(loader.instance());
     if (factory == nullptr)
         return nullptr;
