@@ -36,6 +36,25 @@ std::string ToLowerAscii(std::string text) {
     return text;
 }
 
+// An address as the user typed it may hold spaces or non-ASCII text (a title in the query, say).
+// libcurl refuses such an address outright; the request line gets those bytes percent-encoded,
+// as browsers send them. Everything else, '%' escapes included, goes out unchanged.
+std::string EscapeAddressBytes(const std::string& address) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string escaped;
+    escaped.reserve(address.size());
+    for (const unsigned char c : address) {
+        if (c <= 0x20 || c >= 0x7F) {
+            escaped += '%';
+            escaped += kHex[c >> 4];
+            escaped += kHex[c & 0x0F];
+        } else {
+            escaped += static_cast<char>(c);
+        }
+    }
+    return escaped;
+}
+
 } // namespace
 
 struct HttpSession::Multi {
@@ -88,6 +107,7 @@ void HttpSession::Perform() {
 }
 
 std::unique_ptr<HttpRequest> HttpSession::OpenUrl(const std::string& address, const HttpRequestOptions& options) {
+    const std::string escapedAddress = EscapeAddressBytes(address);
     for (int attempt = 0; attempt <= m_connectRetries; ++attempt) {
         auto easy = std::make_unique<HttpRequest::Easy>();
         easy->handle.reset(curl_easy_init());
@@ -95,7 +115,7 @@ std::unique_ptr<HttpRequest> HttpSession::OpenUrl(const std::string& address, co
             return nullptr;
         std::unique_ptr<HttpRequest> request(new HttpRequest(*this, std::move(easy)));
         CURL* handle = request->m_easy->handle.get();
-        curl_easy_setopt(handle, CURLOPT_URL, address.c_str());
+        curl_easy_setopt(handle, CURLOPT_URL, escapedAddress.c_str());
         curl_easy_setopt(handle, CURLOPT_USERAGENT, m_agent.c_str());
         curl_easy_setopt(handle, CURLOPT_FOLLOWLOCATION, 1L);
         curl_easy_setopt(handle, CURLOPT_MAXREDIRS, static_cast<long>(kMaxRedirects));

@@ -65,6 +65,15 @@ TEST_F(HttpClientTest, ChunkedBodyAndRedirectsUpToTen) {
     EXPECT_FALSE(session->OpenUrl(server->Url("/get_video?video_id=size:10,redirect:11")));
 }
 
+TEST_F(HttpClientTest, SpacesAndNonAsciiTextInTheAddressArePercentEncoded) {
+    // As typed: a space and Chinese text in the query; an existing escape stays as it is.
+    auto request = session->OpenUrl(server->Url("/watch?title=demo clip \xE8\xA7\x86\xE9\xA2\x91%21"));
+    ASSERT_TRUE(request);
+    std::string page;
+    EXPECT_TRUE(ReadAll(*request, page));
+    EXPECT_NE(page.find("<title>demo clip \xE8\xA7\x86\xE9\xA2\x91!</title>"), std::string::npos) << page;
+}
+
 TEST_F(HttpClientTest, ErrorStatusStillOpensWithItsBody) {
     for (int status : {404, 500}) {
         auto request = session->OpenUrl(server->Url("/get_video?video_id=size:300,status:" + std::to_string(status)));
