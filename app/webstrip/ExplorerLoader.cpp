@@ -11,6 +11,10 @@
 #include <QPluginLoader>
 #include <QWidget>
 
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
+
 // Exported by Qt GUI, which keeps its declaration private.
 Q_GUI_EXPORT void qt_gl_set_global_share_context(QOpenGLContext* context);
 
@@ -31,6 +35,15 @@ void ShareOpenGLContexts() {
     auto* context = new QOpenGLContext;
     context->create();
     qt_gl_set_global_share_context(context);
+}
+
+// The engine's sandbox refuses to start for root and takes the whole process down with it; for
+// root it has to be switched off before the engine starts, as the engine itself asks.
+void AllowEngineForRoot() {
+#ifdef Q_OS_UNIX
+    if (geteuid() == 0 && !qEnvironmentVariableIsSet("QTWEBENGINE_DISABLE_SANDBOX"))
+        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+#endif
 }
 
 bool KeepsContract(const QWidget* browser) {
@@ -54,6 +67,7 @@ QWidget* CreateExplorer(const QString& modulePath, QWidget* parent) {
         QStringLiteral(TessalyExplorerFactory_iid))
         return nullptr;
     ShareOpenGLContexts();
+    AllowEngineForRoot();
     auto* factory = qobject_cast<ExplorerFactory*>(loader.instance());
     if (factory == nullptr)
         return nullptr;
