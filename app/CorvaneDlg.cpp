@@ -5,13 +5,14 @@
 #include "app/CAboutDlg.h"
 #include "app/DialogKeys.h"
 #include "app/PageButtons.h"
-#include "app/PlayerPageHost.h"
 #include "app/PostedMessage.h"
 #include "app/RemarkText.h"
 #include "app/settings/AppSettings.h"
 #include "app/webstrip/WebStrip.h"
 #include "download/page/DownloaderDlg.h"
 #include "download/page/PageMessages.h"
+#include "media/MediaLoader.h"
+#include "player/PlayerMessages.h"
 #include "res/DialogTemplates.h"
 #include "res/Resources.h"
 
@@ -136,7 +137,7 @@ bool CorvaneDlg::HandlePostedMessage(int message, quint64 wParam, qint64 lParam)
     switch (message) {
     case WM_PLAY_FILE:
         ShowPlayerPage();
-        OpenFileInPlayer(m_pPlayerPage);
+        PostMessage(m_pPlayerPage, WM_PLAYER_OPEN);
         return true;
     case WM_COMPLETED_DELTA:
         // Shown with the next repaint of the block, at the latest by the 2-second refresh.

@@ -39,7 +39,8 @@ QFont HeadingFont() {
 
 } // namespace
 
-VideoPlayDlg::VideoPlayDlg(QWidget* parent) : QWidget(parent), m_wndFlash(this) {
+VideoPlayDlg::VideoPlayDlg(AppSettings& settings, QWidget* parent)
+    : QWidget(parent), m_settings(settings), m_wndFlash(this) {
     setObjectName(QStringLiteral("VideoPlayDlg"));
     setFont(QFont(QStringLiteral("MS Shell Dlg"), 8));
     setAutoFillBackground(true);
@@ -54,7 +55,7 @@ VideoPlayDlg::VideoPlayDlg(QWidget* parent) : QWidget(parent), m_wndFlash(this) 
     connect(&m_wndFlash, &CShockwaveflash1::FlashCall, this, &VideoPlayDlg::OnFlashCall);
     connect(&m_wndFlash, &CShockwaveflash1::OnReadyStateChange, this, &VideoPlayDlg::OnReadyStateChange);
     // The movie is requested without waiting for it or checking that it exists.
-    m_wndFlash.put_Movie(MoviePath(QString::fromStdU16String(appSettings().startDir())));
+    m_wndFlash.put_Movie(MoviePath(QString::fromStdU16String(m_settings.startDir())));
     hide();
 }
 
@@ -94,7 +95,7 @@ void VideoPlayDlg::childEvent(QChildEvent* event) {
 }
 
 void VideoPlayDlg::OnPlayerOpen() {
-    g_strPendingCall = OpenFlvRequest(QString::fromStdU16String(appSettings().fileToPlay()));
+    g_strPendingCall = OpenFlvRequest(QString::fromStdU16String(m_settings.fileToPlay()));
     if (m_deliveryTimer)
         killTimer(m_deliveryTimer);
     m_deliveryTimer = startTimer(kDeliveryTimerMs);
@@ -156,7 +157,7 @@ void VideoPlayDlg::OnReadyStateChange(int) {
 
 void VideoPlayDlg::OnOpenRequest() {
     const QString initial =
-        JoinFolder(QString::fromStdU16String(appSettings().downloadFolder()), QStringLiteral("*.flv"));
+        JoinFolder(QString::fromStdU16String(m_settings.downloadFolder()), QStringLiteral("*.flv"));
     QFileDialog dialog(window(), QString(), initial.left(initial.lastIndexOf(QLatin1Char('/')) + 1),
                        QStringLiteral("All Files (*.flv)"));
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
@@ -170,7 +171,7 @@ void VideoPlayDlg::OnOpenRequest() {
 }
 
 void VideoPlayDlg::OnListRequest() {
-    CallMovie(GetListRequest(FlvFileList(QString::fromStdU16String(appSettings().downloadFolder()))));
+    CallMovie(GetListRequest(FlvFileList(QString::fromStdU16String(m_settings.downloadFolder()))));
 }
 
 } // namespace tessaly

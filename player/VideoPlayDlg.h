@@ -11,6 +11,8 @@
 
 namespace tessaly {
 
+class AppSettings;
+
 // The "openFlv" request waiting for the page's timer; one for the whole program. A newer
 // request replaces one not yet delivered.
 extern QString g_strPendingCall;
@@ -24,8 +26,9 @@ public:
     static constexpr int IDC_FLASH = 1008;
     static constexpr int kDeliveryTimerMs = 200;
 
-    // Created hidden, as its template says; loads the movie from the start-up directory.
-    explicit VideoPlayDlg(QWidget* parent = nullptr);
+    // Created hidden, as its template says; loads the movie from the start-up directory that
+    // settings holds. The page reads settings for as long as it lives.
+    explicit VideoPlayDlg(AppSettings& settings, QWidget* parent = nullptr);
 
     CShockwaveflash1& flash() { return m_wndFlash; }
 
@@ -50,6 +53,7 @@ private:
     void OnOpenRequest();
     void OnListRequest();
 
+    AppSettings& m_settings;
     CShockwaveflash1 m_wndFlash;
     int m_deliveryTimer = 0;
 };

@@ -6,9 +6,9 @@
 #include "app/PostedMessage.h"
 #include "app/settings/AppSettings.h"
 #include "download/core/PageResolution.h"
-#include "download/page/Beep.h"
 #include "download/page/PageMessages.h"
 #include "download/page/TaskListView.h"
+#include "media/MediaLoader.h"
 #include "res/DialogTemplates.h"
 #include "res/Resources.h"
 

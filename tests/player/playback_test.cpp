@@ -100,7 +100,7 @@ private slots:
 
     void playsAndPauses() {
         QFETCH(QString, file);
-        VideoPlayDlg page;
+        VideoPlayDlg page(appSettings());
         page.show();
         QVERIFY(QTest::qWaitForWindowExposed(&page));
         QTRY_VERIFY(page.flash().status() == QQuickWidget::Ready);
@@ -132,7 +132,7 @@ private slots:
     }
 
     void badFilesShowAMessageAndTheMovieStaysUsable() {
-        VideoPlayDlg page;
+        VideoPlayDlg page(appSettings());
         page.show();
         QVERIFY(QTest::qWaitForWindowExposed(&page));
         QTRY_VERIFY(page.flash().status() == QQuickWidget::Ready);
@@ -152,7 +152,7 @@ private slots:
     }
 
     void listButtonShowsTheDownloadsAndAnEntryPlays() {
-        VideoPlayDlg page;
+        VideoPlayDlg page(appSettings());
         page.show();
         QVERIFY(QTest::qWaitForWindowExposed(&page));
         QTRY_VERIFY(page.flash().status() == QQuickWidget::Ready);
@@ -167,7 +167,7 @@ private slots:
     }
 
     void openButtonAsksThePageForAFileAndPlaysIt() {
-        VideoPlayDlg page;
+        VideoPlayDlg page(appSettings());
         page.show();
         QVERIFY(QTest::qWaitForWindowExposed(&page));
         QTRY_VERIFY(page.flash().status() == QQuickWidget::Ready);

@@ -83,7 +83,7 @@ private slots:
     }
 
     void pageFollowsItsTemplateAndLoadsTheMovieFromTheStartDirectory() {
-        VideoPlayDlg page;
+        VideoPlayDlg page(appSettings());
         QVERIFY(page.isHidden());
         QCOMPARE(page.size(), QSize(557, 458));
         QCOMPARE(page.flash().geometry(), QRect(30, 57, 495, 384));
@@ -94,7 +94,7 @@ private slots:
     }
 
     void fileToPlayGoesOutOnceThePageIsShown() {
-        VideoPlayDlg page;
+        VideoPlayDlg page(appSettings());
         page.show();
         const QString path = m_folder + "R&B <live> 1.flv";
         PlayFile(page, path);
@@ -110,7 +110,7 @@ private slots:
     }
 
     void aSecondRequestReplacesTheFirst() {
-        VideoPlayDlg page;
+        VideoPlayDlg page(appSettings());
         page.show();
         PlayFile(page, "/v/first.flv");
         PlayFile(page, "/v/second.flv");
@@ -122,7 +122,7 @@ private slots:
 
     void hiddenOrDisabledPageKeepsTheRequest() {
         QWidget window;
-        VideoPlayDlg page(&window);
+        VideoPlayDlg page(appSettings(), &window);
         window.show();
         // The page is still hidden, as created.
         PlayFile(page, "/v/a.flv");
@@ -142,7 +142,7 @@ private slots:
 
     void hidingPausesOnceAndShowingSendsNothing() {
         QWidget window;
-        VideoPlayDlg page(&window);
+        VideoPlayDlg page(appSettings(), &window);
         window.show();
         page.show();
         QCoreApplication::processEvents();
@@ -159,7 +159,7 @@ private slots:
     }
 
     void listRequestAnswersWithTheDownloadedFiles() {
-        VideoPlayDlg page;
+        VideoPlayDlg page(appSettings());
         QTRY_VERIFY(page.flash().status() == QQuickWidget::Ready);
         MovieSends(page, "getlist");
         QCOMPARE(Names(page), (QStringList{"getList", "returned"}));
@@ -176,7 +176,7 @@ private slots:
     }
 
     void movieRequestsOtherThanOpenAndListAreIgnored() {
-        VideoPlayDlg page;
+        VideoPlayDlg page(appSettings());
         QTRY_VERIFY(page.flash().status() == QQuickWidget::Ready);
         bool dialogShown = false;
         QTimer watcher;
@@ -201,7 +201,7 @@ private slots:
         const QString chosen = m_folder + "a & b.flv";
         Touch(chosen);
         Touch(m_folder + "other.txt");
-        VideoPlayDlg page;
+        VideoPlayDlg page(appSettings());
         QTRY_VERIFY(page.flash().status() == QQuickWidget::Ready);
         const QString cwd = QDir::currentPath();
 
@@ -228,7 +228,7 @@ private slots:
     }
 
     void cancelledDialogSendsNothing() {
-        VideoPlayDlg page;
+        VideoPlayDlg page(appSettings());
         QTRY_VERIFY(page.flash().status() == QQuickWidget::Ready);
         bool shown = false;
         QTimer::singleShot(0, this, [&] {
@@ -244,7 +244,7 @@ private slots:
 
     void enterAndEscNeverReachTheWindow() {
         QDialog window;
-        VideoPlayDlg page(&window);
+        VideoPlayDlg page(appSettings(), &window);
         window.show();
         page.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
@@ -257,7 +257,7 @@ private slots:
     }
 
     void pagePaintsHeadingLineAndPanel() {
-        VideoPlayDlg page;
+        VideoPlayDlg page(appSettings());
         page.show();
         QVERIFY(QTest::qWaitForWindowExposed(&page));
         const QImage image = page.grab().toImage();
@@ -275,7 +275,7 @@ private slots:
     }
 
     void labelsWithoutAnIdAreTransparent() {
-        VideoPlayDlg page;
+        VideoPlayDlg page(appSettings());
         auto* plain = new QLabel("a", &page);
         auto* named = new QLabel("b", &page);
         named->setObjectName("1016");
@@ -289,7 +289,7 @@ private slots:
 
     void missingMovieLeavesThePageWorking() {
         QVERIFY(QFile::remove(m_startDir.filePath("plsys.dll")));
-        VideoPlayDlg page;
+        VideoPlayDlg page(appSettings());
         page.show();
         QTRY_VERIFY(page.flash().status() == QQuickWidget::Error);
         PlayFile(page, "/v/a.flv");

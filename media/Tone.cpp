@@ -1,6 +1,6 @@
 // Plays a tone through Qt Multimedia: the samples are made once per call and played from a buffer
 // that the sink owns, so nothing outlives the tone.
-#include "download/page/Beep.h"
+#include "media/Tone.h"
 
 #include <QApplication>
 #include <QAudioDevice>
@@ -12,7 +12,7 @@
 
 namespace tessaly {
 
-void Beep(int hz, int ms) {
+void PlayTone(int hz, int ms) {
     const QAudioDevice device = QMediaDevices::defaultAudioOutput();
     QAudioFormat format;
     format.setSampleRate(8000);
