@@ -3,6 +3,7 @@
 #include "app/CorvaneApp.h"
 
 #include "app/CorvaneDlg.h"
+#include "download/core/CurlLibrary.h"
 #include "res/Resources.h"
 
 #include <QApplication>
@@ -11,7 +12,8 @@
 #include <QMessageBox>
 #include <cstdio>
 #include <cstdlib>
-#include <curl/curl.h>
+#include <future>
+#include <optional>
 
 namespace tessaly {
 
@@ -24,17 +26,24 @@ int CorvaneApp::Run(int argc, char** argv) {
     if (!instance.tryLock(0) && instance.error() == QLockFile::LockFailedError)
         return 0;
 
+    // libcurl and its libraries load on a thread of their own while the application connects to
+    // the display and the main window is built; the window runs only once they are up, and never
+    // when they fail.
+    std::future<bool> sockets = std::async(std::launch::async, [] { return Curl() != nullptr; });
     QApplication app(argc, argv);
-    if (curl_global_init(CURL_GLOBAL_DEFAULT) != CURLE_OK) {
-        QMessageBox::warning(nullptr, QCoreApplication::applicationName(),
-                             res::LoadString(res::IDP_SOCKETS_INIT_FAILED), QMessageBox::Ok);
-        return 0;
-    }
     QCoreApplication::setOrganizationName(QString::fromLatin1(kOrganisation));
 
     {
-        CorvaneDlg dlg;
-        dlg.exec();
+        std::optional<CorvaneDlg> dlg(std::in_place);
+        if (!sockets.get()) {
+            // Gone before the message box's event loop could run any of its timers.
+            dlg.reset();
+            QMessageBox::warning(nullptr, QCoreApplication::applicationName(),
+                                 res::LoadString(res::IDP_SOCKETS_INIT_FAILED), QMessageBox::Ok);
+            return 0;
+        }
+        MainWindowCreated(*dlg);
+        dlg->exec();
     }
     // The window is gone and every worker has been told to stop; those still inside a transfer
     // are not waited for. Ending here, without the process's static destructors, keeps a worker

@@ -1,5 +1,6 @@
 # tessaly_core_library(name sources...): a library of the GUI-free core. It may link only the
-# standard library, Threads, libcurl and other core libraries; anything else stops the configure.
+# standard library (dl included), Threads, libcurl and other core libraries; anything else stops
+# the configure.
 function(tessaly_core_library name)
   add_library(${name} STATIC ${ARGN})
   target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})

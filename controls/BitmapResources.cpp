@@ -24,7 +24,7 @@ void RegisterBitmap(quint16 id, const QImage& image) {
 QImage LoadBitmapResource(quint16 id) {
     QImage image = Registry().value(id);
     if (image.isNull())
-        image = QImage(QStringLiteral(":/res/bitmaps/%1.bmp").arg(id));
+        image = QImage(QStringLiteral(":/res/bitmaps/%1.bmp").arg(id), "BMP");
     if (image.isNull())
         return {};
     return image.convertToFormat(QImage::Format_RGB32);

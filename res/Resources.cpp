@@ -10,7 +10,8 @@ QString BitmapPath(int id) {
 }
 
 QImage LoadBitmap(int id) {
-    return QImage(BitmapPath(id));
+    // Named, so no image plugin is asked to guess the format.
+    return QImage(BitmapPath(id), "BMP");
 }
 
 QIcon LoadIcon(int id) {

@@ -2,13 +2,12 @@
 // request, and a pull loop that pauses the transfer while the caller has not taken its bytes.
 #include "download/core/HttpClient.h"
 
-#include <curl/curl.h>
+#include "download/core/CurlLibrary.h"
 
 #include <algorithm>
 #include <cctype>
 #include <cstring>
 #include <filesystem>
-#include <mutex>
 
 namespace tessaly {
 
@@ -18,11 +17,6 @@ namespace {
 // buffer of the same size, a request holds under 100 KB whatever the body's size.
 constexpr std::size_t kBufferCap = 32 * 1024;
 constexpr long kCurlBufferSize = 32 * 1024;
-
-void EnsureCurlGlobalInit() {
-    static std::once_flag once;
-    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
-}
 
 // Errors of the connection phase, the ones the connection retries cover.
 bool IsConnectError(CURLcode code) {
@@ -59,14 +53,14 @@ std::string EscapeAddressBytes(const std::string& address) {
 
 struct HttpSession::Multi {
     struct Deleter {
-        void operator()(CURLM* multi) const { curl_multi_cleanup(multi); }
+        void operator()(CURLM* multi) const { Curl()->multi_cleanup(multi); }
     };
     std::unique_ptr<CURLM, Deleter> handle;
 };
 
 struct HttpRequest::Easy {
     struct Deleter {
-        void operator()(CURL* easy) const { curl_easy_cleanup(easy); }
+        void operator()(CURL* easy) const { Curl()->easy_cleanup(easy); }
     };
     std::unique_ptr<CURL, Deleter> handle;
     bool attached = false;  // added to the session's multi handle
@@ -79,9 +73,11 @@ std::string HttpSession::ProgramName() {
 }
 
 std::unique_ptr<HttpSession> HttpSession::Open(std::string agent) {
-    EnsureCurlGlobalInit();
+    const CurlLibrary* curl = Curl();
+    if (curl == nullptr)
+        return nullptr;
     auto multi = std::make_unique<Multi>();
-    multi->handle.reset(curl_multi_init());
+    multi->handle.reset(curl->multi_init());
     if (!multi->handle)
         return nullptr;
     return std::unique_ptr<HttpSession>(new HttpSession(std::move(agent), std::move(multi)));
@@ -94,13 +90,13 @@ HttpSession::~HttpSession() = default;
 
 void HttpSession::Perform() {
     int running = 0;
-    curl_multi_perform(m_multi->handle.get(), &running);
+    Curl()->multi_perform(m_multi->handle.get(), &running);
     int queued = 0;
-    while (CURLMsg* message = curl_multi_info_read(m_multi->handle.get(), &queued)) {
+    while (CURLMsg* message = Curl()->multi_info_read(m_multi->handle.get(), &queued)) {
         if (message->msg != CURLMSG_DONE)
             continue;
         HttpRequest* request = nullptr;
-        curl_easy_getinfo(message->easy_handle, CURLINFO_PRIVATE, &request);
+        Curl()->easy_getinfo(message->easy_handle, CURLINFO_PRIVATE, &request);
         if (request)
             request->Finish(message->data.result);
     }
@@ -108,32 +104,33 @@ void HttpSession::Perform() {
 
 std::unique_ptr<HttpRequest> HttpSession::OpenUrl(const std::string& address, const HttpRequestOptions& options) {
     const std::string escapedAddress = EscapeAddressBytes(address);
+    const CurlLibrary& curl = *Curl();
     for (int attempt = 0; attempt <= m_connectRetries; ++attempt) {
         auto easy = std::make_unique<HttpRequest::Easy>();
-        easy->handle.reset(curl_easy_init());
+        easy->handle.reset(curl.easy_init());
         if (!easy->handle)
             return nullptr;
         std::unique_ptr<HttpRequest> request(new HttpRequest(*this, std::move(easy)));
         CURL* handle = request->m_easy->handle.get();
-        curl_easy_setopt(handle, CURLOPT_URL, escapedAddress.c_str());
-        curl_easy_setopt(handle, CURLOPT_USERAGENT, m_agent.c_str());
-        curl_easy_setopt(handle, CURLOPT_FOLLOWLOCATION, 1L);
-        curl_easy_setopt(handle, CURLOPT_MAXREDIRS, static_cast<long>(kMaxRedirects));
-        curl_easy_setopt(handle, CURLOPT_NOSIGNAL, 1L);
-        curl_easy_setopt(handle, CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L);
-        curl_easy_setopt(handle, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(m_receiveTimeout.count()));
-        curl_easy_setopt(handle, CURLOPT_BUFFERSIZE, kCurlBufferSize);
-        curl_easy_setopt(handle, CURLOPT_PRIVATE, request.get());
-        curl_easy_setopt(handle, CURLOPT_HEADERFUNCTION, &HttpRequest::OnHeader);
-        curl_easy_setopt(handle, CURLOPT_HEADERDATA, request.get());
-        curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, &HttpRequest::OnBody);
-        curl_easy_setopt(handle, CURLOPT_WRITEDATA, request.get());
+        curl.easy_setopt(handle, CURLOPT_URL, escapedAddress.c_str());
+        curl.easy_setopt(handle, CURLOPT_USERAGENT, m_agent.c_str());
+        curl.easy_setopt(handle, CURLOPT_FOLLOWLOCATION, 1L);
+        curl.easy_setopt(handle, CURLOPT_MAXREDIRS, static_cast<long>(kMaxRedirects));
+        curl.easy_setopt(handle, CURLOPT_NOSIGNAL, 1L);
+        curl.easy_setopt(handle, CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L);
+        curl.easy_setopt(handle, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(m_receiveTimeout.count()));
+        curl.easy_setopt(handle, CURLOPT_BUFFERSIZE, kCurlBufferSize);
+        curl.easy_setopt(handle, CURLOPT_PRIVATE, request.get());
+        curl.easy_setopt(handle, CURLOPT_HEADERFUNCTION, &HttpRequest::OnHeader);
+        curl.easy_setopt(handle, CURLOPT_HEADERDATA, request.get());
+        curl.easy_setopt(handle, CURLOPT_WRITEFUNCTION, &HttpRequest::OnBody);
+        curl.easy_setopt(handle, CURLOPT_WRITEDATA, request.get());
         if (!m_caFile.empty())
-            curl_easy_setopt(handle, CURLOPT_CAINFO, m_caFile.c_str());
+            curl.easy_setopt(handle, CURLOPT_CAINFO, m_caFile.c_str());
         const std::string range = options.rangeStart ? std::to_string(*options.rangeStart) + "-" : std::string();
         if (options.rangeStart)
-            curl_easy_setopt(handle, CURLOPT_RANGE, range.c_str());
-        if (curl_multi_add_handle(m_multi->handle.get(), handle) != CURLM_OK)
+            curl.easy_setopt(handle, CURLOPT_RANGE, range.c_str());
+        if (curl.multi_add_handle(m_multi->handle.get(), handle) != CURLM_OK)
             return nullptr;
         request->m_easy->attached = true;
 
@@ -153,7 +150,7 @@ HttpRequest::~HttpRequest() { Abort(); }
 
 void HttpRequest::Abort() {
     if (m_easy && m_easy->attached) {
-        curl_multi_remove_handle(m_session.m_multi->handle.get(), m_easy->handle.get());
+        Curl()->multi_remove_handle(m_session.m_multi->handle.get(), m_easy->handle.get());
         m_easy->attached = false;
     }
 }
@@ -175,7 +172,7 @@ bool HttpRequest::Drive(const std::function<bool()>& ready) {
         if (idle >= m_session.m_receiveTimeout)
             return false;
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(m_session.m_receiveTimeout - idle);
-        curl_multi_poll(m_session.m_multi->handle.get(), nullptr, 0,
+        Curl()->multi_poll(m_session.m_multi->handle.get(), nullptr, 0,
                         static_cast<int>(std::clamp<std::int64_t>(left.count(), 1, 1000)), nullptr);
     }
 }
@@ -191,7 +188,7 @@ bool HttpRequest::WaitForHeaders() {
 bool HttpRequest::WaitForBody() {
     if (m_paused) {
         m_paused = false;
-        curl_easy_pause(m_easy->handle.get(), CURLPAUSE_CONT);
+        Curl()->easy_pause(m_easy->handle.get(), CURLPAUSE_CONT);
     }
     return Drive([this] { return m_readOffset < m_buffer.size() || m_finished; });
 }
@@ -236,7 +233,7 @@ std::size_t HttpRequest::OnHeader(char* data, std::size_t size, std::size_t coun
         request->m_contentRangeStart.reset();
     } else if (line == "\r\n" || line == "\n") {
         long status = 0;
-        curl_easy_getinfo(request->m_easy->handle.get(), CURLINFO_RESPONSE_CODE, &status);
+        Curl()->easy_getinfo(request->m_easy->handle.get(), CURLINFO_RESPONSE_CODE, &status);
         const bool interim = status >= 100 && status < 200;
         const bool followed = status >= 300 && status < 400 && request->m_locationInBlock;
         if (!interim && !followed) {
