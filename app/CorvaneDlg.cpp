@@ -24,6 +24,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPainter>
+#include <QShowEvent>
 #include <QTimerEvent>
 
 namespace tessaly {
@@ -172,6 +173,16 @@ void CorvaneDlg::paintEvent(QPaintEvent*) {
     DrawCrText(painter, kRemarkRect, PanelRemarkText(), kPanelLineStep);
     m_rcStatus = kRemarkRect.translated(0, kRemarkRect.height());
     DrawCrText(painter, m_rcStatus, StatusText(), kPanelLineStep);
+}
+
+void CorvaneDlg::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    // The first page that draws through OpenGL (the strip's browser, the player page) switches the
+    // whole window to an OpenGL surface, which Qt does by making its native window anew. The place
+    // the dialog centred itself at does not count as set, so the new window would open wherever the
+    // window system puts new windows, at the screen's corner without a window manager; it keeps
+    // the place it has instead.
+    setAttribute(Qt::WA_Moved);
 }
 
 void CorvaneDlg::timerEvent(QTimerEvent* event) {
