@@ -15,8 +15,8 @@ class AppSettings;
 class MediaFactory {
 public:
     virtual ~MediaFactory() = default;
-    // The player page, child of parent, hidden; it reads the program's settings (the module has
-    // no instance of its own that the program would see).
+    // The player page, child of parent, hidden; it reads the program's settings, which the module's
+    // own copy of appSettings() is not.
     virtual QWidget* CreatePlayerPage(QWidget* parent, AppSettings& settings) = 0;
     // Plays a sine tone of hz for ms milliseconds without blocking.
     virtual void PlayTone(int hz, int ms) = 0;
