@@ -1,11 +1,11 @@
 // Loads the media module with QPluginLoader and hands its factory the program's settings.
 #include "media/MediaLoader.h"
 
+#include "app/ModuleBesideProgram.h"
 #include "app/settings/AppSettings.h"
 #include "media/MediaPlugin.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QPluginLoader>
 #include <QWidget>
 
@@ -16,8 +16,7 @@ namespace {
 MediaFactory* Factory() {
     static MediaFactory* const factory = [] {
         // The loader object may go; the module it loaded stays, as no unload() is called.
-        QPluginLoader loader(
-            QDir(QCoreApplication::applicationDirPath()).filePath(QString::fromLatin1(kMediaModuleFileName)));
+        QPluginLoader loader(ModuleBesideProgram(kMediaModuleFileName));
         auto* loaded = qobject_cast<MediaFactory*>(loader.instance());
         if (loaded == nullptr)
             qWarning("Tessaly: no player page and no tone: %s", qUtf8Printable(loader.errorString()));

@@ -1,10 +1,9 @@
 // Loads the strip's browser module with QPluginLoader and checks the browser it makes.
 #include "app/webstrip/ExplorerLoader.h"
 
+#include "app/ModuleBesideProgram.h"
 #include "app/webstrip/ExplorerPlugin.h"
 
-#include <QCoreApplication>
-#include <QDir>
 #include <QJsonObject>
 #include <QMetaObject>
 #include <QOpenGLContext>
@@ -55,8 +54,7 @@ bool KeepsContract(const QWidget* browser) {
 } // namespace
 
 QString ExplorerModuleBesideProgram() {
-    return QDir(QCoreApplication::applicationDirPath())
-        .filePath(QString::fromLatin1(kExplorerModuleFileName));
+    return ModuleBesideProgram(kExplorerModuleFileName);
 }
 
 QWidget* CreateExplorer(const QString& modulePath, QWidget* parent) {
