@@ -99,7 +99,7 @@ private slots:
     void startsOnTheDownloadPage() {
         QCOMPARE(m_dlg->windowTitle(), QStringLiteral("Tessaly V1.3"));
         QCOMPARE(m_dlg->size(), QSize(779, 551));
-        QCOMPARE(m_dlg->pageRect(), QRect(QPoint(212, 92), QPoint(768, 540)));
+        QCOMPARE(m_dlg->pageRect(), QRect(212, 92, 556, 448));
         QCOMPARE(m_dlg->downloadPageButton()->geometry(), QRect(27, 140, 173, 27));
         QCOMPARE(m_dlg->playPageButton()->geometry(), QRect(27, 177, 173, 27));
         QCOMPARE(m_dlg->webStrip()->pos(), QPoint(239, 11));

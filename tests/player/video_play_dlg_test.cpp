@@ -86,11 +86,11 @@ private slots:
         VideoPlayDlg page(appSettings());
         QVERIFY(page.isHidden());
         QCOMPARE(page.size(), QSize(557, 458));
-        QCOMPARE(page.flash().geometry(), QRect(30, 57, 495, 384));
+        QCOMPARE(page.flash().geometry(), QRect(30, 57, 495, 383));
         QCOMPARE(page.flash().get_Movie(), m_startDir.path() + "/plsys.dll");
         QTRY_VERIFY(page.flash().status() == QQuickWidget::Ready);
         page.resize(700, 500);
-        QCOMPARE(page.flash().geometry(), QRect(30, 57, 495, 384));
+        QCOMPARE(page.flash().geometry(), QRect(30, 57, 495, 383));
     }
 
     void fileToPlayGoesOutOnceThePageIsShown() {
