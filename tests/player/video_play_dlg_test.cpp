@@ -169,10 +169,13 @@ private slots:
         Touch(m_folder + "b.flv");
         Touch(m_folder + "a.flv");
         Touch(m_folder + "a.txt");
+        // A name no request can carry is left out alone; a carriage return arrives as it is.
+        Touch(m_folder + "bell\x07.flv");
+        Touch(m_folder + "c\r.flv");
         MovieSends(page, "getlist");
         QCOMPARE(Calls(page)[2].name, QStringLiteral("getList"));
-        QCOMPARE(Calls(page)[2].arg,
-                 m_startDir.path() + "/VDOWNLOAD/a.flv|" + m_startDir.path() + "/VDOWNLOAD/b.flv");
+        QCOMPARE(Calls(page)[2].arg, m_startDir.path() + "/VDOWNLOAD/a.flv|" + m_startDir.path() +
+                                         "/VDOWNLOAD/b.flv|" + m_startDir.path() + "/VDOWNLOAD/c\r.flv");
     }
 
     void movieRequestsOtherThanOpenAndListAreIgnored() {
