@@ -43,7 +43,6 @@ VideoPlayDlg::VideoPlayDlg(AppSettings& settings, QWidget* parent)
     : QWidget(parent), m_settings(settings), m_wndFlash(this) {
     setObjectName(QStringLiteral("VideoPlayDlg"));
     setFont(QFont(QStringLiteral("MS Shell Dlg"), 8));
-    setAutoFillBackground(true);
     resize(res::ToPixels(kTemplateSize, res::kShellDlg8).size());
 
     // The control keeps its template place and size whatever size the page is given.
@@ -118,10 +117,14 @@ void VideoPlayDlg::timerEvent(QTimerEvent* event) {
 
 void VideoPlayDlg::hideEvent(QHideEvent* event) {
     QWidget::hideEvent(event);
-    PauseMovie();
+    // Only the page being hidden pauses the movie: minimising the window hides it too, but
+    // spontaneously, and the video goes on playing as the user left it.
+    if (!event->spontaneous())
+        PauseMovie();
 }
 
 void VideoPlayDlg::paintEvent(QPaintEvent*) {
+    // No background of its own: the main window's skin shows around the shapes.
     QPainter painter(this);
 
     painter.setFont(HeadingFont());

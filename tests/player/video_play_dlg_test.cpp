@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QLabel>
+#include <QPainter>
 #include <QQuickItem>
 #include <QTemporaryDir>
 #include <QTest>
@@ -54,6 +55,18 @@ void Touch(const QString& path) {
 void MovieSends(VideoPlayDlg& page, const QString& request) {
     page.flash().CallFunction(InvokeText("send", {request}));
 }
+
+// A window that paints its whole surface in one colour, as the main window paints its skin.
+class SkinWindow : public QWidget {
+public:
+    explicit SkinWindow(const QColor& skin) : m_skin(skin) {}
+
+protected:
+    void paintEvent(QPaintEvent*) override { QPainter(this).fillRect(rect(), m_skin); }
+
+private:
+    QColor m_skin;
+};
 
 void PlayFile(VideoPlayDlg& page, const QString& path) {
     appSettings().setFileToPlay(path.toStdU16String());
@@ -146,6 +159,12 @@ private slots:
         window.show();
         page.show();
         QCoreApplication::processEvents();
+        QVERIFY(Calls(page).isEmpty());
+        // Minimising and restoring the window hides and shows the page spontaneously: no pause.
+        window.showMinimized();
+        QTRY_VERIFY(window.isMinimized());
+        window.showNormal();
+        QTRY_VERIFY(!window.isMinimized());
         QVERIFY(Calls(page).isEmpty());
         page.hide();
         QCOMPARE(Names(page), QStringList{"pauseMv"});
@@ -259,16 +278,22 @@ private slots:
         QCOMPARE(window.result(), 0);
     }
 
-    void pagePaintsHeadingLineAndPanel() {
-        VideoPlayDlg page(appSettings());
+    void pagePaintsHeadingLineAndPanelOverWhatLiesBeneath() {
+        // The window beneath the page paints a skin of its own; it shows around the shapes.
+        const QColor skin(250, 0, 250);
+        SkinWindow window(skin);
+        VideoPlayDlg page(appSettings(), &window);
+        window.resize(page.size());
+        window.show();
         page.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&page));
-        const QImage image = page.grab().toImage();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        const QImage image = window.grab().toImage();
         QCOMPARE(image.pixelColor(300, 30), QColor(24, 141, 220));
-        QCOMPARE(image.pixelColor(500, 30), page.palette().color(QPalette::Window));
+        QCOMPARE(image.pixelColor(500, 30), skin);
         QCOMPARE(image.pixelColor(20, 445), QColor(198, 220, 245));
         QCOMPARE(image.pixelColor(538, 60), QColor(198, 220, 245));
-        QCOMPARE(image.pixelColor(545, 60), page.palette().color(QPalette::Window));
+        for (const QPoint p : {QPoint(545, 60), QPoint(5, 5), QPoint(300, 40), QPoint(300, 452), QPoint(550, 455)})
+            QCOMPARE(image.pixelColor(p), skin);
         int heading = 0;
         for (int y = 18; y < 32; ++y) {
             for (int x = 10; x < 140; ++x)
