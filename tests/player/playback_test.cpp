@@ -103,7 +103,7 @@ private slots:
         VideoPlayDlg page(appSettings());
         page.show();
         QVERIFY(QTest::qWaitForWindowExposed(&page));
-        QTRY_VERIFY(page.flash().status() == QQuickWidget::Ready);
+        QTRY_VERIFY(page.flash().status() == QQuickView::Ready);
         QTest::qWait(300);
         QVERIFY(LitShare(grabPage(page), videoArea(page)) < 0.05);
 
@@ -135,7 +135,7 @@ private slots:
         VideoPlayDlg page(appSettings());
         page.show();
         QVERIFY(QTest::qWaitForWindowExposed(&page));
-        QTRY_VERIFY(page.flash().status() == QQuickWidget::Ready);
+        QTRY_VERIFY(page.flash().status() == QQuickView::Ready);
 
         for (const QString& bad : {m_dir.filePath("missing.flv"), m_dir.filePath("not a video.flv")}) {
             page.CallMovie(OpenFlvRequest(bad));
@@ -155,7 +155,7 @@ private slots:
         VideoPlayDlg page(appSettings());
         page.show();
         QVERIFY(QTest::qWaitForWindowExposed(&page));
-        QTRY_VERIFY(page.flash().status() == QQuickWidget::Ready);
+        QTRY_VERIFY(page.flash().status() == QQuickView::Ready);
         clickMovieItem(page, "listButton");
         QTRY_COMPARE(MovieState(page, "playlist").toStringList(),
                      (QStringList{m_folder + "h263.flv", m_folder + "h264.flv"}));
@@ -170,7 +170,7 @@ private slots:
         VideoPlayDlg page(appSettings());
         page.show();
         QVERIFY(QTest::qWaitForWindowExposed(&page));
-        QTRY_VERIFY(page.flash().status() == QQuickWidget::Ready);
+        QTRY_VERIFY(page.flash().status() == QQuickView::Ready);
         bool chosen = false;
         QTimer::singleShot(0, this, [&] {
             auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
@@ -201,7 +201,7 @@ private:
         QQuickItem* item = findItem(page.flash().rootObject(), name);
         QVERIFY2(item, name);
         const QPointF centre = item->mapToScene(QPointF(item->width() / 2, item->height() / 2));
-        QTest::mouseClick(&page.flash(), Qt::LeftButton, {}, centre.toPoint());
+        QTest::mouseClick(page.flash().movieWindow(), Qt::LeftButton, {}, centre.toPoint());
     }
 };
 

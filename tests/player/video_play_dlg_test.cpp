@@ -101,7 +101,7 @@ private slots:
         QCOMPARE(page.size(), QSize(557, 458));
         QCOMPARE(page.flash().geometry(), QRect(30, 57, 495, 383));
         QCOMPARE(page.flash().get_Movie(), m_startDir.path() + "/plsys.dll");
-        QTRY_VERIFY(page.flash().status() == QQuickWidget::Ready);
+        QTRY_VERIFY(page.flash().status() == QQuickView::Ready);
         page.resize(700, 500);
         QCOMPARE(page.flash().geometry(), QRect(30, 57, 495, 383));
     }
@@ -179,7 +179,7 @@ private slots:
 
     void listRequestAnswersWithTheDownloadedFiles() {
         VideoPlayDlg page(appSettings());
-        QTRY_VERIFY(page.flash().status() == QQuickWidget::Ready);
+        QTRY_VERIFY(page.flash().status() == QQuickView::Ready);
         MovieSends(page, "getlist");
         QCOMPARE(Names(page), (QStringList{"getList", "returned"}));
         QCOMPARE(Calls(page)[0].arg, QStringLiteral("|"));
@@ -199,7 +199,7 @@ private slots:
 
     void movieRequestsOtherThanOpenAndListAreIgnored() {
         VideoPlayDlg page(appSettings());
-        QTRY_VERIFY(page.flash().status() == QQuickWidget::Ready);
+        QTRY_VERIFY(page.flash().status() == QQuickView::Ready);
         bool dialogShown = false;
         QTimer watcher;
         connect(&watcher, &QTimer::timeout, this, [&] {
@@ -224,7 +224,7 @@ private slots:
         Touch(chosen);
         Touch(m_folder + "other.txt");
         VideoPlayDlg page(appSettings());
-        QTRY_VERIFY(page.flash().status() == QQuickWidget::Ready);
+        QTRY_VERIFY(page.flash().status() == QQuickView::Ready);
         const QString cwd = QDir::currentPath();
 
         QString directory;
@@ -251,7 +251,7 @@ private slots:
 
     void cancelledDialogSendsNothing() {
         VideoPlayDlg page(appSettings());
-        QTRY_VERIFY(page.flash().status() == QQuickWidget::Ready);
+        QTRY_VERIFY(page.flash().status() == QQuickView::Ready);
         bool shown = false;
         QTimer::singleShot(0, this, [&] {
             auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
@@ -319,7 +319,7 @@ private slots:
         QVERIFY(QFile::remove(m_startDir.filePath("plsys.dll")));
         VideoPlayDlg page(appSettings());
         page.show();
-        QTRY_VERIFY(page.flash().status() == QQuickWidget::Error);
+        QTRY_VERIFY(page.flash().status() == QQuickView::Error);
         PlayFile(page, "/v/a.flv");
         // Delivered, failed quietly, and not tried again.
         QTRY_VERIFY(g_strPendingCall.isEmpty());
