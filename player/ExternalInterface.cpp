@@ -43,8 +43,8 @@ bool XmlCanCarry(const QString& text) {
             ++i;
             continue;
         }
-        const bool allowed = c == 0x9 || c == 0xA || c == 0xD || (c >= 0x20 && c <= 0xD7FF) ||
-                             (c >= 0xE000 && c <= 0xFFFD);
+        const bool allowed =
+            c == 0x9 || c == 0xA || c == 0xD || (c >= 0x20 && c <= 0xD7FF) || (c >= 0xE000 && c <= 0xFFFD);
         if (!allowed)
             return false;
     }

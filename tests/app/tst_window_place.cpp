@@ -18,7 +18,8 @@ private slots:
         if (QGuiApplication::platformName() != QStringLiteral("xcb"))
             QSKIP("needs an X server");
         ScratchStartDir start;
-        QVERIFY(QFile::copy(QCoreApplication::applicationDirPath() + "/plsys.dll", start.path() + "/plsys.dll"));
+        QVERIFY(
+            QFile::copy(QCoreApplication::applicationDirPath() + "/plsys.dll", start.path() + "/plsys.dll"));
         CorvaneDlg dlg;
         dlg.show(); // placed by the dialog itself, as the program shows it
         QVERIFY(QTest::qWaitForWindowExposed(&dlg));

@@ -292,7 +292,8 @@ private slots:
         QCOMPARE(image.pixelColor(500, 30), skin);
         QCOMPARE(image.pixelColor(20, 445), QColor(198, 220, 245));
         QCOMPARE(image.pixelColor(538, 60), QColor(198, 220, 245));
-        for (const QPoint p : {QPoint(545, 60), QPoint(5, 5), QPoint(300, 40), QPoint(300, 452), QPoint(550, 455)})
+        for (const QPoint p :
+             {QPoint(545, 60), QPoint(5, 5), QPoint(300, 40), QPoint(300, 452), QPoint(550, 455)})
             QCOMPARE(image.pixelColor(p), skin);
         int heading = 0;
         for (int y = 18; y < 32; ++y) {
