@@ -171,8 +171,9 @@ void CorvaneDlg::paintEvent(QPaintEvent*) {
 
 void CorvaneDlg::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    // The first page that draws through OpenGL (the strip's browser, the player page) switches the
-    // whole window to an OpenGL surface, which Qt does by making its native window anew. The place
+    // The strip's browser draws through OpenGL and, when it first shows, switches the whole
+    // window to an OpenGL surface, which Qt does by making its native window anew (the player's
+    // movie draws in a window of its own and does not). The place
     // the dialog centred itself at does not count as set, so the new window would open wherever the
     // window system puts new windows, at the screen's corner without a window manager; it keeps
     // the place it has instead.
