@@ -17,21 +17,29 @@ namespace tessaly {
 
 namespace {
 
-// The remark: lines broken at carriage returns only, a fixed step so four lines fit the frame.
+// The remark in a sunken edge: lines broken at carriage returns only, a fixed step so four lines
+// fit the frame. The style's own panel keeps all four sides visible on a light dialog face, where
+// a bare white lower edge is lost.
 class RemarkFrame : public QFrame {
 public:
-    explicit RemarkFrame(QWidget* parent) : QFrame(parent) { setFrameStyle(QFrame::Panel | QFrame::Sunken); }
+    explicit RemarkFrame(QWidget* parent) : QFrame(parent) {
+        setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+    }
 
 protected:
     void paintEvent(QPaintEvent* event) override {
         QFrame::paintEvent(event);
         QPainter painter(this);
         painter.setPen(palette().color(QPalette::WindowText));
-        DrawCrText(painter, contentsRect().adjusted(2, 1, -2, -1), AboutRemarkText(), kLineStep);
+        DrawCrText(painter, contentsRect().adjusted(kSidePadding, kTopPadding, -kSidePadding, -kTopPadding),
+                   AboutRemarkText(), kLineStep);
     }
 
 private:
     static constexpr int kLineStep = 14;
+    // Room between the edge and the text.
+    static constexpr int kSidePadding = 4;
+    static constexpr int kTopPadding = 2;
 };
 
 QLabel* AddStatic(QWidget* parent, const QString& text, res::DuRect du) {

@@ -9,6 +9,7 @@
 #include "app/RemarkText.h"
 #include "app/settings/AppSettings.h"
 #include "app/webstrip/WebStrip.h"
+#include "controls/CaptionFont.h"
 #include "download/page/DownloaderDlg.h"
 #include "download/page/PageMessages.h"
 #include "media/MediaLoader.h"
@@ -35,16 +36,9 @@ constexpr int kSpeedRefreshMs = 2000;
 // The remark's rectangle; the status block lies just below it, moved down by its height.
 const QRect kRemarkRect(QPoint(40, 260), QPoint(179, 409));
 const QColor kPanelTextColor(190, 208, 222);
-// The panel's text: "宋体" with a 12-pixel cell; lines a little apart so the CJK fallback font fits.
-constexpr int kPanelFontPixels = 12;
-constexpr int kPanelLineStep = 15;
-
-QFont PanelFont() {
-    QFont font(QStringLiteral("宋体"));
-    font.setPixelSize(kPanelFontPixels);
-    font.setWeight(QFont::Normal);
-    return font;
-}
+// The panel's text: "宋体" with a character cell (ascent and descent) 12 pixels high; a line
+// break moves down by one cell.
+constexpr int kPanelFontHeight = 12;
 
 } // namespace
 
@@ -168,17 +162,18 @@ bool CorvaneDlg::eventFilter(QObject* watched, QEvent* event) {
 void CorvaneDlg::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.drawPixmap(rect(), m_skin);
-    painter.setFont(PanelFont());
+    painter.setFont(MakeCaptionFont(kPanelFontHeight, QStringLiteral("宋体")));
     painter.setPen(kPanelTextColor);
-    DrawCrText(painter, kRemarkRect, PanelRemarkText(), kPanelLineStep);
+    DrawCrText(painter, kRemarkRect, PanelRemarkText(), kPanelFontHeight);
     m_rcStatus = kRemarkRect.translated(0, kRemarkRect.height());
-    DrawCrText(painter, m_rcStatus, StatusText(), kPanelLineStep);
+    DrawCrText(painter, m_rcStatus, StatusText(), kPanelFontHeight);
 }
 
 void CorvaneDlg::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    // The first page that draws through OpenGL (the strip's browser, the player page) switches the
-    // whole window to an OpenGL surface, which Qt does by making its native window anew. The place
+    // The strip's browser draws through OpenGL and, when it first shows, switches the whole
+    // window to an OpenGL surface, which Qt does by making its native window anew (the player's
+    // movie draws in a window of its own and does not). The place
     // the dialog centred itself at does not count as set, so the new window would open wherever the
     // window system puts new windows, at the screen's corner without a window manager; it keeps
     // the place it has instead.

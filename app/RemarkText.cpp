@@ -9,12 +9,14 @@ namespace tessaly {
 void DrawCrText(QPainter& painter, const QRect& r, const QString& text, int lineStep) {
     painter.save();
     painter.setClipRect(r, Qt::IntersectClip);
+    // Every line's baseline lies one ascent of the painter's font below the line's top, whatever
+    // fallback font draws its characters: lines keep one step apart and none is cut at its foot.
+    const int ascent = painter.fontMetrics().ascent();
     int top = r.top();
     for (const QString& line : text.split(QLatin1Char('\r'))) {
-        if (top >= r.bottom())
+        if (top > r.bottom())
             break;
-        painter.drawText(QRect(r.left(), top, r.width(), lineStep),
-                         Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, line);
+        painter.drawText(QPoint(r.left(), top + ascent), line);
         top += lineStep;
     }
     painter.restore();

@@ -1,10 +1,12 @@
-// The player control over a QQuickWidget.
+// The player control: the movie's own window inside a plain widget.
 #include "player/CShockwaveflash1.h"
 
 #include "player/ExternalInterface.h"
 
+#include <QCoreApplication>
+#include <QEvent>
+#include <QPainter>
 #include <QQmlContext>
-#include <QQmlEngine>
 #include <QUrl>
 
 namespace tessaly {
@@ -22,44 +24,103 @@ QString ValueText(const QJSValue& value) {
     return QLatin1String("<string>") + EscapeXml(value.toString()) + QLatin1String("</string>");
 }
 
-int ReadyState(QQuickWidget::Status status) {
+int ReadyState(QQuickView::Status status) {
     switch (status) {
-    case QQuickWidget::Loading:
+    case QQuickView::Loading:
         return 0;
-    case QQuickWidget::Ready:
+    case QQuickView::Ready:
         return 4;
     default:
         return 1;
     }
 }
 
+// Posted to the control to read its movie; low priority, behind the drawing of a page just shown.
+const QEvent::Type kLoadMovieEvent = static_cast<QEvent::Type>(QEvent::registerEventType());
+
 } // namespace
 
-CShockwaveflash1::CShockwaveflash1(QWidget* parent) : QQuickWidget(parent) {
-    setResizeMode(QQuickWidget::SizeRootObjectToView);
-    setClearColor(Qt::black);
-    rootContext()->setContextProperty(QStringLiteral("ExternalInterface"), &m_interface);
+CShockwaveflash1::CShockwaveflash1(QWidget* parent) : QWidget(parent) {
     connect(&m_interface, &MovieInterface::request, this, &CShockwaveflash1::FlashCall);
-    connect(this, &QQuickWidget::statusChanged, this,
-            [this](QQuickWidget::Status status) { emit OnReadyStateChange(ReadyState(status)); });
 }
 
 CShockwaveflash1::~CShockwaveflash1() {
     // The movie and its registered functions go before the interface they point at; the page
     // that listens is being torn down too, so it hears nothing more.
     blockSignals(true);
-    setSource(QUrl());
+    if (m_view)
+        m_view->setSource(QUrl());
     m_interface.clear();
-    rootContext()->setContextProperty(QStringLiteral("ExternalInterface"), nullptr);
+    if (m_view)
+        m_view->rootContext()->setContextProperty(QStringLiteral("ExternalInterface"), nullptr);
 }
 
 void CShockwaveflash1::put_Movie(const QString& path) {
     m_movie = path;
     m_interface.clear();
-    setSource(QUrl::fromLocalFile(path));
+    m_loadPending = true;
+    emit OnReadyStateChange(0);
+    AskToLoad();
+}
+
+QQuickView::Status CShockwaveflash1::status() const {
+    if (m_loadPending)
+        return QQuickView::Loading;
+    return m_view ? m_view->status() : QQuickView::Null;
+}
+
+QQuickItem* CShockwaveflash1::rootObject() const {
+    return m_view ? m_view->rootObject() : nullptr;
+}
+
+void CShockwaveflash1::AskToLoad() {
+    QCoreApplication::postEvent(this, new QEvent(kLoadMovieEvent), Qt::LowEventPriority);
+}
+
+bool CShockwaveflash1::event(QEvent* event) {
+    if (event->type() != kLoadMovieEvent)
+        return QWidget::event(event);
+    // Reading the movie takes a while (its engine, the media pipeline): a control on screen is
+    // drawn first, and its first drawing asks again.
+    if (m_loadPending && (m_painted || !isVisible()))
+        LoadMovie();
+    return true;
+}
+
+void CShockwaveflash1::paintEvent(QPaintEvent*) {
+    QPainter(this).fillRect(rect(), Qt::black);
+    if (!m_painted) {
+        m_painted = true;
+        if (m_loadPending)
+            AskToLoad();
+    }
+}
+
+void CShockwaveflash1::resizeEvent(QResizeEvent*) {
+    if (m_container)
+        m_container->setGeometry(rect());
+}
+
+void CShockwaveflash1::LoadMovie() {
+    m_loadPending = false;
+    if (!m_view) {
+        m_view = new QQuickView;
+        m_view->setResizeMode(QQuickView::SizeRootObjectToView);
+        m_view->setColor(Qt::black);
+        m_view->rootContext()->setContextProperty(QStringLiteral("ExternalInterface"), &m_interface);
+        connect(m_view, &QQuickView::statusChanged, this,
+                [this](QQuickView::Status status) { emit OnReadyStateChange(ReadyState(status)); });
+        m_container = QWidget::createWindowContainer(m_view, this);
+        m_container->setGeometry(rect());
+        m_container->show();
+    }
+    m_view->setSource(QUrl::fromLocalFile(m_movie));
 }
 
 QString CShockwaveflash1::CallFunction(const QString& request) {
+    // A movie asked for and not yet read is read now: no call is lost to the wait.
+    if (m_loadPending)
+        LoadMovie();
     const std::optional<InvokeRequest> invoke = ParseInvoke(request);
     if (!invoke)
         return {};

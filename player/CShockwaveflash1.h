@@ -4,26 +4,37 @@
 
 #include "player/MovieInterface.h"
 
-#include <QQuickWidget>
+#include <QQuickView>
 #include <QString>
+#include <QWidget>
+
+class QQuickItem;
 
 namespace tessaly {
 
-class CShockwaveflash1 : public QQuickWidget {
+class CShockwaveflash1 : public QWidget {
     Q_OBJECT
 public:
     explicit CShockwaveflash1(QWidget* parent = nullptr);
     ~CShockwaveflash1() override;
 
-    // The movie property: loads the movie from a local file. A missing or broken file leaves
-    // the control empty; load errors are reported once, when loading.
+    // The movie property: the movie is read from the local file soon after, without the caller
+    // waiting; a control on screen is drawn first. A missing or broken file leaves the control
+    // empty; load errors are reported once, when loading.
     void put_Movie(const QString& path);
     QString get_Movie() const { return m_movie; }
 
+    // Loading from put_Movie until the movie has been read; then Ready or Error.
+    QQuickView::Status status() const;
+    // The movie's root item, or null while there is none.
+    QQuickItem* rootObject() const;
+    // The window the movie draws in, or null before the first movie is read.
+    QQuickView* movieWindow() const { return m_view; }
+
     // Calls the movie function the request names with its string arguments and returns the
     // movie's answer as a value text ("<string>..</string>", "<number>..</number>", "<true/>",
-    // "<null/>", "<undefined/>" ...). Returns an empty text, quietly, when the request cannot be
-    // read, no movie is loaded or the movie has no such function.
+    // "<null/>", "<undefined/>" ...). A movie not yet read is read first. Returns an empty text,
+    // quietly, when the request cannot be read, no movie is loaded or the movie has no such function.
     QString CallFunction(const QString& request);
 
 signals:
@@ -32,9 +43,23 @@ signals:
     // 0 loading, 1 uninitialised (no movie or a broken one), 4 complete.
     void OnReadyStateChange(int newState);
 
+protected:
+    bool event(QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
 private:
+    void AskToLoad();
+    void LoadMovie();
+
     MovieInterface m_interface;
     QString m_movie;
+    // The movie draws in a window of its own inside the control, so the main window keeps its
+    // native window and its plain drawing. Made with the first movie; owned by m_container.
+    QQuickView* m_view = nullptr;
+    QWidget* m_container = nullptr;
+    bool m_loadPending = false;
+    bool m_painted = false;
 };
 
 } // namespace tessaly

@@ -22,11 +22,33 @@ QString EscapeXml(const QString& text) {
         case '"':
             out += QLatin1String("&quot;");
             break;
+        // A reader turns a literal carriage return into a line feed, and all three into spaces
+        // inside an attribute; as references they arrive as they were.
+        case '\t':
+        case '\n':
+        case '\r':
+            out += QLatin1String("&#") + QString::number(c.unicode()) + QLatin1Char(';');
+            break;
         default:
             out += c;
         }
     }
     return out;
+}
+
+bool XmlCanCarry(const QString& text) {
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        if (QChar::isHighSurrogate(c) && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+            ++i;
+            continue;
+        }
+        const bool allowed =
+            c == 0x9 || c == 0xA || c == 0xD || (c >= 0x20 && c <= 0xD7FF) || (c >= 0xE000 && c <= 0xFFFD);
+        if (!allowed)
+            return false;
+    }
+    return true;
 }
 
 QString InvokeText(const QString& name, const QStringList& arguments) {

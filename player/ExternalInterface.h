@@ -14,8 +14,13 @@ struct InvokeRequest {
     QStringList arguments;
 };
 
-// Escapes the characters XML reserves in text ("&", "<", ">", '"').
+// Escapes the characters XML reserves in text ("&", "<", ">", '"') and writes tab, line feed and
+// carriage return as character references, so every character XML can carry arrives unchanged.
 QString EscapeXml(const QString& text);
+
+// False when text holds a character XML cannot carry even as a reference (most control
+// characters, U+FFFE, U+FFFF, a lone surrogate): no request can hand such a text to the movie.
+bool XmlCanCarry(const QString& text);
 
 // The request text that calls function name with the given string arguments.
 QString InvokeText(const QString& name, const QStringList& arguments);

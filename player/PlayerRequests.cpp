@@ -43,8 +43,9 @@ QString FlvFileList(const QString& downloadFolder) {
         {pattern.mid(slash + 1)}, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
         QDir::Name | QDir::IgnoreCase);
     for (const QString& name : names) {
-        if (!name.contains(QLatin1Char('|')))
-            paths << base + name;
+        const QString path = base + name;
+        if (!name.contains(QLatin1Char('|')) && XmlCanCarry(path))
+            paths << path;
     }
     return paths.isEmpty() ? QStringLiteral("|") : paths.join(QLatin1Char('|'));
 }

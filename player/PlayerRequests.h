@@ -18,7 +18,8 @@ QString MoviePath(const QString& startDir);
 
 // The entries matching "*.flv" in the folder (folders included), as absolute paths joined by one
 // "|"; a single "|" when there are none or the folder does not exist. Names holding "|" are left
-// out: the movie could not split them from their neighbours.
+// out, as the movie could not split them from their neighbours, and so are names holding a
+// character no request can carry: one such name would otherwise lose the movie the whole list.
 QString FlvFileList(const QString& downloadFolder);
 
 enum class MovieRequest { Ignored, OpenFile, GetList };

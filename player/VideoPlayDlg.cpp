@@ -3,6 +3,7 @@
 
 #include "app/DialogKeys.h"
 #include "app/settings/AppSettings.h"
+#include "controls/CaptionFont.h"
 #include "player/PlayerMessages.h"
 #include "player/PlayerRequests.h"
 #include "res/DialogTemplates.h"
@@ -26,14 +27,10 @@ const QColor kHeadingColour(12, 62, 113);
 const QColor kLineColour(24, 141, 220);
 const QColor kPanelColour(198, 220, 245);
 
-// "宋体" with a character cell 14 pixels high, bold.
+// "宋体" bold with a character cell (ascent and descent) 14 pixels high, as the download page's.
 QFont HeadingFont() {
-    QFont font(QStringLiteral("宋体"));
+    QFont font = MakeCaptionFont(14, QStringLiteral("宋体"));
     font.setBold(true);
-    int pixels = 14;
-    font.setPixelSize(pixels);
-    while (pixels > 6 && QFontMetrics(font).height() > 14)
-        font.setPixelSize(--pixels);
     return font;
 }
 
@@ -43,7 +40,6 @@ VideoPlayDlg::VideoPlayDlg(AppSettings& settings, QWidget* parent)
     : QWidget(parent), m_settings(settings), m_wndFlash(this) {
     setObjectName(QStringLiteral("VideoPlayDlg"));
     setFont(QFont(QStringLiteral("MS Shell Dlg"), 8));
-    setAutoFillBackground(true);
     resize(res::ToPixels(kTemplateSize, res::kShellDlg8).size());
 
     // The control keeps its template place and size whatever size the page is given.
@@ -118,12 +114,17 @@ void VideoPlayDlg::timerEvent(QTimerEvent* event) {
 
 void VideoPlayDlg::hideEvent(QHideEvent* event) {
     QWidget::hideEvent(event);
-    PauseMovie();
+    // Only the page being hidden pauses the movie: minimising the window hides it too, but
+    // spontaneously, and the video goes on playing as the user left it.
+    if (!event->spontaneous())
+        PauseMovie();
 }
 
 void VideoPlayDlg::paintEvent(QPaintEvent*) {
+    // No background of its own: the main window's skin shows around the shapes.
     QPainter painter(this);
 
+    // The text's cell starts at y = 18; its baseline lies one ascent lower.
     painter.setFont(HeadingFont());
     painter.setPen(kHeadingColour);
     painter.drawText(QPoint(10, 18 + painter.fontMetrics().ascent()), QStringLiteral("YouTube 视频播放"));

@@ -293,7 +293,8 @@ Rectangle {
         anchors.top: parent.top
         anchors.bottom: controls.top
         width: Math.min(220, parent.width / 2)
-        color: "#e0141c24"
+        // Opaque: a message behind the list must not show through its rows.
+        color: "#141c24"
 
         Text {
             id: listTitle

@@ -27,9 +27,12 @@ constexpr int DuToPixels(int value, int base, int divisor) {
     return (value * base * 2 + divisor) / (2 * divisor);
 }
 
+// The edges are converted, not the sizes: a control's size is what lies between its rounded
+// edges, so neighbouring controls meet as they do in dialog units.
 constexpr QRect ToPixels(DuRect r, BaseUnits u) {
-    return QRect(DuToPixels(r.x, u.bx, 4), DuToPixels(r.y, u.by, 8), DuToPixels(r.w, u.bx, 4),
-                 DuToPixels(r.h, u.by, 8));
+    const int left = DuToPixels(r.x, u.bx, 4);
+    const int top = DuToPixels(r.y, u.by, 8);
+    return QRect(left, top, DuToPixels(r.x + r.w, u.bx, 4) - left, DuToPixels(r.y + r.h, u.by, 8) - top);
 }
 
 namespace about { // template 100

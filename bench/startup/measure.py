@@ -2,6 +2,7 @@
 """Times process start to first paint of the main window, and idle RSS, for the program and for a
 bare Qt dialog, alternating runs; prints medians and "RESULT startup bare_qt <ratio>"."""
 import os
+import shutil
 import statistics
 import subprocess
 import sys
@@ -26,6 +27,18 @@ def run_once(program):
         return shown, rss
 
 
+def first_show_once(program):
+    """Click to player page shown (ms), whether the main window kept its native window, click to movie shown (ms)."""
+    with tempfile.TemporaryDirectory() as work:
+        shutil.copy(os.path.join(os.path.dirname(program), "plsys.dll"), work)
+        out = subprocess.run([program], cwd=work, env=dict(os.environ, TMPDIR=work), capture_output=True,
+                             text=True, timeout=60).stdout
+        fields = dict(line.split(None, 1) for line in out.splitlines() if " " in line)
+        if "PLAYER_SHOWN" not in fields:
+            sys.exit(f"{program} did not report the player page")
+        return float(fields["PLAYER_SHOWN"]), fields.get("WINDOW", "?").strip(), float(fields.get("MOVIE_SHOWN", "nan"))
+
+
 def main():
     bin_dir = os.path.abspath(sys.argv[1])
     runs = int(sys.argv[2]) if len(sys.argv) > 2 else 10
@@ -44,6 +57,12 @@ def main():
         medians[name] = ms
         print(f"{name}: start to window shown {ms:.1f} ms (median of {runs}), idle RSS {rss / 1024:.1f} MiB")
     print(f"RESULT startup bare_qt {medians['tessaly'] / medians['bare_qt']:.2f}")
+    first = [first_show_once(os.path.join(bin_dir, "bench_player_first_show")) for _ in range(runs)]
+    shown = statistics.median(f[0] for f in first)
+    print(f"player page: click to page shown {shown:.1f} ms, to movie shown "
+          f"{statistics.median(f[2] for f in first):.1f} ms (medians of {runs}); "
+          f"main window's native window: {'/'.join(sorted(set(f[1] for f in first)))}")
+    print(f"RESULT player-first-show ms {shown:.0f}")
 
 
 if __name__ == "__main__":

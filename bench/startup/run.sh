@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 build=${1:-build}
-ninja -C "$build" bench_startup_tessaly bench_startup_bare >/dev/null
+ninja -C "$build" bench_startup_tessaly bench_startup_bare bench_player_first_show >/dev/null
 source scripts/xvfb.sh
 export QT_QPA_PLATFORM=xcb
 python3 bench/startup/measure.py "$build/bin" "${2:-10}"

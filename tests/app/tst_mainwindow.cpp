@@ -54,6 +54,23 @@ bool ShowsPicture(QAbstractButton* button, int id) {
     return true;
 }
 
+// The first and last rows of a page's heading ink (dark blue, left of the rule's start).
+std::pair<int, int> HeadingRows(QWidget* page) {
+    const QImage image = page->grab().toImage();
+    int first = -1;
+    int last = -1;
+    for (int y = 0; y < 45; ++y) {
+        for (int x = 10; x < 140; ++x) {
+            const QColor c = image.pixelColor(x, y);
+            if (c.blue() - c.red() > 40 && c.red() < 120) {
+                first = first < 0 ? y : first;
+                last = y;
+            }
+        }
+    }
+    return {first, last};
+}
+
 } // namespace
 
 class MainWindowTest : public QObject {
@@ -99,7 +116,7 @@ private slots:
     void startsOnTheDownloadPage() {
         QCOMPARE(m_dlg->windowTitle(), QStringLiteral("Tessaly V1.3"));
         QCOMPARE(m_dlg->size(), QSize(779, 551));
-        QCOMPARE(m_dlg->pageRect(), QRect(QPoint(212, 92), QPoint(768, 540)));
+        QCOMPARE(m_dlg->pageRect(), QRect(212, 92, 556, 448));
         QCOMPARE(m_dlg->downloadPageButton()->geometry(), QRect(27, 140, 173, 27));
         QCOMPARE(m_dlg->playPageButton()->geometry(), QRect(27, 177, 173, 27));
         QCOMPARE(m_dlg->webStrip()->pos(), QPoint(239, 11));
@@ -165,6 +182,16 @@ private slots:
         QTest::mouseMove(m_dlg->playPageButton(), QPoint(150, 13));
         QTRY_VERIFY(ShowsPicture(m_dlg->playPageButton(), res::IDB_PLAY_PAGE_HOVER));
         QVERIFY(ShowsPicture(m_dlg->downloadPageButton(), res::IDB_DOWNLOAD_PAGE_NORMAL));
+    }
+
+    void bothPagesDrawOneHeadingAboveTheirRule() {
+        const std::pair<int, int> download = HeadingRows(Page());
+        m_dlg->ShowPlayerPage();
+        const std::pair<int, int> player = HeadingRows(m_dlg->playerPage());
+        QCOMPARE(download, player);
+        // The text's cell starts at row 18 and is 14 rows high; the rule lies on row 30.
+        QVERIFY2(download.first >= 18 && download.second <= 31,
+                 qPrintable(QStringLiteral("%1..%2").arg(download.first).arg(download.second)));
     }
 
     void playFileMessageOpensThePlayerPage() {

@@ -68,7 +68,9 @@ private slots:
         QCOMPARE(ToPixels(mainwnd::kSize, kSongTi9).size(), QSize(779, 551));
         QCOMPARE(ToPixels(mainwnd::kDownloadPageButton, kSongTi9), QRect(27, 140, 173, 27));
         QCOMPARE(ToPixels(mainwnd::kPlayPageButton, kSongTi9).topLeft(), QPoint(27, 177));
-        QCOMPARE(ToPixels(mainwnd::kPageArea, kSongTi9), QRect(QPoint(212, 92), QPoint(768, 540)));
+        // Edges are rounded, then sizes taken: 141 + 371 units end at pixel 768, not 212 + 557.
+        QCOMPARE(ToPixels(mainwnd::kPageArea, kSongTi9), QRect(212, 92, 556, 448));
+        QCOMPARE(ToPixels(mainwnd::kBrowser, kSongTi9), QRect(240, 11, 512, 67));
         QCOMPARE(ToPixels(mainwnd::kBanner, kSongTi9).topLeft(), QPoint(239, 11));
         QCOMPARE(ToPixels(downloader::kSize, kShellDlg8).size(), QSize(540, 440));
     }

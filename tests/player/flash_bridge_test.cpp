@@ -39,7 +39,7 @@ private slots:
         QSignalSpy ready(&flash, &CShockwaveflash1::OnReadyStateChange);
         flash.put_Movie(TESSALY_RECORDER_MOVIE);
         QCOMPARE(flash.get_Movie(), QStringLiteral(TESSALY_RECORDER_MOVIE));
-        QTRY_VERIFY(flash.status() == QQuickWidget::Ready);
+        QTRY_VERIFY(flash.status() == QQuickView::Ready);
         QVERIFY(!ready.isEmpty());
         QCOMPARE(ready.last().at(0).toInt(), 4);
 
@@ -59,7 +59,7 @@ private slots:
     void failedCallsAnswerNothing() {
         CShockwaveflash1 flash;
         flash.put_Movie(TESSALY_RECORDER_MOVIE);
-        QTRY_VERIFY(flash.status() == QQuickWidget::Ready);
+        QTRY_VERIFY(flash.status() == QQuickView::Ready);
         QCOMPARE(flash.CallFunction(InvokeText("noSuchFunction", {})), QString());
         QCOMPARE(flash.CallFunction(InvokeText("fail", {})), QString());
         QCOMPARE(flash.CallFunction("<invoke name=\"openFlv\"><arguments><string>a & b</string>"), QString());
@@ -69,7 +69,7 @@ private slots:
     void movieCallsReachThePageBeforeTheyReturn() {
         CShockwaveflash1 flash;
         flash.put_Movie(TESSALY_RECORDER_MOVIE);
-        QTRY_VERIFY(flash.status() == QQuickWidget::Ready);
+        QTRY_VERIFY(flash.status() == QQuickView::Ready);
         QStringList seen;
         // The page answers inside the request, as it does for "getlist".
         connect(&flash, &CShockwaveflash1::FlashCall, this, [&](const QString& request) {
@@ -100,7 +100,7 @@ private slots:
             CShockwaveflash1 flash;
             QSignalSpy ready(&flash, &CShockwaveflash1::OnReadyStateChange);
             flash.put_Movie(movie);
-            QTRY_VERIFY(flash.status() == QQuickWidget::Error);
+            QTRY_VERIFY(flash.status() == QQuickView::Error);
             QCOMPARE(ready.last().at(0).toInt(), 1);
             const int warningsAfterLoad = g_warnings;
             for (int i = 0; i < 5; ++i)
@@ -117,9 +117,9 @@ private slots:
         other.close();
         CShockwaveflash1 flash;
         flash.put_Movie(TESSALY_RECORDER_MOVIE);
-        QTRY_VERIFY(flash.status() == QQuickWidget::Ready);
+        QTRY_VERIFY(flash.status() == QQuickView::Ready);
         flash.put_Movie(other.fileName());
-        QTRY_VERIFY(flash.status() == QQuickWidget::Ready);
+        QTRY_VERIFY(flash.status() == QQuickView::Ready);
         QCOMPARE(flash.CallFunction(InvokeText("number", {})), QString());
     }
 };

@@ -31,7 +31,9 @@ private slots:
     }
 
     void specialCharactersSurviveTheRoundTrip() {
-        const QString path = QStringLiteral("/v/Tom & Jerry <1> \"x\" 'y' 视频.flv");
+        // A reader turns a bare carriage return (or CR LF) into a line feed: it must travel as a
+        // reference. Names come from page titles, so anything XML can carry may be in them.
+        const QString path = QStringLiteral("/v/Tom & Jerry <1> \"x\" 'y' ]]> 视频\r\n\r\tb \U0001F600.flv");
         const QString text = OpenFlvRequest(path);
         QVERIFY(!text.contains("& "));
         QVERIFY(!text.contains("<1>"));
@@ -39,6 +41,13 @@ private slots:
         QVERIFY(parsed);
         QCOMPARE(parsed->name, QStringLiteral("openFlv"));
         QCOMPARE(parsed->arguments, QStringList{path});
+    }
+
+    void onlyCharactersXmlCannotCarryAreRefused() {
+        QVERIFY(XmlCanCarry(QStringLiteral("视频 \U0001F600\t\r\n\u0085\uFFFD.flv")));
+        for (const QString& bad : {QStringLiteral("a\x01"), QStringLiteral("\x1f"), QStringLiteral("a\uFFFE"),
+                                   QString(QChar(0xD800)) + "a", QString(QChar(0xDC00))})
+            QVERIFY2(!XmlCanCarry(bad), qPrintable(bad.toUtf8().toHex()));
     }
 
     void parseReadsSeveralOrNoArguments() {
@@ -111,11 +120,17 @@ private slots:
         QCOMPARE(FlvFileList(dir.filePath("missing")), QStringLiteral("|"));
     }
 
-    void listKeepsFoldersAndLeavesOutNamesWithABar() {
+    void listKeepsFoldersAndLeavesOutOnlyNamesTheMovieCannotRead() {
         QTemporaryDir dir;
         QVERIFY(QDir(dir.path()).mkdir("clips.flv"));
         touch(dir.filePath("x|y.flv"));
-        QCOMPARE(FlvFileList(dir.path()), dir.filePath("clips.flv"));
+        touch(dir.filePath("bell\x07.flv"));
+        touch(dir.filePath("two\rlines.flv"));
+        const QString list = FlvFileList(dir.path());
+        QCOMPARE(list, dir.filePath("clips.flv") + "|" + dir.filePath("two\rlines.flv"));
+        const auto parsed = ParseInvoke(GetListRequest(list));
+        QVERIFY(parsed);
+        QCOMPARE(parsed->arguments, QStringList{list});
     }
 
     void pathsFollowTheFolderJoinRule() {

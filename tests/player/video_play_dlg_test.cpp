@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QLabel>
+#include <QPainter>
 #include <QQuickItem>
 #include <QTemporaryDir>
 #include <QTest>
@@ -55,6 +56,18 @@ void MovieSends(VideoPlayDlg& page, const QString& request) {
     page.flash().CallFunction(InvokeText("send", {request}));
 }
 
+// A window that paints its whole surface in one colour, as the main window paints its skin.
+class SkinWindow : public QWidget {
+public:
+    explicit SkinWindow(const QColor& skin) : m_skin(skin) {}
+
+protected:
+    void paintEvent(QPaintEvent*) override { QPainter(this).fillRect(rect(), m_skin); }
+
+private:
+    QColor m_skin;
+};
+
 void PlayFile(VideoPlayDlg& page, const QString& path) {
     appSettings().setFileToPlay(path.toStdU16String());
     PostMessage(&page, WM_PLAYER_OPEN);
@@ -86,11 +99,11 @@ private slots:
         VideoPlayDlg page(appSettings());
         QVERIFY(page.isHidden());
         QCOMPARE(page.size(), QSize(557, 458));
-        QCOMPARE(page.flash().geometry(), QRect(30, 57, 495, 384));
+        QCOMPARE(page.flash().geometry(), QRect(30, 57, 495, 383));
         QCOMPARE(page.flash().get_Movie(), m_startDir.path() + "/plsys.dll");
-        QTRY_VERIFY(page.flash().status() == QQuickWidget::Ready);
+        QTRY_VERIFY(page.flash().status() == QQuickView::Ready);
         page.resize(700, 500);
-        QCOMPARE(page.flash().geometry(), QRect(30, 57, 495, 384));
+        QCOMPARE(page.flash().geometry(), QRect(30, 57, 495, 383));
     }
 
     void fileToPlayGoesOutOnceThePageIsShown() {
@@ -147,6 +160,12 @@ private slots:
         page.show();
         QCoreApplication::processEvents();
         QVERIFY(Calls(page).isEmpty());
+        // Minimising and restoring the window hides and shows the page spontaneously: no pause.
+        window.showMinimized();
+        QTRY_VERIFY(window.isMinimized());
+        window.showNormal();
+        QTRY_VERIFY(!window.isMinimized());
+        QVERIFY(Calls(page).isEmpty());
         page.hide();
         QCOMPARE(Names(page), QStringList{"pauseMv"});
         QCOMPARE(Calls(page)[0].arg, QString());
@@ -160,7 +179,7 @@ private slots:
 
     void listRequestAnswersWithTheDownloadedFiles() {
         VideoPlayDlg page(appSettings());
-        QTRY_VERIFY(page.flash().status() == QQuickWidget::Ready);
+        QTRY_VERIFY(page.flash().status() == QQuickView::Ready);
         MovieSends(page, "getlist");
         QCOMPARE(Names(page), (QStringList{"getList", "returned"}));
         QCOMPARE(Calls(page)[0].arg, QStringLiteral("|"));
@@ -169,15 +188,18 @@ private slots:
         Touch(m_folder + "b.flv");
         Touch(m_folder + "a.flv");
         Touch(m_folder + "a.txt");
+        // A name no request can carry is left out alone; a carriage return arrives as it is.
+        Touch(m_folder + "bell\x07.flv");
+        Touch(m_folder + "c\r.flv");
         MovieSends(page, "getlist");
         QCOMPARE(Calls(page)[2].name, QStringLiteral("getList"));
-        QCOMPARE(Calls(page)[2].arg,
-                 m_startDir.path() + "/VDOWNLOAD/a.flv|" + m_startDir.path() + "/VDOWNLOAD/b.flv");
+        QCOMPARE(Calls(page)[2].arg, m_startDir.path() + "/VDOWNLOAD/a.flv|" + m_startDir.path() +
+                                         "/VDOWNLOAD/b.flv|" + m_startDir.path() + "/VDOWNLOAD/c\r.flv");
     }
 
     void movieRequestsOtherThanOpenAndListAreIgnored() {
         VideoPlayDlg page(appSettings());
-        QTRY_VERIFY(page.flash().status() == QQuickWidget::Ready);
+        QTRY_VERIFY(page.flash().status() == QQuickView::Ready);
         bool dialogShown = false;
         QTimer watcher;
         connect(&watcher, &QTimer::timeout, this, [&] {
@@ -202,7 +224,7 @@ private slots:
         Touch(chosen);
         Touch(m_folder + "other.txt");
         VideoPlayDlg page(appSettings());
-        QTRY_VERIFY(page.flash().status() == QQuickWidget::Ready);
+        QTRY_VERIFY(page.flash().status() == QQuickView::Ready);
         const QString cwd = QDir::currentPath();
 
         QString directory;
@@ -229,7 +251,7 @@ private slots:
 
     void cancelledDialogSendsNothing() {
         VideoPlayDlg page(appSettings());
-        QTRY_VERIFY(page.flash().status() == QQuickWidget::Ready);
+        QTRY_VERIFY(page.flash().status() == QQuickView::Ready);
         bool shown = false;
         QTimer::singleShot(0, this, [&] {
             auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
@@ -256,16 +278,23 @@ private slots:
         QCOMPARE(window.result(), 0);
     }
 
-    void pagePaintsHeadingLineAndPanel() {
-        VideoPlayDlg page(appSettings());
+    void pagePaintsHeadingLineAndPanelOverWhatLiesBeneath() {
+        // The window beneath the page paints a skin of its own; it shows around the shapes.
+        const QColor skin(250, 0, 250);
+        SkinWindow window(skin);
+        VideoPlayDlg page(appSettings(), &window);
+        window.resize(page.size());
+        window.show();
         page.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&page));
-        const QImage image = page.grab().toImage();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        const QImage image = window.grab().toImage();
         QCOMPARE(image.pixelColor(300, 30), QColor(24, 141, 220));
-        QCOMPARE(image.pixelColor(500, 30), page.palette().color(QPalette::Window));
+        QCOMPARE(image.pixelColor(500, 30), skin);
         QCOMPARE(image.pixelColor(20, 445), QColor(198, 220, 245));
         QCOMPARE(image.pixelColor(538, 60), QColor(198, 220, 245));
-        QCOMPARE(image.pixelColor(545, 60), page.palette().color(QPalette::Window));
+        for (const QPoint p :
+             {QPoint(545, 60), QPoint(5, 5), QPoint(300, 40), QPoint(300, 452), QPoint(550, 455)})
+            QCOMPARE(image.pixelColor(p), skin);
         int heading = 0;
         for (int y = 18; y < 32; ++y) {
             for (int x = 10; x < 140; ++x)
@@ -291,7 +320,7 @@ private slots:
         QVERIFY(QFile::remove(m_startDir.filePath("plsys.dll")));
         VideoPlayDlg page(appSettings());
         page.show();
-        QTRY_VERIFY(page.flash().status() == QQuickWidget::Error);
+        QTRY_VERIFY(page.flash().status() == QQuickView::Error);
         PlayFile(page, "/v/a.flv");
         // Delivered, failed quietly, and not tried again.
         QTRY_VERIFY(g_strPendingCall.isEmpty());

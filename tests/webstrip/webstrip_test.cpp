@@ -167,7 +167,7 @@ void WebStripTest::pageThatLoadsReplacesBannerAfterOneNavigation() {
     QTRY_COMPARE_WITH_TIMEOUT(w.strip->state(), State::Page, kLoadTimeoutMs);
     QVERIFY(w.showsBrowser());
     QCOMPARE(w.browser(), w.strip->browser());
-    QCOMPARE(w.browser()->geometry(), QRect(1, 0, 512, 68));
+    QCOMPARE(w.browser()->geometry(), QRect(1, 0, 512, 67));
 
     // Timer 1 ticks once: the page is never fetched again.
     QTest::qWait(10 * kShortDelayMs);
