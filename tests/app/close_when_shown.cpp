@@ -1,10 +1,13 @@
 // The program as it runs, closing its main window through the window's own close as soon as it
-// runs; it first says whether its single-instance lock was there: "LOCKED 1" or "LOCKED 0".
+// runs. It first says whether its single-instance lock was there ("LOCKED 1" or "LOCKED 0") and
+// what a message box's standard buttons read ("BUTTONS <ok> <cancel>").
 #include "app/CorvaneApp.h"
 #include "app/InstanceLock.h"
 
 #include <QDialog>
 #include <QFileInfo>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QTimer>
 #include <cstdio>
 
@@ -15,6 +18,9 @@ protected:
     void MainWindowCreated(QDialog& window) override {
         const QString lock = tessaly::InstanceLock::PathFor(QString::fromLatin1(kInstanceName));
         std::printf("LOCKED %d\n", QFileInfo::exists(lock) ? 1 : 0);
+        QMessageBox box(QMessageBox::NoIcon, {}, {}, QMessageBox::Ok | QMessageBox::Cancel);
+        std::printf("BUTTONS %s %s\n", box.button(QMessageBox::Ok)->text().toUtf8().constData(),
+                    box.button(QMessageBox::Cancel)->text().toUtf8().constData());
         std::fflush(stdout);
         QTimer::singleShot(0, &window, &QWidget::close);
     }
