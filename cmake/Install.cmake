@@ -39,10 +39,16 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_PACKAGE_SECTION video)
 # The libraries the program and its modules link are found by dpkg-shlibdeps. What it cannot see
-# is loaded by name at run time: the display plugin, the movie's QML modules, the video decoders,
-# Qt's Chinese texts and a font that has the Chinese glyphs.
+# is loaded by name at run time: libcurl, the display plugin, the movie's QML modules, the video
+# decoders, Qt's Chinese texts and a font that has the Chinese glyphs.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# libcurl is opened by its soname too; the package that holds it here is the one to depend on.
+execute_process(COMMAND dpkg-query -S */libcurl.so.4 OUTPUT_VARIABLE curl_owner ERROR_QUIET)
+string(REGEX MATCH "^[^:,]+" curl_package "${curl_owner}")
+if(NOT curl_package)
+  set(curl_package libcurl4)
+endif()
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-  "qt6-qpa-plugins, qml6-module-qtquick, qml6-module-qtmultimedia, qt6-translations-l10n, \
+  "${curl_package}, qt6-qpa-plugins, qml6-module-qtquick, qml6-module-qtmultimedia, qt6-translations-l10n, \
 gstreamer1.0-plugins-good, gstreamer1.0-plugins-bad, gstreamer1.0-libav, fonts-noto-cjk | fonts-wqy-microhei")
 include(CPack)

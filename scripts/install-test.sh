@@ -45,7 +45,7 @@ cat >"$root/tmp/as-viewer.sh" <<'VIEWER'
 tessaly >/tmp/tessaly.log 2>&1 &
 pid=$!
 sleep 12
-echo "window: $(xwininfo -root -tree | grep -F '"Tessaly V1.3"' | head -1 | sed 's/^ *//')"
+echo "windows: $(xwininfo -root -children | grep -o '"[^"]*"' | sort -u | tr '\n' ' ')"
 echo "running: $(kill -0 $pid 2>/dev/null && echo yes || echo no)"
 echo "lock: $(ls -d /tmp/'{046355D9'* 2>/dev/null)"
 cp /tmp/Xvfb_screen0 /tmp/screen.xwd
