@@ -8,6 +8,18 @@ cd "$(dirname "$0")/.."
 build=$(realpath -m "${1:-build-deb}")
 root=$(realpath -m "${2:-$(mktemp -d /tmp/tessaly-root.XXXXXX)}")
 [ "$(id -u)" -eq 0 ] || { echo "needs root (debootstrap, chroot)" >&2; exit 1; }
+# The root is removed at the end (unless KEEP_ROOT is set), so it must be new.
+[ ! -e "$root" ] || [ -z "$(ls -A "$root")" ] || { echo "$root is not empty" >&2; exit 1; }
+remove_root() {
+  [ -z "${KEEP_ROOT:-}" ] || return 0
+  # The mounts live in their own namespace; refuse to delete through any that remain.
+  if findmnt -rn -o TARGET | grep -q "^$root/"; then
+    echo "mounts remain under $root: not removed" >&2
+  else
+    rm -rf --one-file-system "$root"
+  fi
+}
+trap remove_root EXIT
 for tool in debootstrap cpack ffmpeg dpkg-shlibdeps; do
   command -v "$tool" >/dev/null || { echo "missing $tool: run scripts/setup.sh" >&2; exit 1; }
 done
@@ -21,6 +33,9 @@ rm -f "$build"/tessaly_*.deb
 (cd "$build" && cpack -G DEB >/dev/null)
 deb=$(ls "$build"/tessaly_*.deb)
 dpkg-deb -f "$deb" Package Version Depends
+
+mkdir -p "$root"
+chmod 755 "$root" # the root folder of the system inside: a plain user must get through it
 
 mirror=$(grep -h -v '^ *#' /etc/apt/sources.list /etc/apt/sources.list.d/*.list /etc/apt/sources.list.d/*.sources 2>/dev/null |
   grep -o -E 'https?://[^ ]+/debian/?( |$)' | head -1 | tr -d ' ' || true)
@@ -78,12 +93,3 @@ unshare --mount --propagation private bash -c '
   chroot "$1" /bin/bash /tmp/inside.sh' _ "$root"
 ffmpeg -loglevel error -y -i "$root/tmp/screen.xwd" "$build/installed-screen.png" &&
   echo "== screenshot: $build/installed-screen.png"
-
-if [ -z "${KEEP_ROOT:-}" ]; then
-  # The mounts lived in the namespace above only; refuse to delete through any that remain.
-  if findmnt -rn -o TARGET | grep -q "^$root/"; then
-    echo "mounts remain under $root: not removed" >&2
-  else
-    rm -rf --one-file-system "$root"
-  fi
-fi
