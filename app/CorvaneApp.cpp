@@ -1,53 +1,76 @@
 // Start-up in the order the program relies on: the single-instance lock before anything shows,
-// then the application, the sockets layer (libcurl), the organisation name and the main window.
+// then the application, Qt's Chinese texts, the sockets layer's (libcurl) result, the organisation
+// name and the main window.
 #include "app/CorvaneApp.h"
 
 #include "app/CorvaneDlg.h"
+#include "app/InstanceLock.h"
+#include "app/QtChinese.h"
+#include "app/settings/AppSettings.h"
 #include "download/core/CurlLibrary.h"
 #include "res/Resources.h"
 
 #include <QApplication>
 #include <QDir>
-#include <QLockFile>
 #include <QMessageBox>
+#include <QStandardPaths>
 #include <cstdio>
 #include <cstdlib>
 #include <future>
-#include <optional>
 
 namespace tessaly {
+namespace {
+
+std::filesystem::path LocalPath(const QString& path) {
+    return std::filesystem::path(QDir::toNativeSeparators(path).toStdU16String());
+}
+
+// Where config.ini and the default download folder go when the start-up directory cannot be
+// written, as for an installed program: the user's config folder, and the videos folder (else
+// downloads, else home) for the downloads.
+AppSettings::UserFolders InstalledUserFolders() {
+    const QString config = QDir(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation))
+                               .filePath(QCoreApplication::applicationName());
+    QString downloads = QDir::homePath();
+    for (const auto location : {QStandardPaths::MoviesLocation, QStandardPaths::DownloadLocation}) {
+        const QString folder = QStandardPaths::writableLocation(location);
+        if (!folder.isEmpty() && QDir(folder).exists()) {
+            downloads = folder;
+            break;
+        }
+    }
+    return {LocalPath(config), LocalPath(downloads)};
+}
+
+} // namespace
 
 int CorvaneApp::Run(int argc, char** argv) {
-    // Held until the process ends; a dead holder's lock is stale and taken over.
-    QLockFile instance(QDir::temp().filePath(QString::fromLatin1(kInstanceName)));
-    instance.setStaleLockTime(0);
-    // Only another running copy ends this one; a temporary folder that cannot hold the lock at
-    // all must not keep the program from starting.
-    if (!instance.tryLock(0) && instance.error() == QLockFile::LockFailedError)
+    InstanceLock instance(QString::fromLatin1(kInstanceName));
+    if (!instance.Take())
         return 0;
 
     // libcurl and its libraries load on a thread of their own while the application connects to
-    // the display and the main window is built; the window runs only once they are up, and never
-    // when they fail.
+    // the display; the main window is built only once they are up.
     std::future<bool> sockets = std::async(std::launch::async, [] { return Curl() != nullptr; });
     QApplication app(argc, argv);
-    QCoreApplication::setOrganizationName(QString::fromLatin1(kOrganisation));
-
-    {
-        std::optional<CorvaneDlg> dlg(std::in_place);
-        if (!sockets.get()) {
-            // Gone before the message box's event loop could run any of its timers.
-            dlg.reset();
-            QMessageBox::warning(nullptr, QCoreApplication::applicationName(),
-                                 res::LoadString(res::IDP_SOCKETS_INIT_FAILED), QMessageBox::Ok);
-            return 0;
-        }
-        MainWindowCreated(*dlg);
-        dlg->exec();
+    InstallQtChinese(app);
+    if (!sockets.get()) {
+        QMessageBox::warning(nullptr, QCoreApplication::applicationName(),
+                             res::LoadString(res::IDP_SOCKETS_INIT_FAILED), QMessageBox::Ok);
+        return 0;
     }
-    // The window is gone and every worker has been told to stop; those still inside a transfer
-    // are not waited for. Ending here, without the process's static destructors, keeps a worker
-    // that is still finishing from touching anything already torn down.
+    QCoreApplication::setOrganizationName(QString::fromLatin1(kOrganisation));
+    appSettings().SetUserFolders(InstalledUserFolders());
+    {
+        CorvaneDlg dlg;
+        MainWindowCreated(dlg);
+        dlg.exec();
+    }
+    // A new copy may start as soon as the window is gone, while this one still winds down.
+    instance.Release();
+    // Every worker has been told to stop; those still inside a transfer are not waited for.
+    // Ending here, without the process's static destructors, keeps a worker that is still
+    // finishing from touching anything already torn down.
     std::fflush(nullptr);
     std::quick_exit(0);
 }

@@ -12,12 +12,13 @@ packages=(
   qml6-module-qtquick-templates
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad gstreamer1.0-libav
   libcurl4-openssl-dev
-  fonts-noto-cjk
+  fonts-noto-cjk qt6-translations-l10n
   libgtest-dev googletest libgmock-dev
   xvfb xauth x11-utils libgl1-mesa-dri
   clang libclang-rt-14-dev
   ffmpeg nginx libpcre2-dev curl hyperfine
   python3
+  appstream dpkg-dev file debootstrap
 )
 
 missing=()

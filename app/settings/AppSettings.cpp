@@ -4,6 +4,8 @@
 #include "app/settings/IniFile.h"
 #include "download/core/TextCodec.h"
 
+#include <fstream>
+#include <random>
 #include <system_error>
 
 namespace tessaly {
@@ -24,7 +26,27 @@ std::u16string CapValue(std::u16string value) {
     return value;
 }
 
+std::u16string Text(const std::filesystem::path& path) {
+    const std::u8string bytes = path.u8string();
+    return FromUtf8(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+}
+
+// Tried rather than judged from permission bits: those say nothing of a read-only file system,
+// and root may write anywhere on paper.
+bool CanWriteIn(const std::filesystem::path& dir) {
+    const std::filesystem::path probe = dir / (".tessaly-probe-" + std::to_string(std::random_device{}()));
+    const bool made = std::ofstream(probe, std::ios::binary).good();
+    std::error_code ignored;
+    std::filesystem::remove(probe, ignored);
+    return made;
+}
+
 } // namespace
+
+void AppSettings::SetUserFolders(UserFolders folders) {
+    std::lock_guard guard(m_lock);
+    m_userFolders = std::move(folders);
+}
 
 void AppSettings::LoadSettings() {
     std::error_code error;
@@ -33,15 +55,21 @@ void AppSettings::LoadSettings() {
 }
 
 void AppSettings::LoadSettings(const std::filesystem::path& startDir) {
+    std::optional<UserFolders> userFolders;
+    {
+        std::lock_guard guard(m_lock);
+        userFolders = m_userFolders;
+    }
+    const bool useUserFolders = userFolders && !CanWriteIn(startDir);
     // Resolved once: a later change of the current directory (a file dialog may make one) must
     // not move the file that the next start reads.
-    const std::filesystem::path configFile = startDir / kConfigFileName;
-    const std::u8string startBytes = startDir.u8string();
-    const std::u16string start =
-        FromUtf8(std::string_view(reinterpret_cast<const char*>(startBytes.data()), startBytes.size()));
+    const std::filesystem::path configFile =
+        (useUserFolders ? userFolders->config : startDir) / kConfigFileName;
+    const std::u16string start = Text(startDir);
     std::u16string folder = CapValue(FromUtf8(ini::ReadValue(configFile, kSection, kKey)));
     if (folder.empty())
-        folder = start + std::u16string(kDefaultFolderSuffix);
+        folder =
+            (useUserFolders ? Text(userFolders->downloads) : start) + std::u16string(kDefaultFolderSuffix);
 
     std::lock_guard guard(m_lock);
     m_configFile = configFile;
@@ -50,12 +78,28 @@ void AppSettings::LoadSettings(const std::filesystem::path& startDir) {
     m_szFileToPlay.clear();
 }
 
-void AppSettings::SetDownloadFolder(std::u16string_view path) {
+bool AppSettings::CanStore(std::u16string_view folder) {
+    if (folder.empty() || folder.size() > kMaxValueUnits)
+        return false;
+    const std::string bytes = ToUtf8(folder);
+    const std::optional<std::string> file = ini::WithValue({}, kSection, kKey, bytes);
+    return file && FromUtf8(ini::FindValue(*file, kSection, kKey)) == folder;
+}
+
+bool AppSettings::SetDownloadFolder(std::u16string_view path) {
+    if (!CanStore(path))
+        return false;
     std::lock_guard guard(m_lock);
     m_pszDownloadFolder = std::u16string(path);
+    const std::filesystem::path file =
+        m_configFile.empty() ? std::filesystem::path(kConfigFileName) : m_configFile;
+    // The user's config folder may not be there yet.
+    std::error_code ignored;
+    if (file.has_parent_path())
+        std::filesystem::create_directories(file.parent_path(), ignored);
     // A failed write is not reported: the folder then holds until the program ends.
-    ini::WriteValue(m_configFile.empty() ? std::filesystem::path(kConfigFileName) : m_configFile, kSection,
-                    kKey, ToUtf8(path));
+    ini::WriteValue(file, kSection, kKey, ToUtf8(path));
+    return true;
 }
 
 std::u16string AppSettings::downloadFolder() const {

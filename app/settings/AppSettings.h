@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -16,14 +17,30 @@ public:
     // Each value holds at most this many UTF-16 code units (a 260-unit buffer with its terminator).
     static constexpr std::size_t kMaxValueUnits = 259;
 
+    // Where an installed program keeps its files when its start-up directory cannot be written:
+    // config.ini in config, and the default download folder below downloads.
+    struct UserFolders {
+        std::filesystem::path config;
+        std::filesystem::path downloads;
+    };
+
     // Takes the current directory as the start-up directory and reads the folder from
     // config.ini there (default: start-up directory + "/VDOWNLOAD/"); clears the file-to-play slot.
+    // With user folders given and a start-up directory that cannot be written, config.ini and the
+    // default folder are the user folders' instead; the start-up directory stays as it is.
     void LoadSettings();
     // The same with an explicit start-up directory (tests, tools).
     void LoadSettings(const std::filesystem::path& startDir);
+    // Takes effect at the next LoadSettings.
+    void SetUserFolders(UserFolders folders);
 
-    // Replaces the download folder and writes it to config.ini in the start-up directory.
-    void SetDownloadFolder(std::u16string_view path);
+    // Whether config.ini can carry the folder and give it back unchanged: not empty, at most
+    // kMaxValueUnits units, no line break, nothing the reader would trim or unquote.
+    static bool CanStore(std::u16string_view folder);
+    // Replaces the download folder and writes it to config.ini. False, changing nothing, for a
+    // folder CanStore refuses. A failed write is not reported: the folder then holds until the
+    // program ends.
+    bool SetDownloadFolder(std::u16string_view path);
 
     std::u16string downloadFolder() const;
     std::u16string startDir() const;
@@ -36,6 +53,7 @@ private:
     std::u16string m_pszStartDir;
     std::u16string m_szFileToPlay;
     std::filesystem::path m_configFile;
+    std::optional<UserFolders> m_userFolders;
 };
 
 // The application's one instance.

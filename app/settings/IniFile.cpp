@@ -128,8 +128,10 @@ std::string FindValue(std::string_view content, std::string_view section, std::s
     return std::string(value);
 }
 
-std::string WithValue(std::string_view content, std::string_view section, std::string_view key,
-                      std::string_view value) {
+std::optional<std::string> WithValue(std::string_view content, std::string_view section, std::string_view key,
+                                     std::string_view value) {
+    if (value.find_first_of("\r\n") != std::string_view::npos)
+        return std::nullopt;
     const std::vector<Line> lines = SplitLines(content);
     const Position position = Locate(lines, section, key);
     const std::string_view lineBreak = LineBreakOf(content);
@@ -170,7 +172,9 @@ bool WriteValue(const std::filesystem::path& file, std::string_view section, std
     std::string content;
     if (std::ifstream in(file, std::ios::binary); in)
         content.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    const std::string updated = WithValue(content, section, key, value);
+    const std::optional<std::string> updated = WithValue(content, section, key, value);
+    if (!updated)
+        return false;
 
     // Written beside the file and moved over it, so a failed write never leaves half a file.
     std::filesystem::path temporary = file;
@@ -179,7 +183,7 @@ bool WriteValue(const std::filesystem::path& file, std::string_view section, std
         std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
         if (!out)
             return false;
-        out.write(updated.data(), static_cast<std::streamsize>(updated.size()));
+        out.write(updated->data(), static_cast<std::streamsize>(updated->size()));
         out.flush();
         if (!out) {
             std::error_code ignored;

@@ -16,12 +16,14 @@ std::string FindValue(std::string_view content, std::string_view section, std::s
 
 // The INI text with key in section set to value: an existing line of that key is rewritten in
 // place, otherwise the key is added at the end of its section, or a new section at the end.
-std::string WithValue(std::string_view content, std::string_view section, std::string_view key,
-                      std::string_view value);
+// Nothing for a value holding a line break: it would end the key's line and start others.
+std::optional<std::string> WithValue(std::string_view content, std::string_view section, std::string_view key,
+                                     std::string_view value);
 
 // The same over a file. Reading a missing or unreadable file gives the empty value.
 std::string ReadValue(const std::filesystem::path& file, std::string_view section, std::string_view key);
-// Creates the file as needed; false when it cannot be written.
+// Creates the file as needed; false, leaving the file as it was, when it cannot be written or the
+// value holds a line break.
 bool WriteValue(const std::filesystem::path& file, std::string_view section, std::string_view key,
                 std::string_view value);
 

@@ -12,7 +12,8 @@ import time
 
 def run_once(program):
     with tempfile.TemporaryDirectory() as work:
-        env = dict(os.environ, TMPDIR=work)
+        # The single-instance lock lives in the runtime folder, else the temporary one: both private.
+        env = dict(os.environ, TMPDIR=work, XDG_RUNTIME_DIR=work)
         start = time.perf_counter()
         proc = subprocess.Popen([program], cwd=work, env=env, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
         shown = rss = None

@@ -238,8 +238,14 @@ void DownloaderDlg::OnChooseFolder() {
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
         const QString path = QDir::cleanPath(dialog.selectedFiles().first());
-        m_strFolder = path;
-        appSettings().SetDownloadFolder(ToU16(path));
+        // A folder config.ini cannot give back unchanged would be another folder at the next start.
+        if (appSettings().SetDownloadFolder(ToU16(path))) {
+            m_strFolder = path;
+        } else {
+            QMessageBox::information(
+                this, QStringLiteral("提示"),
+                QStringLiteral("该目录的路径过长或含有无法保存的字符，请选择其他目录！"));
+        }
     }
     UpdateData(false);
 }

@@ -267,12 +267,16 @@ int main(int argc, char** argv) {
     bitmap(139, Tab(Look::Hover, Glyph::Play));
     bitmap(146, Banner());
 
-    QImage appIcon = NewIcon(32);
-    {
-        QPainter p(&appIcon);
-        DrawMark(p, QRectF(0, 0, 32, 32));
-    }
-    ok &= Save(appIcon, QStringLiteral("%1/icons/128.png").arg(res));
+    auto mark = [](int size) {
+        QImage image = NewIcon(size);
+        QPainter p(&image);
+        DrawMark(p, QRectF(0, 0, size, size));
+        return image;
+    };
+    ok &= Save(mark(32), QStringLiteral("%1/icons/128.png").arg(res));
+    // The installed program's icon in the desktop's icon theme, one picture per usual size.
+    for (int size : {16, 24, 32, 48, 64, 128, 256})
+        ok &= Save(mark(size), QStringLiteral("%1/linux/icons/%2.png").arg(res).arg(size));
     for (int id = 140; id <= 144; ++id)
         ok &= Save(StateIcon(id), QStringLiteral("%1/icons/%2.png").arg(res).arg(id));
     return ok ? 0 : 1;

@@ -360,6 +360,21 @@ private slots:
                      stored.contains(QStringLiteral("DOWNLOAD=") + chosen),
                  qPrintable(stored));
 
+        // A folder whose name holds a line break cannot be stored: refused, and the old one stays.
+        const QString unstorable = m_start->path() + QStringLiteral("/two\nlines");
+        QVERIFY(QDir().mkpath(unstorable));
+        choose(unstorable);
+        SeenBox seen;
+        AnswerNextBox(QMessageBox::Ok, &seen);
+        m_page->OnChooseFolder();
+        QCOMPARE(seen.caption, QStringLiteral("提示"));
+        QCOMPARE(seen.text, QStringLiteral("该目录的路径过长或含有无法保存的字符，请选择其他目录！"));
+        QCOMPARE(m_page->findChild<QLineEdit*>(QStringLiteral("folder"))->text(), chosen);
+        QCOMPARE(m_start->downloadFolder(), chosen);
+        QFile after(ini.fileName()); // written by a rename: opened anew
+        QVERIFY(after.open(QIODevice::ReadOnly));
+        QCOMPARE(QString::fromUtf8(after.readAll()), stored);
+
         Add(Watch(QStringLiteral("v=size:700,seed:5&title=here")));
         WaitDone(0);
         QCOMPARE(ReadAll(chosen + QStringLiteral("/here.flv")), Hex(ExpectedStreamBody(700, 5)));

@@ -1,65 +1,126 @@
-// Runs the built program: one copy at a time, a second copy ends at once without a window, and
-// after the first copy has gone a new one starts normally.
+// Runs the built program: one copy per user session, a second copy ends at once without a window,
+// the lock goes when a copy closes normally and stays stale when one dies.
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QSysInfo>
 #include <QTemporaryDir>
 #include <QTest>
+#include <unistd.h>
+
+namespace {
+
+const QString kLockName = QStringLiteral("{046355D9-BF93-4ed9-8E6A-FB4459CAE431}");
+
+} // namespace
 
 class StartupTest : public QObject {
     Q_OBJECT
 private:
     QTemporaryDir m_tmp;
 
-    // Starts the program in the scratch folder with its own temporary folder, where the
-    // single-instance lock lives, so that no other copy on the machine interferes.
-    void Launch(QProcess& process, const QString& tempFolder = {}) {
+    // Starts a program in the scratch folder with its own runtime folder (none when runtimeDir is
+    // empty) and temporary folder, so that no other copy on the machine interferes.
+    void Launch(QProcess& process, const QString& runtimeDir, const QString& tempFolder = {},
+                const QString& program = QStringLiteral(TESSALY_PROGRAM)) {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         env.insert(QStringLiteral("TMPDIR"), tempFolder.isEmpty() ? m_tmp.path() : tempFolder);
+        env.remove(QStringLiteral("XDG_RUNTIME_DIR"));
+        env.remove(QStringLiteral("LC_ALL"));
+        env.insert(QStringLiteral("LANG"), QStringLiteral("en_US.UTF-8")); // an English desktop
+        if (!runtimeDir.isEmpty())
+            env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtimeDir);
         process.setProcessEnvironment(env);
         process.setWorkingDirectory(m_tmp.path());
         process.setProcessChannelMode(QProcess::MergedChannels);
-        process.start(QStringLiteral(TESSALY_PROGRAM), {});
+        process.start(program, {});
         QVERIFY(process.waitForStarted());
     }
-    QString LockFile() const {
-        return m_tmp.filePath(QStringLiteral("{046355D9-BF93-4ed9-8E6A-FB4459CAE431}"));
+    QString RuntimeDir(const QString& name) {
+        const QString dir = m_tmp.filePath(name);
+        QDir().mkpath(dir);
+        return dir;
+    }
+    static void Stop(QProcess& process) {
+        process.kill();
+        QVERIFY(process.waitForFinished(10000));
+    }
+    // A lock file as a live holder leaves it: this test's own process id.
+    void WriteLiveLock(const QString& path) {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray::number(QCoreApplication::applicationPid()) + "\ntst_startup\n" +
+                   QSysInfo::machineHostName().toUtf8() + "\n");
     }
 
 private slots:
-    void secondCopyEndsSilently() {
+    void oneCopyPerSession() {
+        const QString session = RuntimeDir(QStringLiteral("session"));
         QProcess first;
-        Launch(first);
-        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(LockFile()), 20000);
+        Launch(first, session);
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(session + QLatin1Char('/') + kLockName), 20000);
         // The first copy shows its window and stays up.
         QVERIFY(!first.waitForFinished(1500));
 
         QProcess second;
-        Launch(second);
+        Launch(second, session);
         QVERIFY(second.waitForFinished(10000));
         QCOMPARE(second.exitStatus(), QProcess::NormalExit);
         QCOMPARE(second.exitCode(), 0);
         QCOMPARE(first.state(), QProcess::Running);
 
-        first.kill();
-        QVERIFY(first.waitForFinished(10000));
+        // Another user's session has a runtime folder of its own and runs its own copy.
+        QProcess other;
+        Launch(other, RuntimeDir(QStringLiteral("other-session")));
+        QVERIFY(!other.waitForFinished(3000));
+        Stop(other);
+
+        Stop(first);
         // The dead copy's lock is stale: a new copy takes it and runs.
+        QVERIFY(QFileInfo::exists(session + QLatin1Char('/') + kLockName));
         QProcess third;
-        Launch(third);
+        Launch(third, session);
         QVERIFY(!third.waitForFinished(3000));
         QCOMPARE(third.state(), QProcess::Running);
-        third.kill();
-        QVERIFY(third.waitForFinished(10000));
+        Stop(third);
+    }
+
+    void withoutRuntimeFolderTheLockNamesTheUser() {
+        // Locks of live holders under other users' names, and under the name without a user, in
+        // the shared temporary folder: none of them is this user's.
+        const QString shared = RuntimeDir(QStringLiteral("shared-tmp"));
+        WriteLiveLock(shared + QLatin1Char('/') + kLockName);
+        WriteLiveLock(shared + QLatin1Char('/') + kLockName + QStringLiteral("-%1").arg(::getuid() + 1));
+        QProcess copy;
+        Launch(copy, {}, shared);
+        const QString own = shared + QLatin1Char('/') + kLockName + QStringLiteral("-%1").arg(::getuid());
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(own), 20000);
+        QCOMPARE(copy.state(), QProcess::Running);
+        Stop(copy);
+    }
+
+    void normalExitReleasesTheLock() {
+        const QString session = RuntimeDir(QStringLiteral("closing-session"));
+        QProcess closing;
+        Launch(closing, session, {}, QStringLiteral(TESSALY_CLOSING_PROGRAM));
+        QVERIFY(closing.waitForFinished(30000));
+        QCOMPARE(closing.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(closing.exitCode(), 0);
+        const QString output = QString::fromUtf8(closing.readAll());
+        QVERIFY2(output.contains(QStringLiteral("LOCKED 1")), "the lock was taken while the window ran");
+        // Qt's own texts read Chinese on an English desktop too.
+        QVERIFY2(output.contains(QStringLiteral("BUTTONS 确定 取消")), qPrintable(output));
+        QVERIFY(!QFileInfo::exists(session + QLatin1Char('/') + kLockName));
     }
 
     void lockThatCannotBeMadeDoesNotStopTheProgram() {
         QProcess copy;
-        Launch(copy, m_tmp.filePath(QStringLiteral("no/such/folder")));
+        Launch(copy, {}, m_tmp.filePath(QStringLiteral("no/such/folder")));
         QVERIFY(!copy.waitForFinished(3000));
         QCOMPARE(copy.state(), QProcess::Running);
-        copy.kill();
-        QVERIFY(copy.waitForFinished(10000));
+        Stop(copy);
     }
 };
 

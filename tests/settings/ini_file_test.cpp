@@ -29,6 +29,17 @@ TEST(IniFile, ByteOrderMarkIsNotPartOfTheFirstSection) {
     EXPECT_EQ(WithValue(content, "s", "k", "2"), "\xEF\xBB\xBF[s]\nk=2\n");
 }
 
+// A line break would end the key's line and start lines of its own, a section header among them.
+TEST(IniFile, ValueWithALineBreakIsNeverWritten) {
+    for (const char* value : {"/a\n[other]\nk=/b", "/a\r\nx", "/a\rb"}) {
+        EXPECT_EQ(WithValue("[s]\nk=1\n", "s", "k", value), std::nullopt) << value;
+        test::TempDir dir;
+        dir.Write("config.ini", "[s]\nk=1\n");
+        EXPECT_FALSE(WriteValue(dir.path() / "config.ini", "s", "k", value));
+        EXPECT_EQ(dir.Read("config.ini"), "[s]\nk=1\n");
+    }
+}
+
 TEST(IniFile, UnwritableFileReportsFailureAndLeavesNothingBehind) {
     test::TempDir dir;
     const auto missingFolder = dir.path() / "no" / "config.ini";

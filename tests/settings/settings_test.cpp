@@ -111,6 +111,71 @@ TEST(AppSettings, WriteKeepsOtherContentOfTheFile) {
               "after=2\r\n\r\n[last]\r\ny=3");
 }
 
+// A folder the file cannot give back unchanged is refused: the old one stays, in memory and on disk.
+TEST(AppSettings, FolderThatCannotBeReadBackUnchangedIsRefused) {
+    std::u16string lone = u"/a/";
+    lone += char16_t(0xD800);
+    const std::u16string refused[] = {
+        u"/" + std::u16string(AppSettings::kMaxValueUnits, u'视'), // 260 units
+        u"/a\n[FOLDER]\nDOWNLOAD=/b",
+        u"/a\rb",
+        u" /leading",
+        u"/trailing\t",
+        u"\"/quoted\"",
+        u"",
+        lone,
+    };
+    for (const std::u16string& folder : refused) {
+        TempDir dir;
+        AppSettings settings;
+        settings.LoadSettings(dir.path());
+        ASSERT_TRUE(settings.SetDownloadFolder(u"/old"));
+        EXPECT_FALSE(AppSettings::CanStore(folder)) << ToUtf8(folder);
+        EXPECT_FALSE(settings.SetDownloadFolder(folder)) << ToUtf8(folder);
+        EXPECT_EQ(settings.downloadFolder(), u"/old");
+        EXPECT_EQ(dir.Read("config.ini"), "[FOLDER]\nDOWNLOAD=/old\n");
+    }
+    // At the limit, and with the INI's own signs inside, a folder is stored and read back as it is.
+    for (const std::u16string& folder :
+         {u"/" + std::u16string(AppSettings::kMaxValueUnits - 1, u'视'), std::u16string(u"/x=[y];\"z' w")}) {
+        TempDir dir;
+        AppSettings settings;
+        settings.LoadSettings(dir.path());
+        EXPECT_TRUE(settings.SetDownloadFolder(folder));
+        AppSettings next;
+        next.LoadSettings(dir.path());
+        EXPECT_EQ(next.downloadFolder(), folder);
+    }
+}
+
+// An installed program cannot write its start-up directory: config.ini and the default folder go
+// to the user's folders, while the movie is still looked for in the start-up directory.
+TEST(AppSettings, UnwritableStartDirUsesTheUserFolders) {
+    const std::filesystem::path readOnly = "/proc"; // not writable, not even by root
+    TempDir user;
+    const auto config = user.path() / "config" / "tessaly";
+    AppSettings settings;
+    settings.SetUserFolders({config, user.path() / "Videos"});
+    settings.LoadSettings(readOnly);
+    EXPECT_EQ(settings.startDir(), u"/proc");
+    EXPECT_EQ(settings.downloadFolder(), Text(user.path() / "Videos") + u"/VDOWNLOAD/");
+    EXPECT_FALSE(std::filesystem::exists(config)) << "nothing is written until a folder is chosen";
+
+    EXPECT_TRUE(settings.SetDownloadFolder(u"/chosen"));
+    AppSettings next;
+    next.SetUserFolders({config, user.path() / "Videos"});
+    next.LoadSettings(readOnly);
+    EXPECT_EQ(next.downloadFolder(), u"/chosen");
+
+    // From a folder it can write, as a build folder, nothing changes.
+    TempDir start;
+    AppSettings built;
+    built.SetUserFolders({config, user.path() / "Videos"});
+    built.LoadSettings(start.path());
+    EXPECT_EQ(built.downloadFolder(), Text(start.path()) + u"/VDOWNLOAD/");
+    EXPECT_TRUE(std::filesystem::is_empty(start.path())) << "the write test leaves nothing behind";
+}
+
 TEST(AppSettings, LaterChangeOfCurrentDirectoryDoesNotMoveTheFile) {
     TempDir start;
     TempDir elsewhere;
