@@ -11,6 +11,8 @@
 #include <QAbstractButton>
 #include <QChildEvent>
 #include <QFileDialog>
+#include <QHeaderView>
+#include <QTreeView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
@@ -164,6 +166,14 @@ void VideoPlayDlg::OnOpenRequest() {
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setDefaultSuffix(QStringLiteral("flv"));
+    // Qt gives the detail view's columns fixed widths that cut sizes, types and dates once they
+    // read Chinese; let those follow what they show and the name take the rest.
+    if (auto* details = dialog.findChild<QTreeView*>(QStringLiteral("treeView"))) {
+        QHeaderView* header = details->header();
+        header->setStretchLastSection(false);
+        header->setSectionResizeMode(QHeaderView::ResizeToContents);
+        header->setSectionResizeMode(0, QHeaderView::Stretch);
+    }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return;
     const QString path = ChosenFileToSend(dialog.selectedFiles().constFirst());
