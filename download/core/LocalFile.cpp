@@ -4,9 +4,12 @@
 #include "download/core/LocalFile.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+
+#include "download/core/TextCodec.h"
 
 namespace tessaly {
 
@@ -14,16 +17,26 @@ namespace {
 constexpr std::size_t kWriteBuffer = 16 * 1024;
 }
 
-LocalFile::~LocalFile() { Discard(); }
+LocalFile::~LocalFile() { Close(); }
 
 LocalFile::CreateResult LocalFile::Create(const std::string& path) {
-    Discard();
+    Close();
     m_fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
     if (m_fd < 0)
         return errno == EEXIST ? CreateResult::kExists : CreateResult::kFailed;
     m_path = path;
     m_buffer.reserve(kWriteBuffer);
     return CreateResult::kCreated;
+}
+
+TaskFile LocalFile::Identity() const {
+    TaskFile identity;
+    struct stat info {};
+    if (m_fd >= 0 && ::fstat(m_fd, &info) == 0) {
+        identity.device = info.st_dev;
+        identity.inode = info.st_ino;
+    }
+    return identity;
 }
 
 bool LocalFile::WriteOut() {
@@ -53,10 +66,11 @@ bool LocalFile::FlushAndClose() {
     bool ok = WriteOut();
     ok = ::close(m_fd) == 0 && ok;
     m_fd = -1;
+    m_buffer.clear();
     return ok;
 }
 
-void LocalFile::Discard() {
+void LocalFile::Close() {
     if (m_fd >= 0)
         ::close(m_fd);
     m_fd = -1;
@@ -64,9 +78,21 @@ void LocalFile::Discard() {
 }
 
 void LocalFile::Remove() {
-    Discard();
+    Close();
     if (!m_path.empty())
         ::unlink(m_path.c_str());
+}
+
+bool RemoveTaskFile(const TaskFile& file) {
+    if (file.path.empty())
+        return false;
+    const std::string path = ToUtf8(file.path);
+    struct stat info {};
+    if (::lstat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
+        return false;
+    if (info.st_dev != file.device || info.st_ino != file.inode)
+        return false;
+    return ::unlink(path.c_str()) == 0;
 }
 
 } // namespace tessaly

@@ -4,7 +4,6 @@
 #include "app/settings/AppSettings.h"
 #include "download/core/PageResolution.h"
 #include "download/core/TaskList.h"
-#include "download/core/WorkerThread.h"
 #include "download/page/DownloaderDlg.h"
 #include "download/page/PageMessages.h"
 #include "download/page/TaskListView.h"
@@ -61,7 +60,7 @@ private:
         Url()->setText(address);
         m_page->OnDownload();
     }
-    void Select(int row) { List()->setCurrentItem(List()->topLevelItem(row)); }
+    void Select(int row) { List()->SelectRow(row); }
     void WaitDone(int row) {
         QTRY_COMPARE_WITH_TIMEOUT(m_page->TaskText(row, 3), QStringLiteral("完成"), kLongWaitMs);
     }
@@ -82,17 +81,21 @@ private slots:
     }
     void cleanup() {
         m_page.reset();
-        QVERIFY(WaitForWorkerThreads(std::chrono::seconds(20)));
         m_main.reset();
         m_start.reset();
     }
 
     void rowPassesThroughItsStatesToDone() {
         QStringList progress;
-        connect(List(), &QTreeWidget::itemChanged, this, [&progress](QTreeWidgetItem* item, int column) {
-            if (column == 2 && (progress.isEmpty() || progress.last() != item->text(2)))
-                progress << item->text(2);
-        });
+        const auto note = [&progress, this](int row) {
+            const QString text = List()->Text(row, 2);
+            if (progress.isEmpty() || progress.last() != text)
+                progress << text;
+        };
+        connect(List()->model(), &QAbstractItemModel::rowsInserted, this,
+                [note](const QModelIndex&, int row) { note(row); });
+        connect(List()->model(), &QAbstractItemModel::dataChanged, this,
+                [note](const QModelIndex& from) { note(from.row()); });
         // 240000 bytes at 100 kB/s: long enough for one progress report after 2 s.
         Add(Watch(QStringLiteral("v=size:240000,rate:100000,seed:3&title=Clip%20One")));
         QCOMPARE(List()->RowCount(), 1);

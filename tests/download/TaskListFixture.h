@@ -2,17 +2,19 @@
 // taken on the test's thread, figure messages recorded, row changes counted.
 #pragma once
 
+#include "download/core/DownloadService.h"
 #include "download/core/TaskList.h"
 #include "download/core/TextCodec.h"
-#include "download/core/WorkerThread.h"
 #include "tests/download/ServerFixture.h"
 #include "tests/support/MessageQueue.h"
 
 namespace tessaly::test {
 
 struct RowEvents : TaskListObserver {
+    void RowAboutToBeInserted(int) override {}
     void RowInserted(int row) override { inserted.push_back(row); }
     void RowChanged(int) override { ++changed; }
+    void RowAboutToBeRemoved(int) override {}
     void RowRemoved(int row) override { removed.push_back(row); }
     std::vector<int> inserted;
     std::vector<int> removed;
@@ -28,20 +30,28 @@ protected:
         settings.downloadFolder = [copy] { return copy; };
         settings.receiveTimeout = std::chrono::milliseconds(2000);
         settings.connectRetries = 1;
-        list = std::make_unique<TaskList>(queue, figures, &rows, settings);
+        service = std::make_unique<DownloadService>(queue);
+        list = std::make_unique<TaskList>(*service, figures, settings);
+        list->SetObserver(&rows);
     }
     void TearDown() override {
         list.reset();
-        EXPECT_TRUE(WaitForWorkerThreads(std::chrono::seconds(20)));
-        EXPECT_EQ(g_runningWorkers.load(), 0);
+        EXPECT_TRUE(service->WaitUntilIdle(std::chrono::seconds(20)));
+        EXPECT_EQ(service->running(), 0);
+        service.reset();
         ServerTest::TearDown();
     }
 
     std::u16string Watch(const std::string& spec, const std::string& more = "") const {
         return FromUtf8(server->WatchUrl("v=" + spec + (more.empty() ? "" : "&" + more)));
     }
-    const std::u16string& Text(int row, int column) const {
-        return list->row(row).columns[static_cast<std::size_t>(column)];
+    std::u16string Text(int row, int column) const { return list->Text(row, column); }
+    int Icon(int row) const { return TaskIconOf(list->row(row)); }
+    std::vector<std::u16string> Texts(int row) const {
+        std::vector<std::u16string> texts;
+        for (int column = 0; column < 5; ++column)
+            texts.push_back(Text(row, column));
+        return texts;
     }
     bool Pump(const std::function<bool()>& until) { return queue.PumpUntil(*list, until); }
     // Pumps until the row's column 3 reads "done".
@@ -52,6 +62,7 @@ protected:
     MessageQueue queue;
     FigureLog figures;
     RowEvents rows;
+    std::unique_ptr<DownloadService> service;
     std::unique_ptr<TaskList> list;
 };
 
