@@ -45,11 +45,8 @@ int CorvaneApp::Run(int argc, char** argv) {
         MainWindowCreated(*dlg);
         dlg->exec();
     }
-    // The window is gone and every worker has been told to stop; those still inside a transfer
-    // are not waited for. Ending here, without the process's static destructors, keeps a worker
-    // that is still finishing from touching anything already torn down.
-    std::fflush(nullptr);
-    std::quick_exit(0);
+    // The window is gone, and with its download page every worker has ended.
+    return 0;
 }
 
 } // namespace tessaly

@@ -18,12 +18,15 @@ const QColor kGridLine(208, 208, 208);
 // the same with or without focus.
 const QColor kSelection(204, 232, 255);
 
-// Draws each cell as usual, then its right and bottom grid lines.
+// Draws each cell as usual but without the focus frame, which the style lays over the selected row
+// and which greys its icons; then the cell's right and bottom grid lines.
 class GridDelegate : public QStyledItemDelegate {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
     void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
-        QStyledItemDelegate::paint(painter, option, index);
+        QStyleOptionViewItem plain = option;
+        plain.state &= ~QStyle::State_HasFocus;
+        QStyledItemDelegate::paint(painter, plain, index);
         painter->save();
         painter->setPen(kGridLine);
         painter->drawLine(option.rect.topRight(), option.rect.bottomRight());
@@ -37,6 +40,8 @@ public:
 TaskListView::TaskListView(TaskListModel* model, QWidget* parent) : QTreeView(parent) {
     setModel(model);
     setItemDelegate(new GridDelegate(this));
+    // The style's minimum section size would widen the 20-pixel first column past the view's width.
+    header()->setMinimumSectionSize(kColumnWidths[0]);
     for (int c = 0; c < TaskListModel::kColumns; ++c)
         setColumnWidth(c, kColumnWidths[c]);
     header()->setSectionsMovable(true);  // header drag-and-drop
@@ -48,7 +53,6 @@ TaskListView::TaskListView(TaskListModel* model, QWidget* parent) : QTreeView(pa
     setItemsExpandable(false);
     setIndentation(0);
     setUniformRowHeights(true);
-    setAllColumnsShowFocus(true);
     setIconSize(QSize(16, 16));
     setSelectionMode(QAbstractItemView::SingleSelection);
     setSelectionBehavior(QAbstractItemView::SelectRows);

@@ -10,6 +10,47 @@
 
 namespace tessaly::test {
 
+// The download folder as the workers ask for it; Get may be held shut to keep a started worker
+// where it is (it asks first thing after its start).
+class FolderSetting {
+public:
+    void Set(std::u16string folder) {
+        std::lock_guard lock(m_lock);
+        m_folder = std::move(folder);
+    }
+    void Hold(bool held) {
+        {
+            std::lock_guard lock(m_lock);
+            m_held = held;
+        }
+        m_released.notify_all();
+    }
+    std::u16string Get() {
+        std::unique_lock lock(m_lock);
+        ++m_asked;
+        m_released.notify_all();
+        m_released.wait(lock, [this] { return !m_held; });
+        return m_folder;
+    }
+    // How many workers have asked so far: how many have got past their start gate.
+    int asked() {
+        std::lock_guard lock(m_lock);
+        return m_asked;
+    }
+    // Waits until more than `count` workers have asked; false at the timeout.
+    bool WaitAskedMoreThan(int count, std::chrono::milliseconds timeout) {
+        std::unique_lock lock(m_lock);
+        return m_released.wait_for(lock, timeout, [&] { return m_asked > count; });
+    }
+
+private:
+    std::mutex m_lock;
+    std::condition_variable m_released;
+    bool m_held = false;
+    int m_asked = 0;
+    std::u16string m_folder;
+};
+
 struct RowEvents : TaskListObserver {
     void RowAboutToBeInserted(int) override {}
     void RowInserted(int row) override { inserted.push_back(row); }
@@ -26,8 +67,8 @@ protected:
     void SetUp() override {
         ServerTest::SetUp();
         WorkerSettings settings;
-        const std::u16string copy = FromUtf8(folder.string());
-        settings.downloadFolder = [copy] { return copy; };
+        downloadFolder.Set(FromUtf8(folder.string()));
+        settings.downloadFolder = [this] { return downloadFolder.Get(); };
         settings.receiveTimeout = std::chrono::milliseconds(2000);
         settings.connectRetries = 1;
         service = std::make_unique<DownloadService>(queue);
@@ -35,6 +76,7 @@ protected:
         list->SetObserver(&rows);
     }
     void TearDown() override {
+        downloadFolder.Hold(false);
         list.reset();
         EXPECT_TRUE(service->WaitUntilIdle(std::chrono::seconds(20)));
         EXPECT_EQ(service->running(), 0);
@@ -59,6 +101,7 @@ protected:
         return Pump([&] { return list->rowCount() > row && Text(row, 3) == kTextDone; });
     }
 
+    FolderSetting downloadFolder;
     MessageQueue queue;
     FigureLog figures;
     RowEvents rows;

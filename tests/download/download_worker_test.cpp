@@ -74,6 +74,13 @@ TEST_F(DownloadWorkerTest, ShortStreamIsSavedWholeWithoutProgressReports) {
     EXPECT_NE(messages[0].workerId, 0u);
 }
 
+TEST_F(DownloadWorkerTest, TitleControlCharactersNeverReachTheFileName) {
+    // Line breaks, BEL, ESC, a C1 control and the bidi override and isolate marks are dropped.
+    EXPECT_EQ(Run(Watch("size:100", "title=a%0Ab%07c%1B%5B31m%E2%80%AEd%C2%85e%E2%81%A6f%0D")), kDoneSequence);
+    EXPECT_TRUE(queue.All()[1].fileName == u"abc[31mdef.flv");
+    EXPECT_TRUE(File("abc[31mdef.flv") == ExpectedStreamBody(100));
+}
+
 TEST_F(DownloadWorkerTest, SlowStreamReportsSpeedThenKibibytesReceived) {
     auto settings = Settings();
     settings.reportInterval = std::chrono::milliseconds(300);
@@ -110,6 +117,13 @@ TEST_F(DownloadWorkerTest, FailureCodesOfPageAndStream) {
         {server->Url("/stream?video_id=size:9000,reset:3000"), kFailInternet},
         {Watch("size:1000,status:404"), kFailStreamOpen},
         {Watch("size:1000,status:500"), kFailStreamOpen},
+        // Only a 2xx answer with content is a video.
+        {Watch("size:1000,status:204"), kFailStreamOpen},
+        {Watch("size:1000,status:205"), kFailStreamOpen},
+        {Watch("size:1000,status:300"), kFailStreamOpen},
+        {Watch("size:1000,status:302"), kFailStreamOpen},  // no Location to follow
+        {Watch("size:1000,status:304"), kFailStreamOpen},
+        {Watch("size:1000,gopher:9"), kFailStreamOpen},    // a redirect to another scheme
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.address);
@@ -118,7 +132,7 @@ TEST_F(DownloadWorkerTest, FailureCodesOfPageAndStream) {
         ASSERT_FALSE(numbers.empty());
         EXPECT_EQ(numbers.back(), WM_TASK_FAILED);
         EXPECT_EQ(FailureCode(), c.code);
-        // An error answer of the stream server is no video: no file is left.
+        // An answer that is no video leaves no file.
         EXPECT_EQ(FileCount(), 0u);
     }
 }
@@ -224,6 +238,29 @@ TEST_F(DownloadWorkerTest, StopReachesAWaitingReadAndKeepsWhatArrived) {
     const std::string saved = File("clip.flv");
     EXPECT_GE(saved.size(), 8192u);
     EXPECT_TRUE(ExpectedStreamBody(90000).starts_with(saved));
+}
+
+TEST_F(DownloadWorkerTest, ClosingTheServiceEndsEveryWorkerThread) {
+    const auto threads = [] {
+        return std::distance(std::filesystem::directory_iterator("/proc/self/task"), std::filesystem::directory_iterator());
+    };
+    const auto before = threads();
+    auto settings = Settings();
+    settings.receiveTimeout = std::chrono::minutes(2);
+    MessageQueue own;
+    auto closing = std::make_unique<DownloadService>(own);
+    // One in a read that waits for bytes that never come, one in a page that never answers, one
+    // that never started.
+    closing->CreateWorker(FromUtf8(Watch("size:90000,stall:5000")), settings)->Resume();
+    closing->CreateWorker(FromUtf8(server->Url("/get_video?video_id=hstall:1&u=youtube.com/watch?v=1")), settings)
+        ->Resume();
+    closing->CreateWorker(FromUtf8(Watch("size:100")), settings);
+    ASSERT_TRUE(own.WaitFor([](const WorkerMessage& m) { return m.message == WM_TASK_CONNECTED; }));
+    EXPECT_EQ(closing->liveThreads(), 3);
+    const auto posted = own.All().size();
+    closing.reset();
+    EXPECT_EQ(threads(), before);
+    EXPECT_EQ(own.All().size(), posted);
 }
 
 TEST_F(DownloadWorkerTest, StoppedBeforeItStartsDoesNothing) {

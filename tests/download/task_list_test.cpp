@@ -128,7 +128,7 @@ TEST_F(TaskListTest, TenRowsAtMost) {
     EXPECT_TRUE(list->AddTask(Watch("hstall:1,seed:99")));
 }
 
-TEST_F(TaskListTest, DeleteRemovesTheFileOnlyWhenAsked) {
+TEST_F(TaskListTest, DeleteRemovesOnlyTheFileItsTaskCreated) {
     ASSERT_TRUE(list->AddTask(Watch("size:2000,seed:1", "title=keep")));
     ASSERT_TRUE(list->AddTask(Watch("size:2000,seed:2", "title=drop")));
     ASSERT_TRUE(PumpUntilDone(0));
@@ -148,6 +148,56 @@ TEST_F(TaskListTest, DeleteRemovesTheFileOnlyWhenAsked) {
     ASSERT_TRUE(list->AddTask(address));
     list->DeleteTask(0, true);
     EXPECT_TRUE(std::filesystem::exists(lookalike));
+
+    // A task named "clip" whose stream never came made no file; the one later saved under that
+    // name belongs to another task.
+    ASSERT_TRUE(list->AddTask(Watch("size:100,status:404")));
+    ASSERT_TRUE(Pump([&] { return list->row(0).state == TaskState::kFailed; }));
+    EXPECT_TRUE(Text(0, 1) == u"clip.flv");
+    ASSERT_TRUE(list->AddTask(Watch("size:3000,seed:3")));
+    ASSERT_TRUE(PumpUntilDone(1));
+    list->DeleteTask(0, true);
+    EXPECT_TRUE(ReadWholeFile((folder / "clip.flv").string()) == ExpectedStreamBody(3000, 3));
+
+    // The file is deleted where it was made, also after the folder setting changed, and not once
+    // another file has taken its place.
+    ASSERT_TRUE(list->AddTask(Watch("size:100", "title=moved")));
+    ASSERT_TRUE(PumpUntilDone(1));
+    const auto other = folder / "other";
+    std::filesystem::create_directories(other);
+    downloadFolder.Set(FromUtf8(other.string()));
+    std::ofstream(other / "moved.flv") << "unrelated";
+    std::ofstream(other / "clip.flv") << "unrelated";
+    list->DeleteTask(1, true);
+    EXPECT_FALSE(std::filesystem::exists(folder / "moved.flv"));
+    EXPECT_EQ(ReadWholeFile((other / "moved.flv").string()), "unrelated");
+    std::filesystem::remove(folder / "clip.flv");
+    std::ofstream(folder / "clip.flv") << "put back by hand";
+    list->DeleteTask(0, true);
+    EXPECT_EQ(ReadWholeFile((folder / "clip.flv").string()), "put back by hand");
+    EXPECT_EQ(ReadWholeFile((other / "clip.flv").string()), "unrelated");
+}
+
+TEST_F(TaskListTest, AStoppedWorkerKeepsItsSlotUntilItsThreadHasEnded) {
+    // Three workers started and held right after their start gate; a fourth task waits.
+    downloadFolder.Hold(true);
+    for (int i = 0; i < 3; ++i)
+        ASSERT_TRUE(list->AddTask(Watch("size:100,seed:" + std::to_string(i), "title=t" + std::to_string(i))));
+    ASSERT_TRUE(list->AddTask(Watch("size:100,seed:3", "title=next")));
+    ASSERT_TRUE(downloadFolder.WaitAskedMoreThan(2, std::chrono::seconds(20)));
+    // Deleting a held one must not let the fourth start while the held thread lives on: give it
+    // every chance to, then look.
+    list->DeleteTask(0, false);
+    Pump([] { return true; });
+    EXPECT_FALSE(downloadFolder.WaitAskedMoreThan(3, std::chrono::milliseconds(300)));
+    EXPECT_EQ(service->running(), 3);
+    EXPECT_TRUE(Text(2, 2) == kTextWaiting);
+    // Once it has ended, the fourth starts, and every remaining task finishes.
+    downloadFolder.Hold(false);
+    for (int row = 0; row < 3; ++row)
+        ASSERT_TRUE(PumpUntilDone(row));
+    EXPECT_TRUE(Text(2, 1) == u"next.flv");
+    EXPECT_FALSE(std::filesystem::exists(folder / "t0.flv"));
 }
 
 TEST_F(TaskListTest, TwoQuickDeletionsStopBothWorkersSilently) {

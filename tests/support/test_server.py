@@ -42,8 +42,11 @@ path and query are looked at, never the host.
     range:0      ignore Range requests (answer 200 with the whole body)
     badrange:1   answer Range requests with 206 but a Content-Range one byte off
     chunked:1    chunked transfer encoding, no Content-Length
-    status:N     answer with status N (body sent all the same)
+    status:N     answer with status N (body sent all the same, except for 1xx, 204 and 304, which
+                 carry none)
     redirect:N   answer N times with a 302 to the same address with redirect:N-1
+    gopher:P     answer with a 302 to gopher://127.0.0.1:P/_FLUSHALL%0D%0A (a scheme no client of
+                 this program may follow)
   Range: "bytes=A-" is honoured with 206 and "Content-Range: bytes A-(size-1)/size".
 
 /log                       the request lines seen so far with their Range headers, one per line
@@ -199,6 +202,12 @@ class Handler(BaseHTTPRequestHandler):
         if knobs.get("hstall") == "1":
             self.hold()
             return
+        if "gopher" in knobs:
+            self.send_response(302)
+            self.send_header("Location", "gopher://127.0.0.1:%s/_FLUSHALL%%0D%%0A" % knobs["gopher"])
+            self.send_header("Content-Length", "0")
+            self.end_headers()
+            return
         redirects = int(knobs.get("redirect", "0"))
         if redirects > 0:
             knobs["redirect"] = str(redirects - 1)
@@ -211,6 +220,10 @@ class Handler(BaseHTTPRequestHandler):
 
         start = 0
         status = int(knobs.get("status", "200"))
+        if status < 200 or status in (204, 304):
+            self.send_response(status)
+            self.end_headers()
+            return
         range_header = self.headers.get("Range")
         if range_header and knobs.get("range") != "0" and range_header.startswith("bytes="):
             start = int(range_header[6:].split("-")[0])
