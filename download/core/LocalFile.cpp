@@ -14,8 +14,27 @@
 namespace tessaly {
 
 namespace {
+
 constexpr std::size_t kWriteBuffer = 16 * 1024;
+
+// The identity of what fd (or, with fd AT_FDCWD, path without following a link) refers to; false when
+// it cannot be had. The file's type goes to *regular.
+bool Identify(int fd, const char* path, TaskFile& identity, bool* regular = nullptr) {
+    struct statx info {};
+    const int flags = path[0] ? AT_SYMLINK_NOFOLLOW : AT_EMPTY_PATH;
+    if (::statx(fd, path, flags, STATX_TYPE | STATX_INO | STATX_BTIME, &info) != 0)
+        return false;
+    identity.device = (static_cast<std::uint64_t>(info.stx_dev_major) << 32) | info.stx_dev_minor;
+    identity.inode = info.stx_ino;
+    identity.bornKnown = (info.stx_mask & STATX_BTIME) != 0;
+    identity.bornSeconds = identity.bornKnown ? info.stx_btime.tv_sec : 0;
+    identity.bornNanoseconds = identity.bornKnown ? info.stx_btime.tv_nsec : 0;
+    if (regular)
+        *regular = S_ISREG(info.stx_mode);
+    return true;
 }
+
+} // namespace
 
 LocalFile::~LocalFile() { Close(); }
 
@@ -31,11 +50,8 @@ LocalFile::CreateResult LocalFile::Create(const std::string& path) {
 
 TaskFile LocalFile::Identity() const {
     TaskFile identity;
-    struct stat info {};
-    if (m_fd >= 0 && ::fstat(m_fd, &info) == 0) {
-        identity.device = info.st_dev;
-        identity.inode = info.st_ino;
-    }
+    if (m_fd >= 0)
+        Identify(m_fd, "", identity);
     return identity;
 }
 
@@ -87,10 +103,12 @@ bool RemoveTaskFile(const TaskFile& file) {
     if (file.path.empty())
         return false;
     const std::string path = ToUtf8(file.path);
-    struct stat info {};
-    if (::lstat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
+    TaskFile there;
+    bool regular = false;
+    if (!Identify(AT_FDCWD, path.c_str(), there, &regular) || !regular)
         return false;
-    if (info.st_dev != file.device || info.st_ino != file.inode)
+    if (there.device != file.device || there.inode != file.inode || there.bornKnown != file.bornKnown ||
+        there.bornSeconds != file.bornSeconds || there.bornNanoseconds != file.bornNanoseconds)
         return false;
     return ::unlink(path.c_str()) == 0;
 }

@@ -10,11 +10,15 @@
 
 namespace tessaly {
 
-// The file a task's worker created: where, and which file it was (device and inode).
+// The file a task's worker created: where, and which file it was: device and inode, and its birth
+// time where the file system keeps one (an inode number is soon reused by a file made in its place).
 struct TaskFile {
     std::u16string path;
     std::uint64_t device = 0;
     std::uint64_t inode = 0;
+    std::int64_t bornSeconds = 0;
+    std::uint32_t bornNanoseconds = 0;
+    bool bornKnown = false;
 };
 
 class LocalFile {
@@ -48,8 +52,9 @@ private:
     std::string m_buffer;
 };
 
-// Removes the task's file if its path still names that very file (same device and inode, a regular
-// file); a file put in its place since, or none, is left alone. True when it was removed.
+// Removes the task's file if its path still names that very file (a regular file with the same
+// device, inode and birth time); a file put in its place since, or none, is left alone. True when it
+// was removed.
 bool RemoveTaskFile(const TaskFile& file);
 
 } // namespace tessaly
