@@ -58,9 +58,13 @@ public:
           m_size(matcher.m_program.size()), m_filter(matcher.m_startFilter), m_runs(matcher.m_requiredRuns),
           m_s(subject), m_context(context), m_groups(context.m_groups.data()),
           m_slots(context.m_slots.data()), m_savedDepths(context.m_savedDepths.data()),
-          m_stack(context.m_stack.data()), m_room(context.m_stack.size()), m_stepLimit(context.m_stepLimit) {}
+          m_stack(context.m_stack.data()), m_room(context.m_stack.size()), m_stepLimit(context.m_stepLimit),
+          m_stop(context.m_stop) {}
 
     bool Execute();
+
+    std::uint64_t Steps() const { return m_steps; }
+    MatchContext::Cutoff CutoffReason() const { return m_cutoff; }
 
 private:
     enum class GiveBackResult { Resume, FailOn, Abort };
@@ -152,7 +156,30 @@ private:
 
     std::u16string_view Subject() { return {m_s, static_cast<std::size_t>(Length())}; }
 
-    bool AddSteps(std::uint64_t steps) { return m_stepLimit == 0 || (m_steps += steps) <= m_stepLimit; }
+    // False once the step limit is passed or a stop is requested, and from then on for good.
+    bool AddSteps(std::uint64_t steps) {
+        m_steps += steps;
+        return m_steps < m_nextCheck || Checkpoint();
+    }
+
+    bool Checkpoint() {
+        if (m_cutoff == MatchContext::Cutoff::None) {
+            if (m_stepLimit != 0 && m_steps > m_stepLimit) {
+                m_cutoff = MatchContext::Cutoff::StepLimit;
+            } else if (m_stop.stop_requested()) {
+                m_cutoff = MatchContext::Cutoff::StopRequested;
+            }
+        }
+        if (m_cutoff != MatchContext::Cutoff::None) {
+            m_nextCheck = 0;
+            return false;
+        }
+        m_nextCheck = m_steps + MatchContext::kStopCheckInterval;
+        if (m_stepLimit != 0) {
+            m_nextCheck = std::min(m_nextCheck, m_stepLimit + 1);
+        }
+        return true;
+    }
 
     bool ScanLazy(std::size_t head, std::size_t rest, std::ptrdiff_t& p);
     bool RunGreedy(std::size_t head, std::ptrdiff_t& p, std::size_t& ip);
@@ -175,7 +202,10 @@ private:
     std::size_t m_vdepth = 0; // entries the plain interpreter would have in use
     std::ptrdiff_t m_length = -1; // of the subject, once needed
     std::uint64_t m_stepLimit;
+    const std::stop_token& m_stop;
     std::uint64_t m_steps = 0;
+    std::uint64_t m_nextCheck = 0; // the first step already looks at the limit and the token
+    MatchContext::Cutoff m_cutoff = MatchContext::Cutoff::None;
 };
 
 // All iterations of a greedy loop over one unit test at once. The plain loop pushes three entries
@@ -545,10 +575,20 @@ bool PatternMatcher::Match(const char16_t* subject, MatchContext* context) const
         context->m_slots.clear();
         return false;
     }
+    context->m_stepsTaken = 0;
+    context->m_cutoff = MatchContext::Cutoff::None;
     if (m_lastError != ParseOk || m_program.empty()) {
         return false; // no usable program
     }
-    return Run(*this, subject, *context).Execute();
+    if (context->m_stop.stop_requested()) {
+        context->m_cutoff = MatchContext::Cutoff::StopRequested;
+        return false;
+    }
+    Run run(*this, subject, *context);
+    const bool matched = run.Execute();
+    context->m_stepsTaken = run.Steps();
+    context->m_cutoff = run.CutoffReason();
+    return matched;
 }
 
 } // namespace tessaly

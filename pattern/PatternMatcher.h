@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <stop_token>
 #include <string>
 #include <vector>
 
@@ -83,13 +84,33 @@ public:
 
     MatchContext() : m_stack(kInitialStackRoom) {}
 
-    // At most this many backward steps (failures and jumps) per Match before it gives up with
-    // false; 0, the default, means no limit. For fuzzing, where some patterns backtrack for ages.
+    // A step is one backward move of the interpreter: a failure or a jump, and each loop iteration
+    // or lazy extension a shortcut takes in one go. Between two steps it runs at most the program's
+    // length of forward instructions, so steps bound a match's time whatever the subject. A realistic
+    // watch page takes a few thousand; this many keeps any match on an 8191-unit page within about
+    // 100 ms on a slow, busy machine.
+    static constexpr std::uint64_t kDefaultStepLimit = 4000000;
+    // How often, in steps, a running Match looks at its stop token.
+    static constexpr std::uint64_t kStopCheckInterval = 2048;
+
+    // Why the last Match ended with false without having tried everything.
+    enum class Cutoff : std::uint8_t { None, StepLimit, StopRequested };
+
+    // Match gives up with false after this many steps; 0 means no limit (only for callers that
+    // must see the plain result, such as tests comparing with the reference interpreter).
     void SetStepLimit(std::uint64_t steps) { m_stepLimit = steps; }
+
+    // Match looks at the token every kStopCheckInterval steps and, once a stop is requested, ends
+    // with false (also when the stop was requested before it began).
+    void SetStopToken(std::stop_token stop) { m_stop = std::move(stop); }
 
     // Lets Match try every start position even where a required literal run is missing. Results
     // are the same either way; for tests that check exactly that.
     void SetRequiredRunsCheck(bool on) { m_checkRuns = on; }
+
+    // Steps the last Match took, and whether it was cut off by the limit or the stop token.
+    std::uint64_t StepsTaken() const { return m_stepsTaken; }
+    Cutoff CutoffReason() const { return m_cutoff; }
 
     // Valid after Match returned true.
     std::uint32_t GroupCount() const { return static_cast<std::uint32_t>(m_groups.size()); }
@@ -108,7 +129,10 @@ private:
     std::vector<std::ptrdiff_t> m_slots;
     std::vector<std::ptrdiff_t> m_savedDepths; // beside each SaveDepth slot: the uncompacted depth
     std::vector<std::ptrdiff_t> m_stack; // entries 1..depth are in use; size() is the room
-    std::uint64_t m_stepLimit = 0;
+    std::uint64_t m_stepLimit = kDefaultStepLimit;
+    std::stop_token m_stop;
+    std::uint64_t m_stepsTaken = 0;
+    Cutoff m_cutoff = Cutoff::None;
     bool m_checkRuns = true;
 };
 

@@ -50,13 +50,14 @@ bool IsWatchPageAddress(std::u16string_view text) {
     return matcher.Match(subject.c_str(), &context);
 }
 
-ResolveResult ExtractVideoFields(std::u16string_view pageText) {
+ResolveResult ExtractVideoFields(std::u16string_view pageText, std::stop_token stop) {
     ResolveResult result;
     PatternMatcher matcher;
     if (matcher.Parse(kExtractionPattern) != ParseOk)
         return result;
     const std::u16string subject(pageText);
     MatchContext context;
+    context.SetStopToken(std::move(stop));
     if (!matcher.Match(subject.c_str(), &context))
         return result;
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <optional>
+#include <stop_token>
 #include <string>
 #include <string_view>
 
@@ -17,11 +18,14 @@ struct ResolveResult {
 };
 
 // Whether the text holds a watch-page address anywhere. Exact about case: callers that accept
-// capitals pass a lower-cased copy.
+// capitals pass a lower-cased copy. Bounded by the matcher's default step limit, so pasted text
+// cannot hold the user-interface thread; text too costly to check counts as no address.
 bool IsWatchPageAddress(std::u16string_view text);
 
-// Picks the title and the "video_id=" and "t=" items out of the page text.
-ResolveResult ExtractVideoFields(std::u16string_view pageText);
+// Picks the title and the "video_id=" and "t=" items out of the page text. A page that takes the
+// matcher past its step limit, or a stop requested on the token, yields no fields, as a page
+// without them does.
+ResolveResult ExtractVideoFields(std::u16string_view pageText, std::stop_token stop = {});
 
 // The title plus ".flv", with the characters a file name cannot hold removed (":" becomes " ").
 std::u16string MakeVideoFileName(std::u16string_view title);

@@ -111,6 +111,34 @@ TEST(ExtractVideoFields, TextAfterAZeroUnitIsNotRead) {
     EXPECT_FALSE(ExtractVideoFields(page).success);
 }
 
+std::u16string Repeat(std::u16string_view piece, int times) {
+    std::u16string out;
+    for (int i = 0; i < times; ++i)
+        out += piece;
+    return out;
+}
+
+// Pages of 8191 units built from the pattern's own literals, every required literal present; the
+// plain interpreter spends seconds to minutes on them before failing.
+TEST(ExtractVideoFields, CraftedPagesYieldNoFieldsAndAStopEndsTheMatch) {
+    const std::u16string crafted[] = {
+        Repeat(u"<title>", 292) + Repeat(u"/title>x", 256) + Repeat(u"&video_id=", 409) + u"&yx&&t=c&",
+        Repeat(u"<title>", 389) + u"/title>&video_id=&&t=&" + Repeat(u"&video_id=", 544),
+    };
+    for (const std::u16string& page : crafted) {
+        const ResolveResult r = ExtractVideoFields(page);
+        EXPECT_FALSE(r.success);
+        EXPECT_EQ(r.title, u"");
+        EXPECT_EQ(r.query, u"");
+    }
+    // A stopped worker's page yields nothing, even one that would resolve.
+    std::stop_source stop;
+    stop.request_stop();
+    EXPECT_FALSE(ExtractVideoFields(Page(u"v", u"&video_id=a&l=1&t=b&"), stop.get_token()).success);
+    EXPECT_TRUE(
+        ExtractVideoFields(Page(u"v", u"&video_id=a&l=1&t=b&"), std::stop_source().get_token()).success);
+}
+
 TEST(MakeVideoFileName, RemovesWhatAFileNameCannotHold) {
     EXPECT_EQ(MakeVideoFileName(u"Clip: part*1"), u"Clip  part1.flv");
     EXPECT_EQ(MakeVideoFileName(u"a\\b/c:d*e?f|g\"h<i>j;k"), u"abc defghijk.flv"); // ":" becomes a space

@@ -5,7 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <stop_token>
 #include <string>
+#include <thread>
 
 namespace tessaly {
 namespace {
@@ -213,13 +216,43 @@ TEST(Match, StackCapEndsTheMatchWithFalse) {
     EXPECT_EQ(MatchSummary(u"(a|!b)*c", u"ad"), "none");
 }
 
-TEST(Match, StepLimitEndsALongBacktrack) {
+TEST(Match, StepLimitAndStopTokenEndALongBacktrack) {
     PatternMatcher matcher;
     ASSERT_EQ(matcher.Parse(u"(.+)+x"), ParseOk);
+    // The one "x" stands first, so that the required literal lets the first attempt run.
+    const std::u16string hopeless = u"x" + std::u16string(40, u'a');
+    // The default limit is on in every context.
     MatchContext context;
+    EXPECT_FALSE(matcher.Match(hopeless.c_str(), &context));
+    EXPECT_EQ(context.CutoffReason(), MatchContext::Cutoff::StepLimit);
+    EXPECT_EQ(context.StepsTaken(), MatchContext::kDefaultStepLimit + 1);
     context.SetStepLimit(100000);
-    EXPECT_FALSE(matcher.Match(std::u16string(40, u'a').c_str(), &context));
+    EXPECT_FALSE(matcher.Match(hopeless.c_str(), &context));
+    EXPECT_EQ(context.CutoffReason(), MatchContext::Cutoff::StepLimit);
+    // A match that finishes within the limit is not cut off, and the cut-off does not stick.
     EXPECT_TRUE(matcher.Match(u"aaax", &context));
+    EXPECT_EQ(context.CutoffReason(), MatchContext::Cutoff::None);
+    EXPECT_EQ(test::Summarize(context), "0-4");
+
+    // A stop requested before the match begins ends even a match that would succeed at once.
+    std::stop_source stopped;
+    stopped.request_stop();
+    context.SetStopToken(stopped.get_token());
+    EXPECT_FALSE(matcher.Match(u"aaax", &context));
+    EXPECT_EQ(context.CutoffReason(), MatchContext::Cutoff::StopRequested);
+
+    // Without a limit only the stop ends it; requested from another thread while it runs.
+    MatchContext unlimited;
+    unlimited.SetStepLimit(0);
+    std::stop_source source;
+    unlimited.SetStopToken(source.get_token());
+    std::thread stopper([&source] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        source.request_stop();
+    });
+    EXPECT_FALSE(matcher.Match((u"x" + std::u16string(200, u'a')).c_str(), &unlimited));
+    stopper.join();
+    EXPECT_EQ(unlimited.CutoffReason(), MatchContext::Cutoff::StopRequested);
 }
 
 } // namespace
