@@ -83,7 +83,9 @@ void Worker::Run() {
     case PageFetchStatus::kStopped:
         return Stop();
     }
-    const ResolveResult fields = ExtractVideoFields(page.text);
+    const ResolveResult fields = ExtractVideoFields(page.text, m_stop);
+    if (StopRequested())
+        return Stop();
     if (!fields.success)
         return Fail(kFailNoVideoFields);
     FileNameReservation name(m_names, folder, WithoutControlCharacters(MakeVideoFileName(fields.title)));

@@ -200,6 +200,25 @@ TEST_F(TaskListTest, AStoppedWorkerKeepsItsSlotUntilItsThreadHasEnded) {
     EXPECT_FALSE(std::filesystem::exists(folder / "t0.flv"));
 }
 
+TEST_F(TaskListTest, ACraftedPageDeletedWhileMatchedLeavesNoWorkerBehind) {
+    // 8191 bytes of the extraction pattern's own literals, every required one present: a page that
+    // costs the matcher dearly. Deleted while its worker works on it, three times over.
+    const std::string crafted = "u=youtube.com/watch?v=1&repeat=292:%3Ctitle%3E&repeat=256:%2Ftitle%3Ex"
+                                "&repeat=409:%26video_id%3D&repeat=1:%26yx%26%26t%3Dc%26";
+    for (int i = 0; i < 3; ++i) {
+        ASSERT_TRUE(list->AddTask(FromUtf8(server->Url("/watch?" + crafted + "&n=" + std::to_string(i)))));
+        ASSERT_TRUE(queue.WaitFor([&](const WorkerMessage& m) {
+            return m.message == WM_TASK_ANALYSING && m.workerId == list->row(0).workerId;
+        }));
+        const auto posted = queue.All().size();
+        list->DeleteTask(0, false);
+        EXPECT_TRUE(service->WaitUntilIdle(std::chrono::seconds(10)));
+        EXPECT_EQ(service->liveThreads(), 0);
+        EXPECT_EQ(service->running(), 0);
+        EXPECT_EQ(queue.All().size(), posted);
+    }
+}
+
 TEST_F(TaskListTest, TwoQuickDeletionsStopBothWorkersSilently) {
     ASSERT_TRUE(list->AddTask(Watch("size:4000000,rate:200000,seed:1", "title=a")));
     ASSERT_TRUE(list->AddTask(Watch("size:4000000,rate:200000,seed:2", "title=b")));

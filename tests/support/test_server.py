@@ -20,6 +20,8 @@ path and query are looked at, never the host.
     nofields=1             the page has a title but no "video_id=" / "t=" items
     prate=B                send the page at B bytes per second (a slow page phase)
     pstatus=N              answer with status N (the page is sent as the body all the same)
+    repeat=N:TEXT          (may be given several times) the page is exactly TEXT repeated N times,
+                           then the next repeat's, and so on, instead of the page below
     u=...                  ignored; lets an address hold "youtube.com/watch?v=..." in its query
   The page holds, in this order: "<html><head>", the filler, "<title>TEXT</title>", "</head><body>",
   "<a href=\"/x?a=1&video_id=SPEC&k=v&t=TOKEN&\">", the filler, "</body></html>".
@@ -157,6 +159,9 @@ class Handler(BaseHTTPRequestHandler):
         if first("nofields", "0") != "1":
             page += ("<a href=\"/x?a=1&video_id=%s&k=v&t=%s&\">" % (spec, first("t", "tok"))).encode()
         page += filler(tail) + b"</body></html>"
+        if "repeat" in query:
+            page = b"".join(text.encode("utf-8") * int(count)
+                            for count, text in (item.split(":", 1) for item in query["repeat"]))
         self.send_response(int(first("pstatus", "200")))
         self.send_header("Content-Type", "text/html; charset=utf-8")
         self.send_header("Content-Length", str(len(page)))
