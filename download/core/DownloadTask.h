@@ -38,9 +38,5 @@ struct DownloadTask {
 std::u16string TaskColumnText(const DownloadTask& task, int column);
 // The row's icon (TaskIcon).
 int TaskIconOf(const DownloadTask& task);
-// Whether the task's worker has not yet finished one way or another.
-inline bool IsUnfinished(const DownloadTask& task) {
-    return task.state != TaskState::kDone && task.state != TaskState::kFailed;
-}
 
 } // namespace tessaly

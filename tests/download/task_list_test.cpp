@@ -31,8 +31,9 @@ TEST_F(TaskListTest, TaskWaitsThenPassesThroughItsStatesToDone) {
 }
 
 TEST_F(TaskListTest, FailedTaskShowsTimedOutAndClearsItsRate) {
-    ASSERT_TRUE(list->AddTask(FromUtf8(server->WatchUrl("nofields=1"))));
+    ASSERT_TRUE(list->AddTask(Watch("size:100,status:404")));
     ASSERT_TRUE(Pump([&] { return Icon(0) == kIconFailed; }));
+    EXPECT_EQ(list->row(0).failure, kFailStreamOpen);
     EXPECT_TRUE(Text(0, 2) == kTextFailed);
     EXPECT_TRUE(Text(0, 3) == kTextZeroKb);
     EXPECT_EQ(figures.entries.back().message, WM_TASK_RATE);
