@@ -1,14 +1,15 @@
 // Dropping and escaping control and bidi characters.
 #include "download/core/ControlCharacters.h"
 
-#include <cstdio>
-
 #include "download/core/TextCodec.h"
+
+#include <cstdio>
 
 namespace tessaly {
 
 bool IsControlCharacter(char16_t c) {
-    return c < 0x20 || (c >= 0x7F && c <= 0x9F) || (c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069);
+    return c < 0x20 || (c >= 0x7F && c <= 0x9F) || (c >= 0x202A && c <= 0x202E) ||
+           (c >= 0x2066 && c <= 0x2069);
 }
 
 std::u16string WithoutControlCharacters(std::u16string_view text) {
@@ -22,7 +23,7 @@ std::u16string WithoutControlCharacters(std::u16string_view text) {
 
 std::string EscapeControlCharacters(std::u16string_view text) {
     std::string out;
-    std::size_t plain = 0;  // start of the run of characters not yet converted
+    std::size_t plain = 0; // start of the run of characters not yet converted
     for (std::size_t i = 0; i <= text.size(); ++i) {
         if (i < text.size() && !IsControlCharacter(text[i]) && text[i] != u'\\')
             continue;

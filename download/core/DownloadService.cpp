@@ -36,11 +36,15 @@ void WorkerPool::DetachSink() {
 }
 
 DownloadService::DownloadService(WorkerMessageSink& sink)
-    : m_pool(std::make_shared<WorkerPool>(&sink)), m_sink(sink) {}
+    : m_pool(std::make_shared<WorkerPool>(&sink)), m_sink(sink) {
+}
 
-DownloadService::~DownloadService() { Shutdown(kShutdownDeadline); }
+DownloadService::~DownloadService() {
+    Shutdown(kShutdownDeadline);
+}
 
-std::shared_ptr<TaskControl> DownloadService::CreateWorker(std::u16string pageAddress, WorkerSettings settings) {
+std::shared_ptr<TaskControl> DownloadService::CreateWorker(std::u16string pageAddress,
+                                                           WorkerSettings settings) {
     if (m_shutDown)
         return nullptr;
     Reap();

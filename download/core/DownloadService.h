@@ -6,15 +6,15 @@
 // sink receives WM_WORKER_ENDED for it (from that thread), so the owner can start the next task.
 #pragma once
 
+#include "download/core/DownloadWorker.h"
+#include "download/core/TaskControl.h"
+#include "download/core/WorkerPool.h"
+
 #include <chrono>
 #include <memory>
 #include <string>
 #include <thread>
 #include <unordered_map>
-
-#include "download/core/DownloadWorker.h"
-#include "download/core/TaskControl.h"
-#include "download/core/WorkerPool.h"
 
 namespace tessaly {
 

@@ -7,7 +7,9 @@ namespace tessaly {
 
 namespace {
 
-std::u16string Kilobytes(std::int64_t value) { return FromUtf8(std::to_string(value)) + kTextKb; }
+std::u16string Kilobytes(std::int64_t value) {
+    return FromUtf8(std::to_string(value)) + kTextKb;
+}
 
 std::u16string ProgressText(const DownloadTask& task) {
     switch (task.state) {

@@ -3,21 +3,21 @@
 // Plain values, used on the task list's (UI) thread.
 #pragma once
 
-#include <cstdint>
-#include <optional>
-#include <string>
-
 #include "download/core/LocalFile.h"
 #include "download/core/TaskTexts.h"
 #include "download/core/WorkerMessages.h"
 
+#include <cstdint>
+#include <optional>
+#include <string>
+
 namespace tessaly {
 
 enum class TaskState {
-    kWaiting,    // added, its worker not yet reported in
-    kAnalysing,  // the page phase
-    kNamed,      // the file name is made
-    kReceiving,  // the stream is open (connected, then receiving)
+    kWaiting,   // added, its worker not yet reported in
+    kAnalysing, // the page phase
+    kNamed,     // the file name is made
+    kReceiving, // the stream is open (connected, then receiving)
     kDone,
     kFailed,
 };
@@ -25,12 +25,12 @@ enum class TaskState {
 struct DownloadTask {
     WorkerId workerId = 0;
     TaskState state = TaskState::kWaiting;
-    FailureCode failure = kFailNoVideoFields;  // when failed
+    FailureCode failure = kFailNoVideoFields; // when failed
     std::u16string address;
-    std::optional<std::u16string> fileName;  // once named
-    std::int64_t receivedKb = 0;             // the last WM_TASK_RECEIVED figure
-    std::int64_t speed = 0;                  // the last WM_TASK_SPEED figure, bytes per millisecond
-    std::optional<TaskFile> file;            // once the worker has created it
+    std::optional<std::u16string> fileName; // once named
+    std::int64_t receivedKb = 0;            // the last WM_TASK_RECEIVED figure
+    std::int64_t speed = 0;                 // the last WM_TASK_SPEED figure, bytes per millisecond
+    std::optional<TaskFile> file;           // once the worker has created it
 };
 
 // The row's texts: column 0 none, 1 the file name (the address until named), 2 the progress, 3 the

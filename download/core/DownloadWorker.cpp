@@ -2,14 +2,14 @@
 // failure steps. Each step that can end the task says which ending it takes.
 #include "download/core/DownloadWorker.h"
 
-#include <array>
-
 #include "download/core/ControlCharacters.h"
 #include "download/core/FileNameReservation.h"
 #include "download/core/LocalFile.h"
 #include "download/core/PageFetch.h"
 #include "download/core/PageResolution.h"
 #include "download/core/TextCodec.h"
+
+#include <array>
 
 namespace tessaly {
 
@@ -21,7 +21,9 @@ using Clock = std::chrono::steady_clock;
 constexpr int kMaxReadFailures = 3;
 
 // Only a 2xx answer that carries content is a video; anything else saves nothing.
-bool IsVideoStatus(long status) { return status >= 200 && status < 300 && status != 204 && status != 205; }
+bool IsVideoStatus(long status) {
+    return status >= 200 && status < 300 && status != 204 && status != 205;
+}
 
 class Worker {
 public:

@@ -4,15 +4,15 @@
 // own HTTP session and file and reaches the page only through its TaskControl.
 #pragma once
 
+#include "download/core/FileNameReservation.h"
+#include "download/core/HttpClient.h"
+#include "download/core/TaskControl.h"
+
 #include <chrono>
 #include <functional>
 #include <memory>
 #include <stop_token>
 #include <string>
-
-#include "download/core/FileNameReservation.h"
-#include "download/core/HttpClient.h"
-#include "download/core/TaskControl.h"
 
 namespace tessaly {
 

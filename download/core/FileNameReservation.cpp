@@ -1,10 +1,10 @@
 // Claiming the first free numbered name among the files on disk and the names other workers hold.
 #include "download/core/FileNameReservation.h"
 
-#include <filesystem>
-
 #include "download/core/PageResolution.h"
 #include "download/core/TextCodec.h"
+
+#include <filesystem>
 
 namespace tessaly {
 

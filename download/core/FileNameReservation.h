@@ -5,11 +5,11 @@
 // by its own lock.
 #pragma once
 
+#include "download/core/LocalFile.h"
+
 #include <mutex>
 #include <set>
 #include <string>
-
-#include "download/core/LocalFile.h"
 
 namespace tessaly {
 

@@ -3,13 +3,12 @@
 // when several downloads run).
 #include "download/core/LocalFile.h"
 
+#include "download/core/TextCodec.h"
+
+#include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
-#include <cerrno>
-
-#include "download/core/TextCodec.h"
 
 namespace tessaly {
 
@@ -36,7 +35,9 @@ bool Identify(int fd, const char* path, TaskFile& identity, bool* regular = null
 
 } // namespace
 
-LocalFile::~LocalFile() { Close(); }
+LocalFile::~LocalFile() {
+    Close();
+}
 
 LocalFile::CreateResult LocalFile::Create(const std::string& path) {
     Close();

@@ -4,16 +4,16 @@
 // Threads: Resume/RequestStop come from the owner's (UI) thread, the rest from the worker.
 #pragma once
 
+#include "download/core/LocalFile.h"
+#include "download/core/WorkerMessages.h"
+#include "download/core/WorkerPool.h"
+
 #include <condition_variable>
 #include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
 #include <stop_token>
-
-#include "download/core/LocalFile.h"
-#include "download/core/WorkerMessages.h"
-#include "download/core/WorkerPool.h"
 
 namespace tessaly {
 

@@ -11,7 +11,8 @@ constexpr std::size_t kMaxFileNameUnits = 199;
 } // namespace
 
 TaskList::TaskList(DownloadService& service, FigureSink& figures, WorkerSettings settings)
-    : m_service(service), m_figures(figures), m_settings(std::move(settings)) {}
+    : m_service(service), m_figures(figures), m_settings(std::move(settings)) {
+}
 
 TaskList::~TaskList() {
     for (auto& [id, control] : m_controls)

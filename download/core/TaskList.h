@@ -9,16 +9,16 @@
 // FigureSink (the main window's posted messages).
 #pragma once
 
+#include "download/core/DownloadService.h"
+#include "download/core/DownloadTask.h"
+#include "download/core/TaskControl.h"
+#include "download/core/WorkerMessages.h"
+
 #include <memory>
 #include <string>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
-
-#include "download/core/DownloadService.h"
-#include "download/core/DownloadTask.h"
-#include "download/core/TaskControl.h"
-#include "download/core/WorkerMessages.h"
 
 namespace tessaly {
 
@@ -37,10 +37,10 @@ public:
 class TaskListObserver {
 public:
     virtual ~TaskListObserver() = default;
-    virtual void RowAboutToBeInserted(int row) = 0;  // a row is about to be appended at index row
+    virtual void RowAboutToBeInserted(int row) = 0; // a row is about to be appended at index row
     virtual void RowInserted(int row) = 0;
-    virtual void RowChanged(int row) = 0;             // its state changed
-    virtual void RowAboutToBeRemoved(int row) = 0;    // the row at index row is about to go
+    virtual void RowChanged(int row) = 0;          // its state changed
+    virtual void RowAboutToBeRemoved(int row) = 0; // the row at index row is about to go
     virtual void RowRemoved(int row) = 0;
 };
 

@@ -4,14 +4,14 @@
 // Threads: every member is safe from any thread (atomic, or under its lock).
 #pragma once
 
+#include "download/core/FileNameReservation.h"
+#include "download/core/WorkerMessages.h"
+
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
 #include <mutex>
 #include <vector>
-
-#include "download/core/FileNameReservation.h"
-#include "download/core/WorkerMessages.h"
 
 namespace tessaly {
 

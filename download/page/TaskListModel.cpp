@@ -13,8 +13,8 @@ namespace {
 // is light, and a tinted icon would lose the colour that tells the state.
 const QIcon& StateIcon(int image) {
     static const std::array<QIcon, 5> icons = [] {
-        const int ids[] = {res::IDI_TASK_ANALYSING, res::IDI_TASK_FAILED, res::IDI_TASK_DONE, res::IDI_TASK_WAITING,
-                           res::IDI_TASK_RECEIVING};
+        const int ids[] = {res::IDI_TASK_ANALYSING, res::IDI_TASK_FAILED, res::IDI_TASK_DONE,
+                           res::IDI_TASK_WAITING, res::IDI_TASK_RECEIVING};
         std::array<QIcon, 5> made;
         for (std::size_t i = 0; i < made.size(); ++i) {
             const QPixmap picture = res::LoadIcon(ids[i]).pixmap(16, 16);
@@ -28,7 +28,8 @@ const QIcon& StateIcon(int image) {
 
 } // namespace
 
-TaskListModel::TaskListModel(QObject* parent) : QAbstractTableModel(parent) {}
+TaskListModel::TaskListModel(QObject* parent) : QAbstractTableModel(parent) {
+}
 
 void TaskListModel::SetTaskList(TaskList* tasks) {
     beginResetModel();
@@ -80,14 +81,24 @@ QVariant TaskListModel::headerData(int section, Qt::Orientation orientation, int
     return {};
 }
 
-void TaskListModel::RowAboutToBeInserted(int row) { beginInsertRows({}, row, row); }
+void TaskListModel::RowAboutToBeInserted(int row) {
+    beginInsertRows({}, row, row);
+}
 
-void TaskListModel::RowInserted(int) { endInsertRows(); }
+void TaskListModel::RowInserted(int) {
+    endInsertRows();
+}
 
-void TaskListModel::RowChanged(int row) { emit dataChanged(index(row, 0), index(row, kColumns - 1)); }
+void TaskListModel::RowChanged(int row) {
+    emit dataChanged(index(row, 0), index(row, kColumns - 1));
+}
 
-void TaskListModel::RowAboutToBeRemoved(int row) { beginRemoveRows({}, row, row); }
+void TaskListModel::RowAboutToBeRemoved(int row) {
+    beginRemoveRows({}, row, row);
+}
 
-void TaskListModel::RowRemoved(int) { endRemoveRows(); }
+void TaskListModel::RowRemoved(int) {
+    endRemoveRows();
+}
 
 } // namespace tessaly

@@ -23,7 +23,8 @@ const QColor kSelection(204, 232, 255);
 class GridDelegate : public QStyledItemDelegate {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
-    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
         QStyleOptionViewItem plain = option;
         plain.state &= ~QStyle::State_HasFocus;
         QStyledItemDelegate::paint(painter, plain, index);
@@ -44,7 +45,7 @@ TaskListView::TaskListView(TaskListModel* model, QWidget* parent) : QTreeView(pa
     header()->setMinimumSectionSize(kColumnWidths[0]);
     for (int c = 0; c < TaskListModel::kColumns; ++c)
         setColumnWidth(c, kColumnWidths[c]);
-    header()->setSectionsMovable(true);  // header drag-and-drop
+    header()->setSectionsMovable(true); // header drag-and-drop
     header()->setSectionsClickable(false);
     header()->setStretchLastSection(false);
     header()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
@@ -64,7 +65,9 @@ TaskListView::TaskListView(TaskListModel* model, QWidget* parent) : QTreeView(pa
     setPalette(colours);
 }
 
-int TaskListView::RowCount() const { return model()->rowCount(); }
+int TaskListView::RowCount() const {
+    return model()->rowCount();
+}
 
 QString TaskListView::Text(int row, int column) const {
     return model()->index(row, column).data(Qt::DisplayRole).toString();

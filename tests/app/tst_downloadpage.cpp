@@ -17,12 +17,12 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSignalSpy>
-#include <QHeaderView>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QTest>
 #include <cmath>
 #include <memory>
@@ -47,7 +47,9 @@ QString Hex(const std::string& bytes) {
 // The contrast ratio of two colours (1 to 21), as readability guidelines measure it.
 double Contrast(QColor a, QColor b) {
     const auto luminance = [](QColor c) {
-        const auto linear = [](double v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+        const auto linear = [](double v) {
+            return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+        };
         return 0.2126 * linear(c.redF()) + 0.7152 * linear(c.greenF()) + 0.0722 * linear(c.blueF());
     };
     const double la = luminance(a), lb = luminance(b);

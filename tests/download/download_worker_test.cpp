@@ -1,15 +1,14 @@
 // The download worker against the real server: its messages, the saved file, every failure code,
 // resumption after broken reads, file names that never overwrite, and stop requests.
-#include <signal.h>
-#include <sys/resource.h>
-
-#include <fstream>
-#include <thread>
-
-#include "download/core/TextCodec.h"
 #include "download/core/DownloadService.h"
+#include "download/core/TextCodec.h"
 #include "tests/download/ServerFixture.h"
 #include "tests/support/MessageQueue.h"
+
+#include <fstream>
+#include <signal.h>
+#include <sys/resource.h>
+#include <thread>
 
 namespace tessaly::test {
 namespace {
@@ -76,7 +75,8 @@ TEST_F(DownloadWorkerTest, ShortStreamIsSavedWholeWithoutProgressReports) {
 
 TEST_F(DownloadWorkerTest, TitleControlCharactersNeverReachTheFileName) {
     // Line breaks, BEL, ESC, a C1 control and the bidi override and isolate marks are dropped.
-    EXPECT_EQ(Run(Watch("size:100", "title=a%0Ab%07c%1B%5B31m%E2%80%AEd%C2%85e%E2%81%A6f%0D")), kDoneSequence);
+    EXPECT_EQ(Run(Watch("size:100", "title=a%0Ab%07c%1B%5B31m%E2%80%AEd%C2%85e%E2%81%A6f%0D")),
+              kDoneSequence);
     EXPECT_TRUE(queue.All()[1].fileName == u"abc[31mdef.flv");
     EXPECT_TRUE(File("abc[31mdef.flv") == ExpectedStreamBody(100));
 }
@@ -121,9 +121,9 @@ TEST_F(DownloadWorkerTest, FailureCodesOfPageAndStream) {
         {Watch("size:1000,status:204"), kFailStreamOpen},
         {Watch("size:1000,status:205"), kFailStreamOpen},
         {Watch("size:1000,status:300"), kFailStreamOpen},
-        {Watch("size:1000,status:302"), kFailStreamOpen},  // no Location to follow
+        {Watch("size:1000,status:302"), kFailStreamOpen}, // no Location to follow
         {Watch("size:1000,status:304"), kFailStreamOpen},
-        {Watch("size:1000,gopher:9"), kFailStreamOpen},    // a redirect to another scheme
+        {Watch("size:1000,gopher:9"), kFailStreamOpen}, // a redirect to another scheme
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.address);
@@ -229,7 +229,8 @@ TEST_F(DownloadWorkerTest, StopReachesAWaitingReadAndKeepsWhatArrived) {
     settings.reportInterval = std::chrono::milliseconds(1);
     auto control = Start(Watch("size:90000,rate:20000,stall:10000"), settings);
     // 8 KiB reported: those bytes went to the file's buffer, which holds 16 KiB before it writes.
-    ASSERT_TRUE(queue.WaitFor([](const WorkerMessage& m) { return m.message == WM_TASK_RECEIVED && m.lParam == 8; }));
+    ASSERT_TRUE(
+        queue.WaitFor([](const WorkerMessage& m) { return m.message == WM_TASK_RECEIVED && m.lParam == 8; }));
     control->RequestStop();
     const auto postedAtStop = queue.All().size();
     EXPECT_TRUE(service.WaitUntilIdle(std::chrono::seconds(20)));
@@ -242,7 +243,8 @@ TEST_F(DownloadWorkerTest, StopReachesAWaitingReadAndKeepsWhatArrived) {
 
 TEST_F(DownloadWorkerTest, ClosingTheServiceEndsEveryWorkerThread) {
     const auto threads = [] {
-        return std::distance(std::filesystem::directory_iterator("/proc/self/task"), std::filesystem::directory_iterator());
+        return std::distance(std::filesystem::directory_iterator("/proc/self/task"),
+                             std::filesystem::directory_iterator());
     };
     // One worker first: a sanitizer's runtime starts a helper thread with the first thread it sees.
     Run(Watch("size:10"));
@@ -254,7 +256,9 @@ TEST_F(DownloadWorkerTest, ClosingTheServiceEndsEveryWorkerThread) {
     // One in a read that waits for bytes that never come, one in a page that never answers, one
     // that never started.
     closing->CreateWorker(FromUtf8(Watch("size:90000,stall:5000")), settings)->Resume();
-    closing->CreateWorker(FromUtf8(server->Url("/get_video?video_id=hstall:1&u=youtube.com/watch?v=1")), settings)
+    closing
+        ->CreateWorker(FromUtf8(server->Url("/get_video?video_id=hstall:1&u=youtube.com/watch?v=1")),
+                       settings)
         ->Resume();
     closing->CreateWorker(FromUtf8(Watch("size:100")), settings);
     ASSERT_TRUE(own.WaitFor([](const WorkerMessage& m) { return m.message == WM_TASK_CONNECTED; }));

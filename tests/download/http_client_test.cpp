@@ -1,15 +1,14 @@
 // The HTTP client against the real test server: bodies, redirects, statuses, broken and stalled
 // responses, Range answers, proxies.
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
-#include <cstdlib>
-#include <string>
-
 #include "download/core/HttpClient.h"
 #include "tests/download/ServerFixture.h"
+
+#include <arpa/inet.h>
+#include <cstdlib>
+#include <netinet/in.h>
+#include <string>
+#include <sys/socket.h>
+#include <unistd.h>
 
 namespace tessaly::test {
 namespace {
@@ -111,10 +110,10 @@ private:
 TEST_F(HttpClientTest, OnlyHttpAndHttpsAreSpokenAlsoAfterARedirect) {
     Listener service;
     const std::string flush = "127.0.0.1:" + service.Port() + "/_FLUSHALL%0D%0A";
-    for (const std::string& address : {"gopher://" + flush + "?http://www.youtube.com/a?b",
-                                      "GOPHER://" + flush, "dict://" + flush, "telnet://" + flush,
-                                      "ftp://" + flush, std::string("file:///etc/hostname"),
-                                      server->Url("/get_video?video_id=gopher:" + service.Port())}) {
+    for (const std::string& address :
+         {"gopher://" + flush + "?http://www.youtube.com/a?b", "GOPHER://" + flush, "dict://" + flush,
+          "telnet://" + flush, "ftp://" + flush, std::string("file:///etc/hostname"),
+          server->Url("/get_video?video_id=gopher:" + service.Port())}) {
         SCOPED_TRACE(address);
         EXPECT_FALSE(session->OpenUrl(address));
         EXPECT_FALSE(service.Reached());

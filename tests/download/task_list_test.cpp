@@ -183,7 +183,8 @@ TEST_F(TaskListTest, AStoppedWorkerKeepsItsSlotUntilItsThreadHasEnded) {
     // Three workers started and held right after their start gate; a fourth task waits.
     downloadFolder.Hold(true);
     for (int i = 0; i < 3; ++i)
-        ASSERT_TRUE(list->AddTask(Watch("size:100,seed:" + std::to_string(i), "title=t" + std::to_string(i))));
+        ASSERT_TRUE(
+            list->AddTask(Watch("size:100,seed:" + std::to_string(i), "title=t" + std::to_string(i))));
     ASSERT_TRUE(list->AddTask(Watch("size:100,seed:3", "title=next")));
     ASSERT_TRUE(downloadFolder.WaitAskedMoreThan(2, std::chrono::seconds(20)));
     // Deleting a held one must not let the fourth start while the held thread lives on: give it
