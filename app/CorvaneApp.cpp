@@ -14,8 +14,6 @@
 #include <QDir>
 #include <QMessageBox>
 #include <QStandardPaths>
-#include <cstdio>
-#include <cstdlib>
 #include <future>
 
 namespace tessaly {
@@ -62,17 +60,14 @@ int CorvaneApp::Run(int argc, char** argv) {
     QCoreApplication::setOrganizationName(QString::fromLatin1(kOrganisation));
     appSettings().SetUserFolders(InstalledUserFolders());
     {
+        // With the window goes its download page, and with the page every worker has ended.
         CorvaneDlg dlg;
         MainWindowCreated(dlg);
         dlg.exec();
     }
     // A new copy may start as soon as the window is gone, while this one still winds down.
     instance.Release();
-    // Every worker has been told to stop; those still inside a transfer are not waited for.
-    // Ending here, without the process's static destructors, keeps a worker that is still
-    // finishing from touching anything already torn down.
-    std::fflush(nullptr);
-    std::quick_exit(0);
+    return 0;
 }
 
 } // namespace tessaly

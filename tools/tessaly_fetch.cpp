@@ -1,27 +1,32 @@
 // tessaly-fetch ADDRESS FOLDER [--receive-timeout-ms N]: runs one download worker without a window,
-// with FOLDER as the download folder, and prints every message the worker posts as one line.
-// Exit status 0 after DONE, 1 after FAILED, 2 on bad arguments.
+// with FOLDER as the download folder, and prints every message the worker posts as one line (a file
+// name with its control characters escaped). Exit status 0 after DONE, 1 after FAILED, 2 on bad
+// arguments. SIGINT or SIGTERM stops the worker as deleting its task would (the file keeps what
+// arrived) and ends the tool with status 1, as closing the program does.
+#include "download/core/ControlCharacters.h"
+#include "download/core/DownloadService.h"
+#include "download/core/TextCodec.h"
+
 #include <clocale>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <signal.h>
 #include <string>
-
-#include "download/core/DownloadWorker.h"
-#include "download/core/TextCodec.h"
-#include "download/core/WorkerThread.h"
 
 namespace {
 
 // Prints the worker's messages as they are posted and remembers how the task ended.
-// Called on the worker's thread, here the main thread.
+// Called on the worker's thread.
 class PrintingSink : public tessaly::WorkerMessageSink {
 public:
     void PostWorkerMessage(tessaly::WorkerMessage message) override {
         using namespace tessaly;
         switch (message.message) {
         case WM_TASK_ANALYSING: std::printf("ANALYSING\n"); break;
-        case WM_TASK_NAMED: std::printf("NAMED %s\n", ToUtf8(message.fileName).c_str()); break;
+        case WM_TASK_NAMED:
+            std::printf("NAMED %s\n", EscapeControlCharacters(message.fileName).c_str());
+            break;
         case WM_TASK_CONNECTED: std::printf("CONNECTED\n"); break;
         case WM_TASK_SPEED: std::printf("SPEED %lld\n", static_cast<long long>(message.lParam)); break;
         case WM_TASK_RECEIVED: std::printf("RECEIVED %lld\n", static_cast<long long>(message.lParam)); break;
@@ -71,10 +76,26 @@ int main(int argc, char** argv) {
     const std::u16string folder = tessaly::FromUtf8(argv[2]);
     settings.downloadFolder = [folder] { return folder; };
 
-    // The worker runs on the main thread: nothing else is going on, and nothing outlives main.
+    // The stop signals are taken here, on the main thread, not by a handler; the worker thread
+    // inherits the mask.
+    sigset_t stopSignals;
+    sigemptyset(&stopSignals);
+    sigaddset(&stopSignals, SIGINT);
+    sigaddset(&stopSignals, SIGTERM);
+    pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+
     PrintingSink sink;
-    auto control = std::make_shared<tessaly::TaskControl>(tessaly::NextWorkerId(), &sink);
+    tessaly::DownloadService service(sink);
+    auto control = service.CreateWorker(tessaly::FromUtf8(argv[1]), std::move(settings));
+    if (!control)
+        return 1;
     control->Resume();
-    tessaly::DownloadWorker(tessaly::FromUtf8(argv[1]), control, std::move(settings));
+    const timespec poll{0, 20 * 1000 * 1000};
+    while (!service.WaitUntilIdle(std::chrono::milliseconds(0))) {
+        if (sigtimedwait(&stopSignals, nullptr, &poll) > 0) {
+            service.Shutdown(tessaly::DownloadService::kShutdownDeadline);
+            return 1;
+        }
+    }
     return sink.exitCode();
 }

@@ -3,7 +3,8 @@
 # file from a local nginx (sendfile on), one download alone and three in parallel; medians of a few
 # runs. Prints "RESULT <case> curl <ours/curl throughput ratio>", the CPU time both used (a figure
 # that a busy machine disturbs less than throughput) and our peak RSS, also for a small file, to
-# show that memory does not grow with the file.
+# show that memory does not grow with the file; last, how long closing takes with a worker stuck in
+# a read (bench/download/shutdown.py).
 #   bench/download/run.sh [BUILD_DIR]     (default: build; needs BUILD_DIR/bin/tessaly-fetch)
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -88,3 +89,6 @@ kill -HUP "$nginx_pid"; sleep 0.5
 rm -rf "$work/out" && mkdir -p "$work/out"
 small=$(python3 "$here/measure.py" "$fetch '$watch' '$work/out/small' > /dev/null")
 echo "our peak RSS with a 64 MiB stream: $(echo "$small" | cut -d' ' -f2) KiB"
+
+# Closing while a worker waits in a stalled read (30 s receive time-out): how long until it has ended.
+python3 "$here/shutdown.py" "$build"

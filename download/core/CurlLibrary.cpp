@@ -34,7 +34,8 @@ const CurlLibrary* Open() {
                           Resolve(library, "curl_multi_remove_handle", curl.multi_remove_handle) &&
                           Resolve(library, "curl_multi_perform", curl.multi_perform) &&
                           Resolve(library, "curl_multi_info_read", curl.multi_info_read) &&
-                          Resolve(library, "curl_multi_poll", curl.multi_poll);
+                          Resolve(library, "curl_multi_poll", curl.multi_poll) &&
+                          Resolve(library, "curl_multi_wakeup", curl.multi_wakeup);
     if (!complete || curl.global_init(CURL_GLOBAL_DEFAULT) != CURLE_OK)
         return nullptr;
     return &curl;

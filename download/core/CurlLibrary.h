@@ -23,6 +23,7 @@ struct CurlLibrary {
     decltype(&::curl_multi_perform) multi_perform;
     decltype(&::curl_multi_info_read) multi_info_read;
     decltype(&::curl_multi_poll) multi_poll;
+    decltype(&::curl_multi_wakeup) multi_wakeup;
 };
 
 // libcurl with its global initialisation done, or null when the library cannot be opened, lacks

@@ -2,17 +2,16 @@
 // failure steps. Each step that can end the task says which ending it takes.
 #include "download/core/DownloadWorker.h"
 
-#include <array>
-
+#include "download/core/ControlCharacters.h"
 #include "download/core/FileNameReservation.h"
 #include "download/core/LocalFile.h"
 #include "download/core/PageFetch.h"
 #include "download/core/PageResolution.h"
 #include "download/core/TextCodec.h"
 
-namespace tessaly {
+#include <array>
 
-std::atomic<std::int32_t> g_runningWorkers{0};
+namespace tessaly {
 
 namespace {
 
@@ -21,10 +20,17 @@ using Clock = std::chrono::steady_clock;
 // A stream read fails for good at this many failures in the whole download.
 constexpr int kMaxReadFailures = 3;
 
+// Only a 2xx answer that carries content is a video; anything else saves nothing.
+bool IsVideoStatus(long status) {
+    return status >= 200 && status < 300 && status != 204 && status != 205;
+}
+
 class Worker {
 public:
-    Worker(std::u16string address, std::shared_ptr<TaskControl> control, WorkerSettings settings)
-        : m_address(std::move(address)), m_control(std::move(control)), m_settings(std::move(settings)) {}
+    Worker(std::u16string address, std::shared_ptr<TaskControl> control, WorkerSettings settings,
+           ReservedNames& names, std::stop_token stop)
+        : m_address(std::move(address)), m_control(std::move(control)), m_settings(std::move(settings)),
+          m_names(names), m_stop(std::move(stop)) {}
 
     void Run();
 
@@ -39,25 +45,23 @@ private:
         m_control->Post({message, 0, lParam, std::move(fileName)});
     }
     bool StopRequested() const { return m_control->stopRequested(); }
-    // Failure steps: the worker stops counting as running, then tells the page why.
-    void Fail(FailureCode code) {
-        m_control->EndRunning();
-        Post(WM_TASK_FAILED, code);
-    }
-    // Stop steps: the file keeps what was written before the stop; nothing is posted.
+    // Failure steps: tells the page why (the thread's end then frees the running slot).
+    void Fail(FailureCode code) { Post(WM_TASK_FAILED, code); }
+    // Stop steps: the file keeps everything that arrived before the stop; nothing is posted.
     void Stop(LocalFile* file = nullptr) {
         if (file)
-            file->Discard();
-        m_control->EndRunning();
+            file->FlushAndClose();
     }
 
     std::u16string m_address;
     std::shared_ptr<TaskControl> m_control;
     WorkerSettings m_settings;
+    ReservedNames& m_names;
+    std::stop_token m_stop;
 };
 
 void Worker::Run() {
-    if (!m_control->WaitForStart())
+    if (!m_control->WaitForStart(m_stop))
         return;  // stopped while waiting: never counted, nothing to tell
     const std::u16string folder = m_settings.downloadFolder ? m_settings.downloadFolder() : std::u16string();
     Post(WM_TASK_ANALYSING);
@@ -67,6 +71,7 @@ void Worker::Run() {
         return Fail(kFailInternet);
     session->SetConnectRetries(m_settings.connectRetries);
     session->SetReceiveTimeout(m_settings.receiveTimeout);
+    session->SetStopToken(m_stop);
 
     // Page phase.
     const PageFetchResult page = FetchPageText(*session, m_address, [this] { return StopRequested(); });
@@ -80,10 +85,12 @@ void Worker::Run() {
     case PageFetchStatus::kStopped:
         return Stop();
     }
-    const ResolveResult fields = ExtractVideoFields(page.text);
+    const ResolveResult fields = ExtractVideoFields(page.text, m_stop);
+    if (StopRequested())
+        return Stop();
     if (!fields.success)
         return Fail(kFailNoVideoFields);
-    FileNameReservation name(folder, MakeVideoFileName(fields.title));
+    FileNameReservation name(m_names, folder, WithoutControlCharacters(MakeVideoFileName(fields.title)));
     std::u16string announced = name.fileName();
     Post(WM_TASK_NAMED, 0, announced);
     const auto streamAddress = BuildStreamAddress(m_address, fields.query);
@@ -92,15 +99,23 @@ void Worker::Run() {
     if (StopRequested())
         return Stop();
 
-    // Connecting. An error status is not a video: nothing is saved for it.
+    // Connecting. An answer that is not a video saves nothing.
     const std::string streamUtf8 = ToUtf8(*streamAddress);
     auto stream = session->OpenUrl(streamUtf8);
-    if (!stream || stream->status() >= 400)
+    if (!stream || !IsVideoStatus(stream->status()))
         return Fail(kFailStreamOpen);
     Post(WM_TASK_CONNECTED);
     LocalFile file;
     bool created = false;
-    if (!m_control->RunUnlessStopped([&] { created = name.CreateFile(file); }))
+    const bool notStopped = m_control->CreateFileUnlessStopped([&]() -> std::optional<TaskFile> {
+        created = name.CreateFile(file);
+        if (!created)
+            return std::nullopt;
+        TaskFile made = file.Identity();
+        made.path = name.path();
+        return made;
+    });
+    if (!notStopped)
         return Stop();
     if (!created)
         return Fail(kFailLocalFile);
@@ -125,8 +140,7 @@ void Worker::Transfer(HttpSession& session, const std::string& streamAddress,
             stream.reset();
             while (!stream) {
                 if (++failures >= kMaxReadFailures) {
-                    if (!m_control->RunUnlessStopped([&] { file.FlushAndClose(); }))
-                        return Stop(&file);
+                    file.FlushAndClose();
                     return Fail(kFailStreamRead);
                 }
                 if (StopRequested())
@@ -137,10 +151,9 @@ void Worker::Transfer(HttpSession& session, const std::string& streamAddress,
         }
         if (count == 0)
             break;
-        bool writeOk = true;
-        if (!m_control->RunUnlessStopped([&] { writeOk = file.Write(buffer.data(), static_cast<std::size_t>(count)); }))
+        if (StopRequested())
             return Stop(&file);
-        if (!writeOk) {
+        if (!file.Write(buffer.data(), static_cast<std::size_t>(count))) {
             file.Remove();
             return Fail(kFailLocalFile);
         }
@@ -158,14 +171,10 @@ void Worker::Transfer(HttpSession& session, const std::string& streamAddress,
     }
 
     // End steps. The last, unreported interval stays out of the total, as the row shows it.
-    bool closed = false;
-    if (!m_control->RunUnlessStopped([&] { closed = file.FlushAndClose(); }))
-        return Stop(&file);
-    if (!closed) {
+    if (!file.FlushAndClose()) {
         file.Remove();
         return Fail(kFailLocalFile);
     }
-    m_control->EndRunning();
     Post(WM_TASK_DONE);
 }
 
@@ -178,8 +187,9 @@ std::unique_ptr<HttpRequest> Worker::Reopen(HttpSession& session, const std::str
 
 } // namespace
 
-void DownloadWorker(std::u16string pageAddress, std::shared_ptr<TaskControl> control, WorkerSettings settings) {
-    Worker(std::move(pageAddress), std::move(control), std::move(settings)).Run();
+void DownloadWorker(std::u16string pageAddress, std::shared_ptr<TaskControl> control, WorkerSettings settings,
+                    ReservedNames& names, std::stop_token stop) {
+    Worker(std::move(pageAddress), std::move(control), std::move(settings), names, std::move(stop)).Run();
 }
 
 } // namespace tessaly

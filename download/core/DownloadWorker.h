@@ -1,25 +1,20 @@
 // DownloadWorker: one task's download, from the watch-page address to the local .flv file, with the
-// messages it posts on the way. Also the count of running workers shared with the task list.
-// Threads: DownloadWorker runs on the task's own worker thread (see WorkerThread.h); it uses its
+// messages it posts on the way.
+// Threads: DownloadWorker runs on the task's own worker thread (see DownloadService.h); it uses its
 // own HTTP session and file and reaches the page only through its TaskControl.
 #pragma once
 
-#include <atomic>
-#include <chrono>
-#include <cstdint>
-#include <functional>
-#include <memory>
-#include <string>
-
+#include "download/core/FileNameReservation.h"
 #include "download/core/HttpClient.h"
 #include "download/core/TaskControl.h"
 
-namespace tessaly {
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <stop_token>
+#include <string>
 
-// Workers counted as running: from the resume that starts them to their end or their stop request.
-// Changed by the task list's thread (resume, stop) and by the workers (end); read by the task list
-// for its limit. TaskControl does every change.
-extern std::atomic<std::int32_t> g_runningWorkers;
+namespace tessaly {
 
 struct WorkerSettings {
     // The download folder, asked once on the worker's thread when it starts (so it must be
@@ -32,8 +27,10 @@ struct WorkerSettings {
 };
 
 // Runs the whole download of pageAddress once the control's start gate has opened, and returns
-// when it is done, has failed, or the task was stopped. Messages go out through the control,
-// which drops them once the task is stopped.
-void DownloadWorker(std::u16string pageAddress, std::shared_ptr<TaskControl> control, WorkerSettings settings);
+// when it is done, has failed, or the task was stopped (stop fires: every wait gives up). Messages
+// go out through the control, which drops them once the task is stopped. The file name is reserved
+// among names.
+void DownloadWorker(std::u16string pageAddress, std::shared_ptr<TaskControl> control, WorkerSettings settings,
+                    ReservedNames& names, std::stop_token stop);
 
 } // namespace tessaly

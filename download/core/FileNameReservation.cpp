@@ -1,22 +1,14 @@
-// The process-wide register of file names that running workers have claimed.
+// Claiming the first free numbered name among the files on disk and the names other workers hold.
 #include "download/core/FileNameReservation.h"
-
-#include <filesystem>
-#include <mutex>
-#include <set>
 
 #include "download/core/PageResolution.h"
 #include "download/core/TextCodec.h"
 
+#include <filesystem>
+
 namespace tessaly {
 
 namespace {
-
-std::mutex g_reservedLock;
-std::set<std::u16string>& Reserved() {
-    static std::set<std::u16string> reserved;
-    return reserved;
-}
 
 bool PathExists(const std::u16string& path) {
     std::error_code error;
@@ -29,8 +21,8 @@ constexpr int kMaxNumber = 10000;
 
 } // namespace
 
-FileNameReservation::FileNameReservation(std::u16string folder, std::u16string fileName)
-    : m_folder(std::move(folder)) {
+FileNameReservation::FileNameReservation(ReservedNames& names, std::u16string folder, std::u16string fileName)
+    : m_names(names), m_folder(std::move(folder)) {
     const std::u16string extension = u".flv";
     if (fileName.size() >= extension.size() && fileName.ends_with(extension)) {
         m_stem = fileName.substr(0, fileName.size() - extension.size());
@@ -42,22 +34,22 @@ FileNameReservation::FileNameReservation(std::u16string folder, std::u16string f
 }
 
 FileNameReservation::~FileNameReservation() {
-    std::lock_guard lock(g_reservedLock);
-    Reserved().erase(m_path);
+    std::lock_guard lock(m_names.m_lock);
+    m_names.m_paths.erase(m_path);
 }
 
 void FileNameReservation::ReserveFrom(int number) {
-    std::lock_guard lock(g_reservedLock);
+    std::lock_guard lock(m_names.m_lock);
     if (!m_path.empty())
-        Reserved().erase(m_path);
+        m_names.m_paths.erase(m_path);
     for (m_number = number;; ++m_number) {
         m_fileName = m_number == 1 ? m_stem + m_suffix
                                    : m_stem + u" (" + FromUtf8(std::to_string(m_number)) + u")" + m_suffix;
         m_path = JoinFolderPath(m_folder, m_fileName);
-        if (m_number >= kMaxNumber || (!Reserved().contains(m_path) && !PathExists(m_path)))
+        if (m_number >= kMaxNumber || (!m_names.m_paths.contains(m_path) && !PathExists(m_path)))
             break;
     }
-    Reserved().insert(m_path);
+    m_names.m_paths.insert(m_path);
 }
 
 bool FileNameReservation::CreateFile(LocalFile& file) {

@@ -1,19 +1,30 @@
 // Picks a download's file name so that no download overwrites an existing file or another task's
 // file: the first free one of "title.flv", "title (2).flv", "title (3).flv", ..., reserved among the
 // running workers until the worker ends, and created exclusively.
-// Threads: any worker thread; the process-wide set of reserved paths is guarded by a lock.
+// Threads: any worker thread; the set of reserved paths (owned by the downloads service) is guarded
+// by its own lock.
 #pragma once
-
-#include <string>
 
 #include "download/core/LocalFile.h"
 
+#include <mutex>
+#include <set>
+#include <string>
+
 namespace tessaly {
+
+// The paths that living workers have reserved.
+class ReservedNames {
+private:
+    friend class FileNameReservation;
+    std::mutex m_lock;
+    std::set<std::u16string> m_paths;
+};
 
 class FileNameReservation {
 public:
-    // Reserves the first free name for fileName ("title.flv") in folder (both UTF-16).
-    FileNameReservation(std::u16string folder, std::u16string fileName);
+    // Reserves the first free name for fileName ("title.flv") in folder (both UTF-16) among names.
+    FileNameReservation(ReservedNames& names, std::u16string folder, std::u16string fileName);
     ~FileNameReservation();
     FileNameReservation(const FileNameReservation&) = delete;
     FileNameReservation& operator=(const FileNameReservation&) = delete;
@@ -30,6 +41,7 @@ public:
 private:
     void ReserveFrom(int number);
 
+    ReservedNames& m_names;
     std::u16string m_folder;
     std::u16string m_stem;  // the name without ".flv"
     std::u16string m_suffix;

@@ -24,6 +24,9 @@ bool IsConnectError(CURLcode code) {
            code == CURLE_COULDNT_RESOLVE_PROXY;
 }
 
+// The schemes the program speaks, for the first request and for redirects alike.
+constexpr char kSchemes[] = "http,https";
+
 std::string ToLowerAscii(std::string text) {
     std::transform(text.begin(), text.end(), text.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
@@ -88,6 +91,13 @@ HttpSession::HttpSession(std::string agent, std::unique_ptr<Multi> multi)
 
 HttpSession::~HttpSession() = default;
 
+void HttpSession::SetStopToken(std::stop_token stop) {
+    m_wakeOnStop.reset();
+    m_stop = std::move(stop);
+    CURLM* multi = m_multi->handle.get();
+    m_wakeOnStop.emplace(m_stop, std::function<void()>([multi] { Curl()->multi_wakeup(multi); }));
+}
+
 void HttpSession::Perform() {
     int running = 0;
     Curl()->multi_perform(m_multi->handle.get(), &running);
@@ -104,14 +114,21 @@ void HttpSession::Perform() {
 
 std::unique_ptr<HttpRequest> HttpSession::OpenUrl(const std::string& address, const HttpRequestOptions& options) {
     const std::string escapedAddress = EscapeAddressBytes(address);
+    const std::string lower = ToLowerAscii(escapedAddress.substr(0, 8));
+    if (!lower.starts_with("http://") && !lower.starts_with("https://"))
+        return nullptr;
     const CurlLibrary& curl = *Curl();
-    for (int attempt = 0; attempt <= m_connectRetries; ++attempt) {
+    for (int attempt = 0; attempt <= m_connectRetries && !m_stop.stop_requested(); ++attempt) {
         auto easy = std::make_unique<HttpRequest::Easy>();
         easy->handle.reset(curl.easy_init());
         if (!easy->handle)
             return nullptr;
         std::unique_ptr<HttpRequest> request(new HttpRequest(*this, std::move(easy)));
         CURL* handle = request->m_easy->handle.get();
+        // A libcurl that cannot restrict the schemes is not used at all.
+        if (curl.easy_setopt(handle, CURLOPT_PROTOCOLS_STR, kSchemes) != CURLE_OK ||
+            curl.easy_setopt(handle, CURLOPT_REDIR_PROTOCOLS_STR, kSchemes) != CURLE_OK)
+            return nullptr;
         curl.easy_setopt(handle, CURLOPT_URL, escapedAddress.c_str());
         curl.easy_setopt(handle, CURLOPT_USERAGENT, m_agent.c_str());
         curl.easy_setopt(handle, CURLOPT_FOLLOWLOCATION, 1L);
@@ -165,6 +182,8 @@ void HttpRequest::Finish(int curlResult) {
 bool HttpRequest::Drive(const std::function<bool()>& ready) {
     m_lastActivity = std::chrono::steady_clock::now();
     for (;;) {
+        if (m_session.m_stop.stop_requested())
+            return false;
         m_session.Perform();
         if (ready())
             return true;

@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <stop_token>
 #include <string>
 
 namespace tessaly {
@@ -42,10 +43,14 @@ public:
     std::chrono::milliseconds receiveTimeout() const { return m_receiveTimeout; }
     // Trusts the certificates in this PEM file instead of the system's (tests' own servers).
     void SetCertificateAuthorities(std::string pemFile) { m_caFile = std::move(pemFile); }
+    // Once stop fires, every wait of this session ends at once as a failure (an open that fails, a
+    // read that fails), also one already waiting; the stop may come from any thread.
+    void SetStopToken(std::stop_token stop);
 
-    // Plain GET of address (UTF-8), redirects followed (at most kMaxRedirects). Returns once the
-    // final response's headers are in, whatever its status; null when no response arrives
-    // (the address cannot be opened).
+    // Plain GET of address (UTF-8), redirects followed (at most kMaxRedirects). Only http and https
+    // are spoken, for the address and for every redirect: any other scheme fails before a
+    // connection is made. Returns once the final response's headers are in, whatever its status;
+    // null when no response arrives (the address cannot be opened).
     std::unique_ptr<HttpRequest> OpenUrl(const std::string& address, const HttpRequestOptions& options = {});
 
     // The program file's name, the default agent.
@@ -60,6 +65,9 @@ private:
 
     std::string m_agent;
     std::unique_ptr<Multi> m_multi;
+    std::stop_token m_stop;
+    // Wakes the session's poll when the stop fires; goes before the multi handle it wakes.
+    std::optional<std::stop_callback<std::function<void()>>> m_wakeOnStop;
     int m_connectRetries = kDefaultConnectRetries;
     std::chrono::milliseconds m_receiveTimeout = kDefaultReceiveTimeout;
     std::string m_caFile;

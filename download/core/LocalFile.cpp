@@ -3,27 +3,57 @@
 // when several downloads run).
 #include "download/core/LocalFile.h"
 
-#include <fcntl.h>
-#include <unistd.h>
+#include "download/core/TextCodec.h"
 
 #include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace tessaly {
 
 namespace {
+
 constexpr std::size_t kWriteBuffer = 16 * 1024;
+
+// The identity of what fd (or, with fd AT_FDCWD, path without following a link) refers to; false when
+// it cannot be had. The file's type goes to *regular.
+bool Identify(int fd, const char* path, TaskFile& identity, bool* regular = nullptr) {
+    struct statx info {};
+    const int flags = path[0] ? AT_SYMLINK_NOFOLLOW : AT_EMPTY_PATH;
+    if (::statx(fd, path, flags, STATX_TYPE | STATX_INO | STATX_BTIME, &info) != 0)
+        return false;
+    identity.device = (static_cast<std::uint64_t>(info.stx_dev_major) << 32) | info.stx_dev_minor;
+    identity.inode = info.stx_ino;
+    identity.bornKnown = (info.stx_mask & STATX_BTIME) != 0;
+    identity.bornSeconds = identity.bornKnown ? info.stx_btime.tv_sec : 0;
+    identity.bornNanoseconds = identity.bornKnown ? info.stx_btime.tv_nsec : 0;
+    if (regular)
+        *regular = S_ISREG(info.stx_mode);
+    return true;
 }
 
-LocalFile::~LocalFile() { Discard(); }
+} // namespace
+
+LocalFile::~LocalFile() {
+    Close();
+}
 
 LocalFile::CreateResult LocalFile::Create(const std::string& path) {
-    Discard();
+    Close();
     m_fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
     if (m_fd < 0)
         return errno == EEXIST ? CreateResult::kExists : CreateResult::kFailed;
     m_path = path;
     m_buffer.reserve(kWriteBuffer);
     return CreateResult::kCreated;
+}
+
+TaskFile LocalFile::Identity() const {
+    TaskFile identity;
+    if (m_fd >= 0)
+        Identify(m_fd, "", identity);
+    return identity;
 }
 
 bool LocalFile::WriteOut() {
@@ -53,10 +83,11 @@ bool LocalFile::FlushAndClose() {
     bool ok = WriteOut();
     ok = ::close(m_fd) == 0 && ok;
     m_fd = -1;
+    m_buffer.clear();
     return ok;
 }
 
-void LocalFile::Discard() {
+void LocalFile::Close() {
     if (m_fd >= 0)
         ::close(m_fd);
     m_fd = -1;
@@ -64,9 +95,23 @@ void LocalFile::Discard() {
 }
 
 void LocalFile::Remove() {
-    Discard();
+    Close();
     if (!m_path.empty())
         ::unlink(m_path.c_str());
+}
+
+bool RemoveTaskFile(const TaskFile& file) {
+    if (file.path.empty())
+        return false;
+    const std::string path = ToUtf8(file.path);
+    TaskFile there;
+    bool regular = false;
+    if (!Identify(AT_FDCWD, path.c_str(), there, &regular) || !regular)
+        return false;
+    if (there.device != file.device || there.inode != file.inode || there.bornKnown != file.bornKnown ||
+        there.bornSeconds != file.bornSeconds || there.bornNanoseconds != file.bornNanoseconds)
+        return false;
+    return ::unlink(path.c_str()) == 0;
 }
 
 } // namespace tessaly

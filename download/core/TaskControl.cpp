@@ -1,7 +1,5 @@
-// The start gate, stop flag and guarded posting of one task.
+// The start gate, stop request, created file and guarded posting of one task.
 #include "download/core/TaskControl.h"
-
-#include "download/core/DownloadWorker.h"
 
 namespace tessaly {
 
@@ -14,7 +12,7 @@ bool TaskControl::Resume() {
         m_open = true;
         if (!m_stopped) {
             m_counted = true;
-            g_runningWorkers.fetch_add(1);
+            m_pool->running.fetch_add(1);
             started = true;
         }
     }
@@ -28,20 +26,12 @@ bool TaskControl::resumed() const {
 }
 
 void TaskControl::RequestStop() {
-    std::lock_guard lock(m_lock);
-    m_stopped = true;
-    if (m_counted) {
-        m_counted = false;
-        g_runningWorkers.fetch_sub(1);
+    {
+        std::lock_guard lock(m_lock);
+        m_stopped = true;
     }
-}
-
-void TaskControl::EndRunning() {
-    std::lock_guard lock(m_lock);
-    if (m_counted) {
-        m_counted = false;
-        g_runningWorkers.fetch_sub(1);
-    }
+    m_stopSource.request_stop();
+    m_gate.notify_all();
 }
 
 bool TaskControl::stopRequested() const {
@@ -49,10 +39,18 @@ bool TaskControl::stopRequested() const {
     return m_stopped;
 }
 
-bool TaskControl::WaitForStart() {
+bool TaskControl::WaitForStart(std::stop_token stop) {
     std::unique_lock lock(m_lock);
-    m_gate.wait(lock, [this] { return m_open; });
-    return !m_stopped;
+    m_gate.wait(lock, stop, [this] { return m_open || m_stopped; });
+    return m_open && !m_stopped && m_counted;
+}
+
+void TaskControl::EndRunning() {
+    std::lock_guard lock(m_lock);
+    if (m_counted) {
+        m_counted = false;
+        m_pool->running.fetch_sub(1);
+    }
 }
 
 bool TaskControl::Post(WorkerMessage message) {
@@ -63,6 +61,19 @@ bool TaskControl::Post(WorkerMessage message) {
     if (m_sink)
         m_sink->PostWorkerMessage(std::move(message));
     return true;
+}
+
+bool TaskControl::CreateFileUnlessStopped(const std::function<std::optional<TaskFile>()>& create) {
+    std::lock_guard lock(m_lock);
+    if (m_stopped)
+        return false;
+    m_file = create();
+    return true;
+}
+
+std::optional<TaskFile> TaskControl::file() const {
+    std::lock_guard lock(m_lock);
+    return m_file;
 }
 
 } // namespace tessaly

@@ -1,11 +1,5 @@
-// Rows, register and limits of the task list, and what each worker message does to a row.
+// Tasks, register and limits of the task list, and what each worker message does to a task.
 #include "download/core/TaskList.h"
-
-#include <filesystem>
-
-#include "download/core/PageResolution.h"
-#include "download/core/TextCodec.h"
-#include "download/core/WorkerThread.h"
 
 namespace tessaly {
 
@@ -14,19 +8,15 @@ namespace {
 // The page copies at most this many units of a file name.
 constexpr std::size_t kMaxFileNameUnits = 199;
 
-std::u16string Kilobytes(std::int64_t value) { return FromUtf8(std::to_string(value)) + kTextKb; }
-
 } // namespace
 
-TaskList::TaskList(WorkerMessageSink& workers, FigureSink& figures, TaskListObserver* observer,
-                   WorkerSettings settings)
-    : m_workerSink(workers), m_figures(figures), m_observer(observer), m_settings(std::move(settings)) {}
+TaskList::TaskList(DownloadService& service, FigureSink& figures, WorkerSettings settings)
+    : m_service(service), m_figures(figures), m_settings(std::move(settings)) {
+}
 
 TaskList::~TaskList() {
-    for (auto& [id, control] : m_controls) {
+    for (auto& [id, control] : m_controls)
         control->RequestStop();
-        control->Resume();
-    }
 }
 
 bool TaskList::IsDuplicate(std::u16string_view address) const {
@@ -37,20 +27,21 @@ bool TaskList::IsDuplicate(std::u16string_view address) const {
 bool TaskList::AddTask(std::u16string address) {
     if (rowCount() >= kMaxRows)
         return false;
-    auto control = CreateSuspendedWorker(address, &m_workerSink, m_settings);
+    auto control = m_service.CreateWorker(address, m_settings);
     if (!control)
         return false;
     m_strAddedUrls += address;
     m_figures.PostFigureMessage(WM_TASKCOUNT_DELTA, +1, 0);
-    TaskRow row;
-    row.workerId = control->id();
-    row.icon = kIconWaiting;
-    row.columns = {u"", address, kTextWaiting, kTextZeroKb, address};
-    m_rows.push_back(std::move(row));
+    DownloadTask task;
+    task.workerId = control->id();
+    task.address = std::move(address);
+    if (m_observer)
+        m_observer->RowAboutToBeInserted(rowCount());
+    m_tasks.push_back(std::move(task));
     m_controls.emplace(control->id(), control);
     if (m_observer)
         m_observer->RowInserted(rowCount() - 1);
-    if (g_runningWorkers.load() < kMaxRunning)
+    if (m_service.running() < kMaxRunning)
         control->Resume();
     return true;
 }
@@ -58,43 +49,43 @@ bool TaskList::AddTask(std::u16string address) {
 void TaskList::DeleteTask(int index, bool deleteFile) {
     if (index < 0 || index >= rowCount())
         return;
-    const TaskRow row = m_rows[static_cast<std::size_t>(index)];
-    const auto control = m_controls.find(row.workerId);
-    if (control != m_controls.end())
-        control->second->RequestStop();
+    const DownloadTask task = m_tasks[static_cast<std::size_t>(index)];
+    std::shared_ptr<TaskControl> control;
+    if (const auto found = m_controls.find(task.workerId); found != m_controls.end()) {
+        control = found->second;
+        m_controls.erase(found);
+        // From here on the worker creates no file: the one it may have made is known now.
+        control->RequestStop();
+    }
 
-    m_strSelectedUrl = row.columns[4];
+    m_strSelectedUrl = task.address;
     if (!m_strSelectedUrl.empty()) {
         for (auto at = m_strAddedUrls.find(m_strSelectedUrl); at != std::u16string::npos;
              at = m_strAddedUrls.find(m_strSelectedUrl, at))
             m_strAddedUrls.erase(at, m_strSelectedUrl.size());
     }
-    m_figures.PostFigureMessage(WM_TASK_RATE, row.workerId, 0);
-    if (deleteFile && row.named) {
-        const std::u16string folder = m_settings.downloadFolder ? m_settings.downloadFolder() : std::u16string();
-        std::error_code ignored;
-        std::filesystem::remove(std::filesystem::path(ToUtf8(JoinFolderPath(folder, row.columns[1]))), ignored);
+    m_figures.PostFigureMessage(WM_TASK_RATE, task.workerId, 0);
+    if (deleteFile && control) {
+        if (const auto file = control->file())
+            RemoveTaskFile(*file);
     }
-    m_rows.erase(m_rows.begin() + index);
+    if (m_observer)
+        m_observer->RowAboutToBeRemoved(index);
+    m_tasks.erase(m_tasks.begin() + index);
     if (m_observer)
         m_observer->RowRemoved(index);
-    // A task still waiting is let through its gate so that its thread ends.
-    if (control != m_controls.end()) {
-        control->second->Resume();
-        m_controls.erase(control);
-    }
     m_figures.PostFigureMessage(WM_TASKCOUNT_DELTA, -1, 0);
     StartNextWaitingTask();
 }
 
 void TaskList::StartNextWaitingTask() {
-    if (g_runningWorkers.load() >= kMaxRunning)
+    if (m_service.running() >= kMaxRunning)
         return;
-    for (const TaskRow& row : m_rows) {
-        if (row.columns[2] != kTextWaiting)
+    for (const DownloadTask& task : m_tasks) {
+        if (task.state != TaskState::kWaiting)
             continue;
-        // A worker already let through that has not yet reported in still reads "waiting".
-        const auto control = m_controls.find(row.workerId);
+        // A worker already let through that has not yet reported in still waits.
+        const auto control = m_controls.find(task.workerId);
         if (control == m_controls.end() || control->second->resumed())
             continue;
         control->second->Resume();
@@ -103,14 +94,10 @@ void TaskList::StartNextWaitingTask() {
 }
 
 int TaskList::FindRow(WorkerId id) const {
-    for (std::size_t i = 0; i < m_rows.size(); ++i)
-        if (m_rows[i].workerId == id)
+    for (std::size_t i = 0; i < m_tasks.size(); ++i)
+        if (m_tasks[i].workerId == id)
             return static_cast<int>(i);
     return -1;
-}
-
-void TaskList::SetText(int row, int column, std::u16string text) {
-    m_rows[static_cast<std::size_t>(row)].columns[static_cast<std::size_t>(column)] = std::move(text);
 }
 
 void TaskList::Changed(int row) {
@@ -119,52 +106,60 @@ void TaskList::Changed(int row) {
 }
 
 void TaskList::HandleWorkerMessage(const WorkerMessage& message) {
+    if (message.message == WM_WORKER_ENDED) {
+        // A stopped, done or failed worker's thread has ended: its slot is free now.
+        StartNextWaitingTask();
+        return;
+    }
     const int row = FindRow(message.workerId);
     if (row < 0)
         return;
-    TaskRow& target = m_rows[static_cast<std::size_t>(row)];
+    DownloadTask& task = m_tasks[static_cast<std::size_t>(row)];
     switch (message.message) {
     case WM_TASK_ANALYSING:
-        SetText(row, 2, kTextAnalysing);
-        target.icon = kIconAnalysing;
-        Changed(row);
+        task.state = TaskState::kAnalysing;
         break;
     case WM_TASK_FAILED:
-        SetText(row, 2, kTextFailed);
-        target.icon = kIconFailed;
-        Changed(row);
+        task.state = TaskState::kFailed;
+        task.failure = static_cast<FailureCode>(message.lParam);
+        break;
+    case WM_TASK_NAMED:
+        task.fileName = message.fileName.substr(0, kMaxFileNameUnits);
+        task.state = TaskState::kNamed;
+        break;
+    case WM_TASK_CONNECTED:
+        task.state = TaskState::kReceiving;
+        task.receivedKb = 0;
+        break;
+    case WM_TASK_DONE:
+        task.state = TaskState::kDone;
+        break;
+    case WM_TASK_SPEED:
+        task.speed = message.lParam;
+        break;
+    case WM_TASK_RECEIVED:
+        task.receivedKb = message.lParam;
+        break;
+    default:
+        return;
+    }
+    if (!task.file) {
+        if (const auto control = m_controls.find(task.workerId); control != m_controls.end())
+            task.file = control->second->file();
+    }
+    Changed(row);
+    switch (message.message) {
+    case WM_TASK_FAILED:
         m_figures.PostFigureMessage(WM_TASK_RATE, message.workerId, 0);
         StartNextWaitingTask();
         break;
-    case WM_TASK_NAMED:
-        SetText(row, 1, message.fileName.substr(0, kMaxFileNameUnits));
-        target.named = true;
-        SetText(row, 2, kTextReady);
-        target.icon = kIconAnalysing;
-        Changed(row);
-        break;
-    case WM_TASK_CONNECTED:
-        SetText(row, 2, kTextZeroKb);
-        target.icon = kIconReceiving;
-        Changed(row);
-        break;
     case WM_TASK_DONE:
-        SetText(row, 3, kTextDone);
-        target.icon = kIconDone;
-        Changed(row);
         m_figures.PostFigureMessage(WM_COMPLETED_DELTA, 1, 0);
         m_figures.PostFigureMessage(WM_TASK_RATE, message.workerId, 0);
         StartNextWaitingTask();
         break;
     case WM_TASK_SPEED:
-        // Bytes per millisecond times 1000/1024: kibibytes per second.
-        SetText(row, 3, Kilobytes(message.lParam * 125 / 128));
-        Changed(row);
         m_figures.PostFigureMessage(WM_TASK_RATE, message.workerId, message.lParam);
-        break;
-    case WM_TASK_RECEIVED:
-        SetText(row, 2, Kilobytes(message.lParam));
-        Changed(row);
         break;
     default:
         break;

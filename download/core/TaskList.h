@@ -1,25 +1,24 @@
-// The download task list without its widget: the rows (WorkerId, icon, five column texts), the
-// address register, the 10-row / 3-running limits, adding, deleting and starting tasks, the handling
-// of every worker message, and the figure messages for the main window.
+// The download task list without its widget: the typed tasks, the address register, the 10-row /
+// 3-running limits, adding, deleting and starting tasks, the handling of every worker message, and
+// the figure messages for the main window.
 //
 // Threads: a TaskList belongs to the download page's UI thread; every member is called there.
-// Workers reach it only through the WorkerMessageSink given at construction, which must queue each
+// Its workers belong to the DownloadService given at construction, whose sink must queue each
 // message to the UI thread (in posting order) and there call HandleWorkerMessage. Row changes are
-// announced synchronously to the TaskListObserver (to mirror them into a tree widget); figure
-// messages go to the FigureSink (the main window's posted messages).
+// announced synchronously to the TaskListObserver (a table model); figure messages go to the
+// FigureSink (the main window's posted messages).
 #pragma once
 
-#include <array>
+#include "download/core/DownloadService.h"
+#include "download/core/DownloadTask.h"
+#include "download/core/TaskControl.h"
+#include "download/core/WorkerMessages.h"
+
 #include <memory>
 #include <string>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
-
-#include "download/core/DownloadWorker.h"
-#include "download/core/TaskControl.h"
-#include "download/core/TaskTexts.h"
-#include "download/core/WorkerMessages.h"
 
 namespace tessaly {
 
@@ -38,16 +37,11 @@ public:
 class TaskListObserver {
 public:
     virtual ~TaskListObserver() = default;
-    virtual void RowInserted(int row) = 0;  // a row appended at index row
-    virtual void RowChanged(int row) = 0;   // its icon or texts changed
-    virtual void RowRemoved(int row) = 0;   // the row that was at index row is gone
-};
-
-struct TaskRow {
-    WorkerId workerId = 0;
-    int icon = kIconWaiting;
-    std::array<std::u16string, 5> columns;  // column 0 has no text
-    bool named = false;  // column 1 holds the worker's file name (before, it holds the address)
+    virtual void RowAboutToBeInserted(int row) = 0; // a row is about to be appended at index row
+    virtual void RowInserted(int row) = 0;
+    virtual void RowChanged(int row) = 0;          // its state changed
+    virtual void RowAboutToBeRemoved(int row) = 0; // the row at index row is about to go
+    virtual void RowRemoved(int row) = 0;
 };
 
 class TaskList {
@@ -57,34 +51,37 @@ public:
     // What the page's register starts as; addresses are appended without separator.
     static constexpr char16_t kRegisterPrefix[] = u"FIND|";
 
-    // workers: where the workers' messages go (the page). figures: the main window. observer may be
-    // null. settings.downloadFolder must be callable from any thread: each worker asks it when it
-    // starts, and DeleteTask asks it (on the UI thread) for the file to delete.
-    TaskList(WorkerMessageSink& workers, FigureSink& figures, TaskListObserver* observer, WorkerSettings settings);
-    // The sink and the observer must outlive the list.
-    // Stops every task's worker (they post nothing more and leave their files alone) without
-    // waiting for them.
+    // service: owns the workers. figures: the main window. settings.downloadFolder must be callable
+    // from any thread: each worker asks it when it starts.
+    TaskList(DownloadService& service, FigureSink& figures, WorkerSettings settings);
+    // Stops every task's worker (they post nothing more); the service ends their threads.
     ~TaskList();
     TaskList(const TaskList&) = delete;
     TaskList& operator=(const TaskList&) = delete;
 
+    // Row changes go to observer from now on (null: none). It must outlive the list or be unset.
+    void SetObserver(TaskListObserver* observer) { m_observer = observer; }
+
     // Whether the address occurs in the register at index 2 or later.
     bool IsDuplicate(std::u16string_view address) const;
-    // Appends a waiting row for the address and creates its worker, started at once when fewer
+    // Appends a waiting task for the address and creates its worker, started at once when fewer
     // than kMaxRunning run. The caller has checked the row limit, duplicates and the address.
     // False (no row, no register entry, no figure) with kMaxRows rows already, or when no worker
     // thread can be created.
     bool AddTask(std::u16string address);
-    // Stops the row's worker, forgets its address, optionally deletes its file (once the worker has
-    // named it: before that column 1 holds the address, no file name), removes the row.
+    // Stops the row's worker, forgets its address, optionally deletes the file that this task's
+    // worker created (where it created it, and only while it is still that file), removes the row.
     void DeleteTask(int row, bool deleteFile);
     // Starts the topmost waiting task if a worker slot is free.
     void StartNextWaitingTask();
-    // Applies one worker message to its row (messages for rows that no longer exist change nothing).
+    // Applies one worker message to its task (messages for tasks that no longer exist change
+    // nothing but may start a waiting task when a slot has come free).
     void HandleWorkerMessage(const WorkerMessage& message);
 
-    int rowCount() const { return static_cast<int>(m_rows.size()); }
-    const TaskRow& row(int index) const { return m_rows.at(static_cast<std::size_t>(index)); }
+    int rowCount() const { return static_cast<int>(m_tasks.size()); }
+    const DownloadTask& row(int index) const { return m_tasks.at(static_cast<std::size_t>(index)); }
+    // A row's column text, as the list shows it.
+    std::u16string Text(int row, int column) const { return TaskColumnText(this->row(row), column); }
     // The row of a worker, or -1.
     int FindRow(WorkerId id) const;
     // The register, "FIND|" followed by every added address.
@@ -93,14 +90,13 @@ public:
     const std::u16string& selectedUrl() const { return m_strSelectedUrl; }
 
 private:
-    void SetText(int row, int column, std::u16string text);
     void Changed(int row);
 
-    WorkerMessageSink& m_workerSink;
+    DownloadService& m_service;
     FigureSink& m_figures;
-    TaskListObserver* m_observer;
+    TaskListObserver* m_observer = nullptr;
     WorkerSettings m_settings;
-    std::vector<TaskRow> m_rows;
+    std::vector<DownloadTask> m_tasks;
     std::unordered_map<WorkerId, std::shared_ptr<TaskControl>> m_controls;
     std::u16string m_strAddedUrls = kRegisterPrefix;
     std::u16string m_strSelectedUrl;

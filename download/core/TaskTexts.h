@@ -1,5 +1,4 @@
-// The texts and icon numbers a task's row shows. The state tests read the texts back (a row waits
-// exactly when column 2 reads kTextWaiting; it may be played when column 3 reads kTextDone).
+// The texts and icon numbers a task's row shows (DownloadTask.h makes them from a task's state).
 #pragma once
 
 namespace tessaly {

@@ -22,6 +22,8 @@ constexpr int WM_TASK_CONNECTED = 0x0400 + 4;  // lParam 0: stream opened, then 
 constexpr int WM_TASK_DONE = 0x0400 + 5;       // lParam 0: the stream is saved whole
 constexpr int WM_TASK_SPEED = 0x0400 + 6;      // lParam: bytes per millisecond over the last interval
 constexpr int WM_TASK_RECEIVED = 0x0400 + 8;   // lParam: kibibytes received in all
+// From the downloads service, not the worker: the worker's thread has ended (its running slot is free).
+constexpr int WM_WORKER_ENDED = 0x0400 + 9;
 
 // Why a worker gives up (the lParam of WM_TASK_FAILED).
 enum FailureCode : int {

@@ -1,5 +1,5 @@
 // The download page: template 131, its commands, checks and hints, the clipboard paste, the
-// heading, and the mirror of the task-list core's rows.
+// heading, and the task list's model and view over the task-list core.
 #include "download/page/DownloaderDlg.h"
 
 #include "app/DialogKeys.h"
@@ -8,6 +8,7 @@
 #include "controls/CaptionFont.h"
 #include "download/core/PageResolution.h"
 #include "download/page/PageMessages.h"
+#include "download/page/TaskListModel.h"
 #include "download/page/TaskListView.h"
 #include "media/MediaLoader.h"
 #include "res/DialogTemplates.h"
@@ -130,7 +131,8 @@ DownloaderDlg::DownloaderDlg(QWidget* parent, QObject* mainWindow)
     m_hint->setPalette(hintPalette);
     m_hint->hide();
 
-    m_list = new TaskListView(this);
+    m_model = new TaskListModel(this);
+    m_list = new TaskListView(m_model, this);
     m_list->setObjectName(QStringLiteral("tasks"));
     m_list->setGeometry(Place(kTasks));
     connect(m_list, &TaskListView::rowMenuRequested, this, &DownloaderDlg::ShowRowMenu);
@@ -147,8 +149,9 @@ DownloaderDlg::DownloaderDlg(QWidget* parent, QObject* mainWindow)
 
     WorkerSettings settings;
     settings.downloadFolder = [] { return appSettings().downloadFolder(); };
-    m_tasks = std::make_unique<TaskList>(*m_sinks, *m_sinks, static_cast<TaskListObserver*>(this),
-                                         std::move(settings));
+    m_service = std::make_unique<DownloadService>(*m_sinks);
+    m_tasks = std::make_unique<TaskList>(*m_service, *m_sinks, std::move(settings));
+    m_model->SetTaskList(m_tasks.get());
 
     // Sees the address field's focus, and takes Enter and Esc out of the page's key events so
     // they start and close nothing, also when the page stands alone.
@@ -159,8 +162,11 @@ DownloaderDlg::DownloaderDlg(QWidget* parent, QObject* mainWindow)
 }
 
 DownloaderDlg::~DownloaderDlg() {
-    // Stops every worker before the sinks and the widgets go; they post nothing afterwards.
+    // Every worker ends (or is let go after the deadline, posting nothing) before the sinks and the
+    // widgets go.
+    m_model->SetTaskList(nullptr);
     m_tasks.reset();
+    m_service.reset();
 }
 
 void DownloaderDlg::UpdateData(bool saveAndValidate) {
@@ -176,15 +182,15 @@ void DownloaderDlg::UpdateData(bool saveAndValidate) {
 }
 
 int DownloaderDlg::TaskCount() const {
-    return m_list->RowCount();
+    return m_tasks->rowCount();
 }
 
 QString DownloaderDlg::TaskText(int row, int column) const {
-    return m_list->Text(row, column);
+    return row >= 0 && row < m_tasks->rowCount() ? FromU16(m_tasks->Text(row, column)) : QString();
 }
 
 void DownloaderDlg::OnDownload() {
-    if (m_list->RowCount() > TaskList::kMaxRows - 1) {
+    if (m_tasks->rowCount() > TaskList::kMaxRows - 1) {
         QMessageBox::information(this, QStringLiteral("提示"), QStringLiteral("下载任务请不要超过10个！"));
         return;
     }
@@ -205,13 +211,15 @@ void DownloaderDlg::OnDownload() {
             return;
         }
     }
-    if (IsWatchPageAddress(ToU16(LowerAsciiLetters(m_strUrl)))) {
+    // A marked text was refused before: it stays refused, whatever address it holds.
+    const bool marked = m_strUrl.contains(kAddressErrorMark);
+    if (!marked && IsWatchPageAddress(ToU16(LowerAsciiLetters(m_strUrl)))) {
         if (!m_tasks->AddTask(ToU16(m_strUrl)))
             QMessageBox::critical(this, QStringLiteral("错误"),
                                   QStringLiteral("无法创建下载任务，请关闭再试！"));
         return;
     }
-    if (!m_strUrl.contains(kAddressErrorMark)) {
+    if (!marked) {
         m_strUrl += kAddressErrorMark;
         UpdateData(false);
     }
@@ -278,22 +286,20 @@ void DownloaderDlg::OnDelete() {
         return;
     const int row = m_list->SelectedRow();
     UpdateData(true);
-    // Until its worker names the file, a row's file-name column holds the page address: such a
-    // task has no file, and a path made from the address must never be deleted.
-    const bool named = m_list->Text(row, 1) != m_list->Text(row, 4);
-    m_tasks->DeleteTask(row, m_bDeleteFile != 0 && named);
+    m_tasks->DeleteTask(row, m_bDeleteFile != 0);
 }
 
 void DownloaderDlg::OnPlay() {
     if (!CheckSelection())
         return;
-    const int row = m_list->SelectedRow();
-    if (m_list->Text(row, 3) != FromU16(kTextDone)) {
+    const DownloadTask& task = m_tasks->row(m_list->SelectedRow());
+    if (task.state != TaskState::kDone || !task.file) {
         ShowHint(kWaitHint);
         return;
     }
-    // The slot takes a path of any length, so a long folder and name still play.
-    appSettings().setFileToPlay(JoinFolderPath(appSettings().downloadFolder(), ToU16(m_list->Text(row, 1))));
+    // The task's own file, wherever the folder setting points now. The slot takes a path of any
+    // length, so a long folder and name still play.
+    appSettings().setFileToPlay(task.file->path);
     m_sinks->PostToMainWindow(WM_PLAY_FILE, 0, 0);
 }
 
@@ -303,7 +309,11 @@ void DownloaderDlg::OnRedownload() {
     OnDelete();
     m_strUrl = FromU16(m_tasks->selectedUrl());
     UpdateData(false);
+    const int rowsBefore = m_tasks->rowCount();
     OnDownload();
+    // The selection follows the task to its new row, so the next command acts on it; it never
+    // slides onto a neighbour the user did not pick.
+    m_list->SelectRow(m_tasks->rowCount() > rowsBefore ? m_tasks->rowCount() - 1 : -1);
 }
 
 void DownloaderDlg::ShowRowMenu(const QPoint& globalPos) {
@@ -315,7 +325,7 @@ void DownloaderDlg::ShowRowMenu(const QPoint& globalPos) {
 
 bool DownloaderDlg::event(QEvent* event) {
     if (const PostedMessage* msg = AsPostedMessage(event)) {
-        if (msg->message() >= WM_TASK_ANALYSING && msg->message() <= WM_TASK_RECEIVED) {
+        if (msg->message() >= WM_TASK_ANALYSING && msg->message() <= WM_WORKER_ENDED) {
             WorkerMessage message;
             message.message = msg->message();
             message.workerId = static_cast<WorkerId>(msg->wParam());
@@ -360,26 +370,6 @@ void DownloaderDlg::showEvent(QShowEvent* event) {
     m_strUrl = m_strUrl.trimmed();
     if (m_strUrl.isEmpty())
         PasteFromClipboard();
-}
-
-void DownloaderDlg::RowInserted(int row) {
-    m_list->AppendRow(m_tasks->row(row).workerId);
-    MirrorRow(row);
-}
-
-void DownloaderDlg::RowChanged(int row) {
-    MirrorRow(row);
-}
-
-void DownloaderDlg::RowRemoved(int row) {
-    m_list->RemoveRow(row);
-}
-
-void DownloaderDlg::MirrorRow(int row) {
-    const TaskRow& task = m_tasks->row(row);
-    for (int column = 1; column < TaskListView::kColumns; ++column)
-        m_list->SetText(row, column, FromU16(task.columns[static_cast<std::size_t>(column)]));
-    m_list->SetIcon(row, task.icon);
 }
 
 } // namespace tessaly

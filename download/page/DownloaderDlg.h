@@ -1,6 +1,7 @@
 // The download page: address and folder fields, the task list, the task buttons and the hint.
 // Checks new addresses, adds, deletes, re-downloads and plays tasks, takes addresses from the
-// clipboard. A child page of the main window; UI thread. Worker messages arrive as posted events
+// clipboard. A child page of the main window; UI thread. The page holds the downloads service (every
+// worker thread), the task-list core and its table model. Worker messages arrive as posted events
 // and go to the task-list core; its figure messages are posted to the main window.
 #pragma once
 
@@ -17,9 +18,10 @@ class QPushButton;
 
 namespace tessaly {
 
+class TaskListModel;
 class TaskListView;
 
-class DownloaderDlg : public QWidget, private TaskListObserver {
+class DownloaderDlg : public QWidget {
     Q_OBJECT
 public:
     // The hint stays this long after a selection check or a premature Play.
@@ -27,6 +29,7 @@ public:
 
     // mainWindow receives the figure messages and WM_PLAY_FILE; null drops them.
     DownloaderDlg(QWidget* parent, QObject* mainWindow);
+    // Stops every worker and waits for them a few seconds (DownloadService::kShutdownDeadline).
     ~DownloaderDlg() override;
 
     // The page's commands (buttons 1003, 1005, 1012, 1014, 1017; menu commands 32771, 32773).
@@ -43,6 +46,7 @@ public:
     QString TaskText(int row, int column) const;
     TaskListView* taskList() const { return m_list; }
     const TaskList& tasks() const { return *m_tasks; }
+    const DownloadService& service() const { return *m_service; }
 
     // Copies the fields into the members (true) or the members into the fields (false).
     void UpdateData(bool saveAndValidate);
@@ -65,10 +69,6 @@ protected:
 private:
     class Sinks;
 
-    void RowInserted(int row) override;
-    void RowChanged(int row) override;
-    void RowRemoved(int row) override;
-    void MirrorRow(int row);
     // Shows the hint for kHintMs; false when no row is selected (the command then ends).
     bool CheckSelection();
     void ShowHint(const QString& text);
@@ -81,8 +81,11 @@ private:
     QCheckBox* m_checkDeleteFile = nullptr;
     QLabel* m_hint = nullptr;
     int m_hintTimer = 0;
-    // Declared before the task list: workers post through it until the list has stopped them.
+    TaskListModel* m_model = nullptr;
+    // In this order: the workers post through the sinks until the service has ended them, and the
+    // task list's controls belong to the service's workers.
     std::unique_ptr<Sinks> m_sinks;
+    std::unique_ptr<DownloadService> m_service;
     std::unique_ptr<TaskList> m_tasks;
 };
 

@@ -1,33 +1,54 @@
-// The task list's columns, icons and row access.
+// The task list's columns, grid lines, selection colours and row access.
 #include "download/page/TaskListView.h"
 
-#include "res/Resources.h"
+#include "download/core/TaskTexts.h"
+#include "download/page/TaskListModel.h"
 
 #include <QContextMenuEvent>
 #include <QHeaderView>
+#include <QPainter>
+#include <QStyledItemDelegate>
 
 namespace tessaly {
 
 namespace {
 
-constexpr int kIconIds[] = {res::IDI_TASK_ANALYSING, res::IDI_TASK_FAILED, res::IDI_TASK_DONE,
-                            res::IDI_TASK_WAITING, res::IDI_TASK_RECEIVING};
-constexpr int kImageRole = Qt::UserRole + 1;
+const QColor kGridLine(208, 208, 208);
+// A light highlight under black text: every state icon keeps its colour on it, and the text reads
+// the same with or without focus.
+const QColor kSelection(204, 232, 255);
+
+// Draws each cell as usual but without the focus frame, which the style lays over the selected row
+// and which greys its icons; then the cell's right and bottom grid lines.
+class GridDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
+        QStyleOptionViewItem plain = option;
+        plain.state &= ~QStyle::State_HasFocus;
+        QStyledItemDelegate::paint(painter, plain, index);
+        painter->save();
+        painter->setPen(kGridLine);
+        painter->drawLine(option.rect.topRight(), option.rect.bottomRight());
+        painter->drawLine(option.rect.bottomLeft(), option.rect.bottomRight());
+        painter->restore();
+    }
+};
 
 } // namespace
 
-TaskListView::TaskListView(QWidget* parent) : QTreeWidget(parent) {
-    setColumnCount(kColumns);
-    setHeaderLabels({QStringLiteral("-"), QStringLiteral("视频文件名"), QStringLiteral("已经下载"),
-                     QStringLiteral("速度"), QStringLiteral("下载地址")});
-    const int widths[kColumns] = {20, 240, 80, 50, 125};
-    for (int c = 0; c < kColumns; ++c) {
-        setColumnWidth(c, widths[c]);
-        headerItem()->setTextAlignment(c, Qt::AlignLeft | Qt::AlignVCenter);
-    }
+TaskListView::TaskListView(TaskListModel* model, QWidget* parent) : QTreeView(parent) {
+    setModel(model);
+    setItemDelegate(new GridDelegate(this));
+    // The style's minimum section size would widen the 20-pixel first column past the view's width.
+    header()->setMinimumSectionSize(kColumnWidths[0]);
+    for (int c = 0; c < TaskListModel::kColumns; ++c)
+        setColumnWidth(c, kColumnWidths[c]);
     header()->setSectionsMovable(true); // header drag-and-drop
     header()->setSectionsClickable(false);
     header()->setStretchLastSection(false);
+    header()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     setSortingEnabled(false);
     setRootIsDecorated(false);
     setItemsExpandable(false);
@@ -36,64 +57,43 @@ TaskListView::TaskListView(QWidget* parent) : QTreeWidget(parent) {
     setIconSize(QSize(16, 16));
     setSelectionMode(QAbstractItemView::SingleSelection);
     setSelectionBehavior(QAbstractItemView::SelectRows);
-    // Grid lines between cells.
-    setStyleSheet(QStringLiteral(
-        "QTreeView::item { border-right: 1px solid #d0d0d0; border-bottom: 1px solid #d0d0d0; }"));
+    QPalette colours = palette();
+    for (const auto group : {QPalette::Active, QPalette::Inactive}) {
+        colours.setColor(group, QPalette::Highlight, kSelection);
+        colours.setColor(group, QPalette::HighlightedText, Qt::black);
+    }
+    setPalette(colours);
+}
+
+int TaskListView::RowCount() const {
+    return model()->rowCount();
 }
 
 QString TaskListView::Text(int row, int column) const {
-    const QTreeWidgetItem* item = topLevelItem(row);
-    return item ? item->text(column) : QString();
-}
-
-void TaskListView::SetText(int row, int column, const QString& text) {
-    if (QTreeWidgetItem* item = topLevelItem(row))
-        item->setText(column, text);
-}
-
-void TaskListView::SetIcon(int row, int image) {
-    QTreeWidgetItem* item = topLevelItem(row);
-    if (!item || image < 0 || image >= static_cast<int>(std::size(kIconIds)))
-        return;
-    item->setIcon(0, res::LoadIcon(kIconIds[image]));
-    item->setData(0, kImageRole, image);
+    return model()->index(row, column).data(Qt::DisplayRole).toString();
 }
 
 int TaskListView::Icon(int row) const {
-    const QTreeWidgetItem* item = topLevelItem(row);
-    return item ? item->data(0, kImageRole).toInt() : -1;
-}
-
-int TaskListView::AppendRow(quint32 workerId) {
-    auto* item = new QTreeWidgetItem(this);
-    item->setData(0, Qt::UserRole, workerId);
-    return indexOfTopLevelItem(item);
-}
-
-quint32 TaskListView::WorkerIdOf(int row) const {
-    const QTreeWidgetItem* item = topLevelItem(row);
-    return item ? item->data(0, Qt::UserRole).toUInt() : 0;
-}
-
-int TaskListView::FindRow(quint32 workerId) const {
-    for (int row = 0; row < topLevelItemCount(); ++row) {
-        if (topLevelItem(row)->data(0, Qt::UserRole).toUInt() == workerId)
-            return row;
-    }
-    return -1;
-}
-
-void TaskListView::RemoveRow(int row) {
-    delete takeTopLevelItem(row);
+    const QVariant icon = model()->index(row, 0).data(TaskListModel::kIconRole);
+    return icon.isValid() ? icon.toInt() : -1;
 }
 
 int TaskListView::SelectedRow() const {
-    const QList<QTreeWidgetItem*> selected = selectedItems();
-    return selected.isEmpty() ? -1 : indexOfTopLevelItem(selected.first());
+    const QModelIndexList selected = selectionModel()->selectedRows();
+    return selected.isEmpty() ? -1 : selected.first().row();
+}
+
+void TaskListView::SelectRow(int row) {
+    if (row < 0 || row >= RowCount()) {
+        selectionModel()->clearSelection();
+        return;
+    }
+    selectionModel()->setCurrentIndex(model()->index(row, 0),
+                                      QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
 }
 
 void TaskListView::contextMenuEvent(QContextMenuEvent* event) {
-    if (itemAt(viewport()->mapFromGlobal(event->globalPos())))
+    if (indexAt(viewport()->mapFromGlobal(event->globalPos())).isValid())
         emit rowMenuRequested(event->globalPos());
 }
 

@@ -1,33 +1,28 @@
-// The download page's task list: a report view with the five columns, their widths and the
-// five state icons (140-144), single full-row selection, grid lines, headers that do not sort.
-// Mirrors the rows of the task-list core. UI thread.
+// The download page's task list: a report view over TaskListModel with the five columns, their
+// widths and the state icons, single full-row selection, grid lines, headers that do not sort, and
+// a selection drawn light with dark text so that a selected row stays readable, focused or not.
+// UI thread.
 #pragma once
 
-#include <QTreeWidget>
+#include <QTreeView>
 
 namespace tessaly {
 
-class TaskListView : public QTreeWidget {
+class TaskListModel;
+
+class TaskListView : public QTreeView {
     Q_OBJECT
 public:
-    static constexpr int kColumns = 5;
+    explicit TaskListView(TaskListModel* model, QWidget* parent = nullptr);
 
-    explicit TaskListView(QWidget* parent = nullptr);
-
-    int RowCount() const { return topLevelItemCount(); }
+    int RowCount() const;
     QString Text(int row, int column) const;
-    void SetText(int row, int column, const QString& text);
-    // Sets the state icon of a row: 0 analysing/named, 1 failed, 2 done, 3 waiting, 4 receiving.
-    void SetIcon(int row, int image);
+    // The state icon of a row: 0 analysing/named, 1 failed, 2 done, 3 waiting, 4 receiving; -1 none.
     int Icon(int row) const;
-    // Appends a row with the given worker id as its data and empty texts; returns its index.
-    int AppendRow(quint32 workerId);
-    quint32 WorkerIdOf(int row) const;
-    // The row whose data is workerId, searching from the top; -1 when none.
-    int FindRow(quint32 workerId) const;
-    void RemoveRow(int row);
-    // The first selected row, or -1.
+    // The selected row, or -1.
     int SelectedRow() const;
+    // Selects the row (and makes it current); -1 clears the selection.
+    void SelectRow(int row);
 
 signals:
     // A right-click on a row: the page offers its popup menu there.

@@ -7,7 +7,6 @@
 #include "app/PageButtons.h"
 #include "app/settings/AppSettings.h"
 #include "download/core/TaskList.h"
-#include "download/core/WorkerThread.h"
 #include "download/page/DownloaderDlg.h"
 #include "download/page/PageMessages.h"
 #include "download/page/TaskListView.h"
@@ -109,7 +108,6 @@ private slots:
     }
     void cleanup() {
         m_dlg.reset();
-        QVERIFY(WaitForWorkerThreads(std::chrono::seconds(20)));
         m_start.reset();
     }
 
@@ -292,7 +290,7 @@ private slots:
         QTRY_COMPARE(m_dlg->completed(), 1);
         QVERIFY(m_dlg->StatusText().endsWith(QStringLiteral("完成下载：1")));
 
-        Page()->taskList()->setCurrentItem(Page()->taskList()->topLevelItem(0));
+        Page()->taskList()->SelectRow(0);
         Page()->OnPlay();
         QTRY_VERIFY(m_dlg->playerPage() && m_dlg->playerPage()->isVisible());
         QCOMPARE(QString::fromStdU16String(appSettings().fileToPlay()),

@@ -1,15 +1,14 @@
 // The download worker against the real server: its messages, the saved file, every failure code,
 // resumption after broken reads, file names that never overwrite, and stop requests.
-#include <signal.h>
-#include <sys/resource.h>
-
-#include <fstream>
-#include <thread>
-
+#include "download/core/DownloadService.h"
 #include "download/core/TextCodec.h"
-#include "download/core/WorkerThread.h"
 #include "tests/download/ServerFixture.h"
 #include "tests/support/MessageQueue.h"
+
+#include <fstream>
+#include <signal.h>
+#include <sys/resource.h>
+#include <thread>
 
 namespace tessaly::test {
 namespace {
@@ -18,6 +17,10 @@ bool Ends(const WorkerMessage& m) { return m.message == WM_TASK_DONE || m.messag
 
 class DownloadWorkerTest : public ServerTest {
 protected:
+    void TearDown() override {
+        EXPECT_TRUE(service.WaitUntilIdle(std::chrono::seconds(20)));
+        ServerTest::TearDown();
+    }
     WorkerSettings Settings() {
         WorkerSettings settings;
         const std::u16string copy = FromUtf8(folder.string());
@@ -27,7 +30,7 @@ protected:
         return settings;
     }
     std::shared_ptr<TaskControl> Start(const std::string& address, WorkerSettings settings) {
-        auto control = CreateSuspendedWorker(FromUtf8(address), &queue, std::move(settings));
+        auto control = service.CreateWorker(FromUtf8(address), std::move(settings));
         EXPECT_TRUE(control);
         control->Resume();
         return control;
@@ -37,8 +40,8 @@ protected:
     std::vector<int> Run(const std::string& address, WorkerSettings settings) {
         auto control = Start(address, std::move(settings));
         EXPECT_TRUE(queue.WaitFor(Ends));
-        EXPECT_TRUE(WaitForWorkerThreads(std::chrono::seconds(10)));
-        EXPECT_EQ(g_runningWorkers.load(), 0);
+        EXPECT_TRUE(service.WaitUntilIdle(std::chrono::seconds(10)));
+        EXPECT_EQ(service.running(), 0);
         return MessageNumbers(queue.All(), control->id());
     }
     std::int64_t FailureCode() const {
@@ -56,6 +59,7 @@ protected:
     }
 
     MessageQueue queue;
+    DownloadService service{queue};
 };
 
 const std::vector<int> kDoneSequence = {WM_TASK_ANALYSING, WM_TASK_NAMED, WM_TASK_CONNECTED, WM_TASK_CONNECTED,
@@ -67,6 +71,14 @@ TEST_F(DownloadWorkerTest, ShortStreamIsSavedWholeWithoutProgressReports) {
     EXPECT_TRUE(messages[1].fileName == u"My clip.flv");
     EXPECT_TRUE(File("My clip.flv") == ExpectedStreamBody(100000, 3));
     EXPECT_NE(messages[0].workerId, 0u);
+}
+
+TEST_F(DownloadWorkerTest, TitleControlCharactersNeverReachTheFileName) {
+    // Line breaks, BEL, ESC, a C1 control and the bidi override and isolate marks are dropped.
+    EXPECT_EQ(Run(Watch("size:100", "title=a%0Ab%07c%1B%5B31m%E2%80%AEd%C2%85e%E2%81%A6f%0D")),
+              kDoneSequence);
+    EXPECT_TRUE(queue.All()[1].fileName == u"abc[31mdef.flv");
+    EXPECT_TRUE(File("abc[31mdef.flv") == ExpectedStreamBody(100));
 }
 
 TEST_F(DownloadWorkerTest, SlowStreamReportsSpeedThenKibibytesReceived) {
@@ -105,6 +117,13 @@ TEST_F(DownloadWorkerTest, FailureCodesOfPageAndStream) {
         {server->Url("/stream?video_id=size:9000,reset:3000"), kFailInternet},
         {Watch("size:1000,status:404"), kFailStreamOpen},
         {Watch("size:1000,status:500"), kFailStreamOpen},
+        // Only a 2xx answer with content is a video.
+        {Watch("size:1000,status:204"), kFailStreamOpen},
+        {Watch("size:1000,status:205"), kFailStreamOpen},
+        {Watch("size:1000,status:300"), kFailStreamOpen},
+        {Watch("size:1000,status:302"), kFailStreamOpen}, // no Location to follow
+        {Watch("size:1000,status:304"), kFailStreamOpen},
+        {Watch("size:1000,gopher:9"), kFailStreamOpen}, // a redirect to another scheme
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.address);
@@ -113,7 +132,7 @@ TEST_F(DownloadWorkerTest, FailureCodesOfPageAndStream) {
         ASSERT_FALSE(numbers.empty());
         EXPECT_EQ(numbers.back(), WM_TASK_FAILED);
         EXPECT_EQ(FailureCode(), c.code);
-        // An error answer of the stream server is no video: no file is left.
+        // An answer that is no video leaves no file.
         EXPECT_EQ(FileCount(), 0u);
     }
 }
@@ -175,7 +194,7 @@ TEST_F(DownloadWorkerTest, NeverOverwritesAFileAndNamesTheOneItUses) {
     auto b = Start(Watch("size:200000,seed:4,rate:400000"), Settings());
     ASSERT_TRUE(queue.WaitFor([&](const WorkerMessage& m) { return Ends(m) && m.workerId == a->id(); }));
     ASSERT_TRUE(queue.WaitFor([&](const WorkerMessage& m) { return Ends(m) && m.workerId == b->id(); }));
-    EXPECT_TRUE(WaitForWorkerThreads(std::chrono::seconds(10)));
+    EXPECT_TRUE(service.WaitUntilIdle(std::chrono::seconds(10)));
     EXPECT_TRUE(File("clip (3).flv") == ExpectedStreamBody(200000, 4));
     EXPECT_TRUE(File("clip (4).flv") == ExpectedStreamBody(200000, 4));
 }
@@ -197,33 +216,67 @@ TEST_F(DownloadWorkerTest, StoppedInThePagePhaseEndsWithoutAnotherMessage) {
     auto control = Start(Watch("size:1000", "pad:6000&prate:3000"), Settings());
     ASSERT_TRUE(queue.WaitFor([](const WorkerMessage& m) { return m.message == WM_TASK_ANALYSING; }));
     control->RequestStop();
-    EXPECT_TRUE(WaitForWorkerThreads(std::chrono::seconds(10)));
+    EXPECT_TRUE(service.WaitUntilIdle(std::chrono::seconds(10)));
     EXPECT_EQ(MessageNumbers(queue.All(), control->id()), std::vector<int>{WM_TASK_ANALYSING});
-    EXPECT_EQ(g_runningWorkers.load(), 0);
+    EXPECT_EQ(service.running(), 0);
 }
 
-TEST_F(DownloadWorkerTest, StoppedInTheTransferNeitherPostsNorWritesAgain) {
+TEST_F(DownloadWorkerTest, StopReachesAWaitingReadAndKeepsWhatArrived) {
+    // The stream sends 10000 bytes slowly, then holds the connection far longer than the test waits:
+    // the stop has to reach the read that waits for more.
     auto settings = Settings();
-    settings.reportInterval = std::chrono::milliseconds(100);
-    auto control = Start(Watch("size:2000000,rate:400000"), settings);
-    ASSERT_TRUE(queue.WaitFor([](const WorkerMessage& m) { return m.message == WM_TASK_RECEIVED; }));
+    settings.receiveTimeout = std::chrono::minutes(2);
+    settings.reportInterval = std::chrono::milliseconds(1);
+    auto control = Start(Watch("size:90000,rate:20000,stall:10000"), settings);
+    // 8 KiB reported: those bytes went to the file's buffer, which holds 16 KiB before it writes.
+    ASSERT_TRUE(
+        queue.WaitFor([](const WorkerMessage& m) { return m.message == WM_TASK_RECEIVED && m.lParam == 8; }));
     control->RequestStop();
-    const auto postedBeforeStop = queue.All().size();
-    const auto sizeAtStop = std::filesystem::file_size(folder / "clip.flv");
-    EXPECT_TRUE(WaitForWorkerThreads(std::chrono::seconds(10)));
-    EXPECT_EQ(queue.All().size(), postedBeforeStop);
-    EXPECT_EQ(std::filesystem::file_size(folder / "clip.flv"), sizeAtStop);
-    EXPECT_EQ(g_runningWorkers.load(), 0);
+    const auto postedAtStop = queue.All().size();
+    EXPECT_TRUE(service.WaitUntilIdle(std::chrono::seconds(20)));
+    EXPECT_EQ(queue.All().size(), postedAtStop);
+    EXPECT_EQ(service.running(), 0);
+    const std::string saved = File("clip.flv");
+    EXPECT_GE(saved.size(), 8192u);
+    EXPECT_TRUE(ExpectedStreamBody(90000).starts_with(saved));
+}
+
+TEST_F(DownloadWorkerTest, ClosingTheServiceEndsEveryWorkerThread) {
+    const auto threads = [] {
+        return std::distance(std::filesystem::directory_iterator("/proc/self/task"),
+                             std::filesystem::directory_iterator());
+    };
+    // One worker first: a sanitizer's runtime starts a helper thread with the first thread it sees.
+    Run(Watch("size:10"));
+    const auto before = threads();
+    auto settings = Settings();
+    settings.receiveTimeout = std::chrono::minutes(2);
+    MessageQueue own;
+    auto closing = std::make_unique<DownloadService>(own);
+    // One in a read that waits for bytes that never come, one in a page that never answers, one
+    // that never started.
+    closing->CreateWorker(FromUtf8(Watch("size:90000,stall:5000")), settings)->Resume();
+    closing
+        ->CreateWorker(FromUtf8(server->Url("/get_video?video_id=hstall:1&u=youtube.com/watch?v=1")),
+                       settings)
+        ->Resume();
+    closing->CreateWorker(FromUtf8(Watch("size:100")), settings);
+    ASSERT_TRUE(own.WaitFor([](const WorkerMessage& m) { return m.message == WM_TASK_CONNECTED; }));
+    EXPECT_EQ(closing->liveThreads(), 3);
+    const auto posted = own.All().size();
+    closing.reset();
+    EXPECT_EQ(threads(), before);
+    EXPECT_EQ(own.All().size(), posted);
 }
 
 TEST_F(DownloadWorkerTest, StoppedBeforeItStartsDoesNothing) {
-    auto control = CreateSuspendedWorker(FromUtf8(Watch("size:1000")), &queue, Settings());
+    auto control = service.CreateWorker(FromUtf8(Watch("size:1000")), Settings());
     ASSERT_TRUE(control);
     control->RequestStop();
     EXPECT_FALSE(control->Resume());
-    EXPECT_TRUE(WaitForWorkerThreads(std::chrono::seconds(10)));
+    EXPECT_TRUE(service.WaitUntilIdle(std::chrono::seconds(10)));
     EXPECT_TRUE(queue.All().empty());
-    EXPECT_EQ(g_runningWorkers.load(), 0);
+    EXPECT_EQ(service.running(), 0);
     EXPECT_EQ(FileCount(), 0u);
 }
 

@@ -1,10 +1,14 @@
 // The HTTP client against the real test server: bodies, redirects, statuses, broken and stalled
 // responses, Range answers, proxies.
-#include <cstdlib>
-#include <string>
-
 #include "download/core/HttpClient.h"
 #include "tests/download/ServerFixture.h"
+
+#include <arpa/inet.h>
+#include <cstdlib>
+#include <netinet/in.h>
+#include <string>
+#include <sys/socket.h>
+#include <unistd.h>
 
 namespace tessaly::test {
 namespace {
@@ -72,6 +76,50 @@ TEST_F(HttpClientTest, SpacesAndNonAsciiTextInTheAddressArePercentEncoded) {
     std::string page;
     EXPECT_TRUE(ReadAll(*request, page));
     EXPECT_NE(page.find("<title>demo clip \xE8\xA7\x86\xE9\xA2\x91!</title>"), std::string::npos) << page;
+}
+
+// A TCP service on 127.0.0.1 that never accepts: a client's connection would wait in its queue.
+class Listener {
+public:
+    Listener() {
+        m_fd = socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof address;
+        if (bind(m_fd, reinterpret_cast<sockaddr*>(&address), length) != 0 || listen(m_fd, 8) != 0 ||
+            getsockname(m_fd, reinterpret_cast<sockaddr*>(&address), &length) != 0)
+            ADD_FAILURE() << "no listener";
+        m_port = ntohs(address.sin_port);
+    }
+    ~Listener() { close(m_fd); }
+    std::string Port() const { return std::to_string(m_port); }
+    // Whether a client has connected (the kernel completes the handshake without accept).
+    bool Reached() const {
+        const int client = accept(m_fd, nullptr, nullptr);
+        if (client >= 0)
+            close(client);
+        return client >= 0;
+    }
+
+private:
+    int m_fd = -1;
+    std::uint16_t m_port = 0;
+};
+
+TEST_F(HttpClientTest, OnlyHttpAndHttpsAreSpokenAlsoAfterARedirect) {
+    Listener service;
+    const std::string flush = "127.0.0.1:" + service.Port() + "/_FLUSHALL%0D%0A";
+    for (const std::string& address :
+         {"gopher://" + flush + "?http://www.youtube.com/a?b", "GOPHER://" + flush, "dict://" + flush,
+          "telnet://" + flush, "ftp://" + flush, std::string("file:///etc/hostname"),
+          server->Url("/get_video?video_id=gopher:" + service.Port())}) {
+        SCOPED_TRACE(address);
+        EXPECT_FALSE(session->OpenUrl(address));
+        EXPECT_FALSE(service.Reached());
+    }
+    // Upper-case http is still http.
+    EXPECT_TRUE(session->OpenUrl("HTTP" + server->Url("/get_video?video_id=size:10").substr(4)));
 }
 
 TEST_F(HttpClientTest, ErrorStatusStillOpensWithItsBody) {

@@ -18,13 +18,13 @@ protected:
     // Pumps like the page, noting the most workers ever counted as running.
     bool PumpWatching(const std::function<bool()>& until) {
         return Pump([&] {
-            maxRunning = std::max(maxRunning, g_runningWorkers.load());
+            maxRunning = std::max(maxRunning, service->running());
             return until();
         });
     }
     int RowOf(const std::string& title) const {
         for (int row = 0; row < list->rowCount(); ++row)
-            if (list->row(row).columns[4].find(FromUtf8("title=" + title)) != std::u16string::npos)
+            if (Text(row, 4).find(FromUtf8("title=" + title)) != std::u16string::npos)
                 return row;
         return -1;
     }
@@ -42,18 +42,18 @@ TEST_F(TaskListStressTest, TenTasksThreeRunningDeletionsInEveryPhase) {
     ASSERT_EQ(list->rowCount(), 10);
 
     // Transfer phase.
-    ASSERT_TRUE(PumpWatching([&] { return list->row(RowOf("t0")).columns[2] == kTextZeroKb; }));
+    ASSERT_TRUE(PumpWatching([&] { return Text(RowOf("t0"), 2) == kTextZeroKb; }));
     list->DeleteTask(RowOf("t0"), true);
     // Waiting.
-    ASSERT_TRUE(list->row(RowOf("q9")).columns[2] == kTextWaiting);
+    ASSERT_TRUE(Text(RowOf("q9"), 2) == kTextWaiting);
     list->DeleteTask(RowOf("q9"), true);
     // Page phase.
-    ASSERT_TRUE(PumpWatching([&] { return list->row(RowOf("p3")).columns[2] == kTextAnalysing; }));
+    ASSERT_TRUE(PumpWatching([&] { return Text(RowOf("p3"), 2) == kTextAnalysing; }));
     list->DeleteTask(RowOf("p3"), true);
 
     ASSERT_TRUE(PumpWatching([&] {
         for (int row = 0; row < list->rowCount(); ++row)
-            if (list->row(row).columns[3] != kTextDone)
+            if (Text(row, 3) != kTextDone)
                 return false;
         return true;
     }));
@@ -76,7 +76,7 @@ TEST_F(TaskListStressTest, ThousandAddDeleteCyclesLeaveNothingBehind) {
     // One cycle first: a sanitizer's runtime starts a helper thread with the first thread it sees.
     ASSERT_TRUE(list->AddTask(quick));
     list->DeleteTask(0, false);
-    ASSERT_TRUE(WaitForWorkerThreads(std::chrono::seconds(10)));
+    ASSERT_TRUE(service->WaitUntilIdle(std::chrono::seconds(10)));
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
     const auto threadsBefore = EntriesOf("/proc/self/task");
     const auto fdsBefore = EntriesOf("/proc/self/fd");
@@ -90,17 +90,17 @@ TEST_F(TaskListStressTest, ThousandAddDeleteCyclesLeaveNothingBehind) {
         ASSERT_TRUE(list->AddTask(quick));
         const int row = list->rowCount() - 1;
         if (cycle >= 500) {
-            ASSERT_TRUE(list->row(row).columns[2] == kTextWaiting);
+            ASSERT_TRUE(Text(row, 2) == kTextWaiting);
         }
         list->DeleteTask(row, false);
         Pump([] { return true; });
-        ASSERT_LE(g_runningWorkers.load(), TaskList::kMaxRunning);
+        ASSERT_LE(service->running(), TaskList::kMaxRunning);
     }
     while (list->rowCount() > 0)
         list->DeleteTask(0, false);
     EXPECT_TRUE(list->addedUrls() == TaskList::kRegisterPrefix);
-    EXPECT_TRUE(WaitForWorkerThreads(std::chrono::seconds(30)));
-    EXPECT_EQ(g_runningWorkers.load(), 0);
+    EXPECT_TRUE(service->WaitUntilIdle(std::chrono::seconds(30)));
+    EXPECT_EQ(service->running(), 0);
     // A detached thread leaves the task list a moment after its last step.
     for (int i = 0; i < 100 && EntriesOf("/proc/self/task") != threadsBefore; ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(50));

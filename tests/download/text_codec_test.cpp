@@ -1,4 +1,5 @@
-// UTF-8 and locale conversions of the core's UTF-16 text.
+// UTF-8 and locale conversions of the core's UTF-16 text, and the terminal form of a name.
+#include "download/core/ControlCharacters.h"
 #include "download/core/TextCodec.h"
 
 #include <clocale>
@@ -11,6 +12,15 @@ TEST(TextCodec, Utf8RoundTripsEveryPlane) {
     const std::u16string text = u"a\u00e9\u4e2d\U0001F600z";
     EXPECT_EQ(ToUtf8(text), "a\xC3\xA9\xE4\xB8\xAD\xF0\x9F\x98\x80z");
     EXPECT_EQ(FromUtf8(ToUtf8(text)), text);
+}
+
+TEST(TextCodec, ControlCharactersAreEscapedOnOneLine) {
+    // C0, DEL, C1, the bidi override and isolate marks, and the backslash that escapes them;
+    // ordinary text outside ASCII stays as UTF-8.
+    EXPECT_EQ(EscapeControlCharacters(u"DONE\nFAILED 0\r\a\x1B[2J"), "DONE\\x0AFAILED 0\\x0D\\x07\\x1B[2J");
+    EXPECT_EQ(EscapeControlCharacters(u"\x7F\x85\u202E\u2066\u2069x"), "\\x7F\\x85\\u202E\\u2066\\u2069x");
+    EXPECT_EQ(EscapeControlCharacters(u"a\\x0A\u89c6\u200Fb"), "a\\\\x0A\xE8\xA7\x86\xE2\x80\x8F"
+                                                               "b");
 }
 
 TEST(TextCodec, MalformedInputBecomesReplacementCharacters) {

@@ -6,7 +6,8 @@ namespace tessaly::test {
 void MessageQueue::PostWorkerMessage(WorkerMessage message) {
     {
         std::lock_guard lock(m_lock);
-        m_all.push_back(message);
+        if (message.message != WM_WORKER_ENDED)
+            m_all.push_back(message);
         m_pending.push_back(std::move(message));
     }
     m_posted.notify_all();

@@ -21,7 +21,8 @@ public:
 
     // Forgets every message (between cases, once the workers have ended).
     void Clear();
-    // Every message posted so far, in order (also those already taken by Pump).
+    // Every worker message posted so far, in order (also those already taken by Pump); the
+    // service's WM_WORKER_ENDED is only delivered, not kept.
     std::vector<WorkerMessage> All() const;
     // Waits until a message satisfying done has been posted; false on timeout. done runs under
     // the queue's lock and must not call back into the queue.

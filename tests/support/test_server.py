@@ -20,6 +20,8 @@ path and query are looked at, never the host.
     nofields=1             the page has a title but no "video_id=" / "t=" items
     prate=B                send the page at B bytes per second (a slow page phase)
     pstatus=N              answer with status N (the page is sent as the body all the same)
+    repeat=N:TEXT          (may be given several times) the page is exactly TEXT repeated N times,
+                           then the next repeat's, and so on, instead of the page below
     u=...                  ignored; lets an address hold "youtube.com/watch?v=..." in its query
   The page holds, in this order: "<html><head>", the filler, "<title>TEXT</title>", "</head><body>",
   "<a href=\"/x?a=1&video_id=SPEC&k=v&t=TOKEN&\">", the filler, "</body></html>".
@@ -42,8 +44,11 @@ path and query are looked at, never the host.
     range:0      ignore Range requests (answer 200 with the whole body)
     badrange:1   answer Range requests with 206 but a Content-Range one byte off
     chunked:1    chunked transfer encoding, no Content-Length
-    status:N     answer with status N (body sent all the same)
+    status:N     answer with status N (body sent all the same, except for 1xx, 204 and 304, which
+                 carry none)
     redirect:N   answer N times with a 302 to the same address with redirect:N-1
+    gopher:P     answer with a 302 to gopher://127.0.0.1:P/_FLUSHALL%0D%0A (a scheme no client of
+                 this program may follow)
   Range: "bytes=A-" is honoured with 206 and "Content-Range: bytes A-(size-1)/size".
 
 /log                       the request lines seen so far with their Range headers, one per line
@@ -154,6 +159,9 @@ class Handler(BaseHTTPRequestHandler):
         if first("nofields", "0") != "1":
             page += ("<a href=\"/x?a=1&video_id=%s&k=v&t=%s&\">" % (spec, first("t", "tok"))).encode()
         page += filler(tail) + b"</body></html>"
+        if "repeat" in query:
+            page = b"".join(text.encode("utf-8") * int(count)
+                            for count, text in (item.split(":", 1) for item in query["repeat"]))
         self.send_response(int(first("pstatus", "200")))
         self.send_header("Content-Type", "text/html; charset=utf-8")
         self.send_header("Content-Length", str(len(page)))
@@ -199,6 +207,12 @@ class Handler(BaseHTTPRequestHandler):
         if knobs.get("hstall") == "1":
             self.hold()
             return
+        if "gopher" in knobs:
+            self.send_response(302)
+            self.send_header("Location", "gopher://127.0.0.1:%s/_FLUSHALL%%0D%%0A" % knobs["gopher"])
+            self.send_header("Content-Length", "0")
+            self.end_headers()
+            return
         redirects = int(knobs.get("redirect", "0"))
         if redirects > 0:
             knobs["redirect"] = str(redirects - 1)
@@ -211,6 +225,10 @@ class Handler(BaseHTTPRequestHandler):
 
         start = 0
         status = int(knobs.get("status", "200"))
+        if status < 200 or status in (204, 304):
+            self.send_response(status)
+            self.end_headers()
+            return
         range_header = self.headers.get("Range")
         if range_header and knobs.get("range") != "0" and range_header.startswith("bytes="):
             start = int(range_header[6:].split("-")[0])
