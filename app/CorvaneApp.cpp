@@ -15,7 +15,22 @@
 #include <future>
 #include <optional>
 
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
+
 namespace tessaly {
+namespace {
+
+// The web strip's engine refuses its sandbox to root and takes the whole process down with it.
+void AllowWebEngineForRoot() {
+#ifdef Q_OS_UNIX
+    if (geteuid() == 0 && !qEnvironmentVariableIsSet("QTWEBENGINE_DISABLE_SANDBOX"))
+        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+#endif
+}
+
+} // namespace
 
 int CorvaneApp::Run(int argc, char** argv) {
     // Held until the process ends; a dead holder's lock is stale and taken over.
@@ -25,6 +40,9 @@ int CorvaneApp::Run(int argc, char** argv) {
     // all must not keep the program from starting.
     if (!instance.tryLock(0) && instance.error() == QLockFile::LockFailedError)
         return 0;
+
+    // Set before any other thread reads the environment; the engine reads it when the strip loads it.
+    AllowWebEngineForRoot();
 
     // libcurl and its libraries load on a thread of their own while the application connects to
     // the display and the main window is built; the window runs only once they are up, and never

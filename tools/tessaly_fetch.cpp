@@ -7,8 +7,8 @@
 #include <filesystem>
 #include <string>
 
+#include "base/TextCodec.h"
 #include "download/core/DownloadWorker.h"
-#include "download/core/TextCodec.h"
 #include "download/core/WorkerThread.h"
 
 namespace {

@@ -4,11 +4,11 @@
 
 #include <array>
 
+#include "base/TextCodec.h"
 #include "download/core/FileNameReservation.h"
 #include "download/core/LocalFile.h"
 #include "download/core/PageFetch.h"
 #include "download/core/PageResolution.h"
-#include "download/core/TextCodec.h"
 
 namespace tessaly {
 

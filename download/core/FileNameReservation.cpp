@@ -5,8 +5,8 @@
 #include <mutex>
 #include <set>
 
+#include "base/TextCodec.h"
 #include "download/core/PageResolution.h"
-#include "download/core/TextCodec.h"
 
 namespace tessaly {
 

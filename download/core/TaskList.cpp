@@ -3,8 +3,8 @@
 
 #include <filesystem>
 
+#include "base/TextCodec.h"
 #include "download/core/PageResolution.h"
-#include "download/core/TextCodec.h"
 #include "download/core/WorkerThread.h"
 
 namespace tessaly {

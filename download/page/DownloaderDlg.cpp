@@ -2,8 +2,6 @@
 // heading, and the mirror of the task-list core's rows.
 #include "download/page/DownloaderDlg.h"
 
-#include "app/DialogKeys.h"
-#include "app/PostedMessage.h"
 #include "app/settings/AppSettings.h"
 #include "download/core/PageResolution.h"
 #include "download/page/PageMessages.h"
@@ -11,6 +9,8 @@
 #include "media/MediaLoader.h"
 #include "res/DialogTemplates.h"
 #include "res/Resources.h"
+#include "ui/DialogKeys.h"
+#include "ui/PostedMessage.h"
 
 #include <QCheckBox>
 #include <QClipboard>

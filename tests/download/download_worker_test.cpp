@@ -6,7 +6,7 @@
 #include <fstream>
 #include <thread>
 
-#include "download/core/TextCodec.h"
+#include "base/TextCodec.h"
 #include "download/core/WorkerThread.h"
 #include "tests/download/ServerFixture.h"
 #include "tests/support/MessageQueue.h"

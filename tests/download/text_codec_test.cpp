@@ -1,5 +1,5 @@
 // UTF-8 and locale conversions of the core's UTF-16 text.
-#include "download/core/TextCodec.h"
+#include "base/TextCodec.h"
 
 #include <clocale>
 #include <gtest/gtest.h>

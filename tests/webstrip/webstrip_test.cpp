@@ -125,8 +125,8 @@ void WebStripTest::missingOrForeignModuleKeepsTheBannerForGood() {
         garbage.fileName(),
         // A Qt plugin, but of another kind.
         QLibraryInfo::path(QLibraryInfo::PluginsPath) + QStringLiteral("/platforms/libqoffscreen.so"),
-        // A browser module whose browser lacks the strip's signals.
-        QStringLiteral(TESSALY_NO_SIGNALS_MODULE),
+        // A browser module that makes no browser.
+        QStringLiteral(TESSALY_NO_BROWSER_MODULE),
     };
     for (const QString& module : modules) {
         Window w(WebStrip::TipsPageAddress(QCoreApplication::applicationDirPath()), module);
