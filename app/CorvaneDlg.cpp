@@ -3,9 +3,7 @@
 #include "app/CorvaneDlg.h"
 
 #include "app/CAboutDlg.h"
-#include "app/DialogKeys.h"
 #include "app/PageButtons.h"
-#include "app/PostedMessage.h"
 #include "app/RemarkText.h"
 #include "app/settings/AppSettings.h"
 #include "app/webstrip/WebStrip.h"
@@ -16,6 +14,8 @@
 #include "player/PlayerMessages.h"
 #include "res/DialogTemplates.h"
 #include "res/Resources.h"
+#include "ui/DialogKeys.h"
+#include "ui/PostedMessage.h"
 
 #include <QAbstractButton>
 #include <QApplication>

@@ -1,7 +1,7 @@
 // Enumerations, feature bits, the uncheck message and the per-state array of the skinned button.
 #pragma once
 
-#include "app/PostedMessage.h"
+#include "ui/PostedMessage.h"
 
 #include <QtGlobal>
 #include <array>

@@ -1,7 +1,7 @@
 // Fuzzes the extraction on arbitrary page bytes, read as a worker reads a page: at most 8191
 // bytes, up to the first zero byte, decoded with the locale's encoding.
+#include "base/TextCodec.h"
 #include "download/core/PageResolution.h"
-#include "download/core/TextCodec.h"
 
 #include <clocale>
 #include <cstdint>

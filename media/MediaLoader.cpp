@@ -1,12 +1,11 @@
-// Loads the media module with QPluginLoader and hands its factory the program's settings.
+// Loads the media module the first time it is wanted.
 #include "media/MediaLoader.h"
 
-#include "app/ModuleBesideProgram.h"
-#include "app/settings/AppSettings.h"
 #include "media/MediaPlugin.h"
+#include "ui/LoadModule.h"
+#include "ui/ModuleBesideProgram.h"
 
 #include <QApplication>
-#include <QPluginLoader>
 #include <QWidget>
 
 namespace tessaly {
@@ -15,11 +14,10 @@ namespace {
 // The factory, or null when the module cannot be loaded; tried once.
 MediaFactory* Factory() {
     static MediaFactory* const factory = [] {
-        // The loader object may go; the module it loaded stays, as no unload() is called.
-        QPluginLoader loader(ModuleBesideProgram(kMediaModuleFileName));
-        auto* loaded = qobject_cast<MediaFactory*>(loader.instance());
+        QString error;
+        auto* loaded = LoadModule<MediaFactory>(ModuleBesideProgram(kMediaModuleFileName), &error);
         if (loaded == nullptr)
-            qWarning("Tessaly: no player page and no tone: %s", qUtf8Printable(loader.errorString()));
+            qWarning("Tessaly: no player page and no tone: %s", qUtf8Printable(error));
         return loaded;
     }();
     return factory;
@@ -29,7 +27,7 @@ MediaFactory* Factory() {
 
 QWidget* CreatePlayerPage(QWidget* parent) {
     if (MediaFactory* factory = Factory())
-        return factory->CreatePlayerPage(parent, appSettings());
+        return factory->CreatePlayerPage(parent);
     auto* empty = new QWidget(parent);
     empty->hide();
     return empty;

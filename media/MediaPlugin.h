@@ -9,20 +9,17 @@ class QWidget;
 
 namespace tessaly {
 
-class AppSettings;
-
 // The module's root object implements this. UI thread only.
 class MediaFactory {
 public:
     virtual ~MediaFactory() = default;
-    // The player page, child of parent, hidden; it reads the program's settings, which the module's
-    // own copy of appSettings() is not.
-    virtual QWidget* CreatePlayerPage(QWidget* parent, AppSettings& settings) = 0;
+    // The player page, child of parent, hidden; it reads the program's settings (appSettings()).
+    virtual QWidget* CreatePlayerPage(QWidget* parent) = 0;
     // Plays a sine tone of hz for ms milliseconds without blocking.
     virtual void PlayTone(int hz, int ms) = 0;
 };
 
 } // namespace tessaly
 
-#define TessalyMediaFactory_iid "org.tessaly.MediaFactory/1"
+#define TessalyMediaFactory_iid "org.tessaly.MediaFactory/2"
 Q_DECLARE_INTERFACE(tessaly::MediaFactory, TessalyMediaFactory_iid)

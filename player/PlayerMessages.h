@@ -1,7 +1,7 @@
-// Messages the player page takes (posted with PostMessage from app/PostedMessage.h).
+// Messages the player page takes (posted with PostMessage from ui/PostedMessage.h).
 #pragma once
 
-#include "app/PostedMessage.h"
+#include "ui/PostedMessage.h"
 
 namespace tessaly {
 

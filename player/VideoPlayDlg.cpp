@@ -1,12 +1,12 @@
 // The player page.
 #include "player/VideoPlayDlg.h"
 
-#include "app/DialogKeys.h"
 #include "app/settings/AppSettings.h"
 #include "controls/CaptionFont.h"
 #include "player/PlayerMessages.h"
 #include "player/PlayerRequests.h"
 #include "res/DialogTemplates.h"
+#include "ui/DialogKeys.h"
 
 #include <QAbstractButton>
 #include <QChildEvent>

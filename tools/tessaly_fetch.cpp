@@ -5,7 +5,7 @@
 // arrived) and ends the tool with status 1, as closing the program does.
 #include "download/core/ControlCharacters.h"
 #include "download/core/DownloadService.h"
-#include "download/core/TextCodec.h"
+#include "base/TextCodec.h"
 
 #include <clocale>
 #include <cstdio>

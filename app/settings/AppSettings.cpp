@@ -2,7 +2,7 @@
 #include "app/settings/AppSettings.h"
 
 #include "app/settings/IniFile.h"
-#include "download/core/TextCodec.h"
+#include "base/TextCodec.h"
 
 #include <fstream>
 #include <random>

@@ -1,21 +1,21 @@
-// Loads the strip's browser module with QPluginLoader and checks the browser it makes.
+// Loads the strip's browser module and shares the application's OpenGL context with the engine.
 #include "app/webstrip/ExplorerLoader.h"
 
-#include "app/ModuleBesideProgram.h"
 #include "app/webstrip/ExplorerPlugin.h"
+#include "ui/LoadModule.h"
+#include "ui/ModuleBesideProgram.h"
 
-#include <QJsonObject>
-#include <QMetaObject>
 #include <QOpenGLContext>
-#include <QPluginLoader>
 #include <QWidget>
 
-#ifdef Q_OS_UNIX
-#include <unistd.h>
+// Qt GUI keeps the share context's setter in its private API, which may change with any release:
+// the private header ties the call to the Qt at hand, and the check to the major version it was
+// checked against (6.4).
+#if QT_VERSION >= QT_VERSION_CHECK(6, 0, 0) && QT_VERSION < QT_VERSION_CHECK(7, 0, 0)
+#include <QtGui/private/qopenglcontext_p.h>
+#else
+#error "qt_gl_set_global_share_context: check Qt GUI's private qopenglcontext_p.h of this Qt"
 #endif
-
-// Exported by Qt GUI, which keeps its declaration private.
-Q_GUI_EXPORT void qt_gl_set_global_share_context(QOpenGLContext* context);
 
 namespace tessaly {
 namespace {
@@ -36,49 +36,19 @@ void ShareOpenGLContexts() {
     qt_gl_set_global_share_context(context);
 }
 
-// The engine's sandbox refuses to start for root and takes the whole process down with it; for
-// root it has to be switched off before the engine starts, as the engine itself asks.
-void AllowEngineForRoot() {
-#ifdef Q_OS_UNIX
-    if (geteuid() == 0 && !qEnvironmentVariableIsSet("QTWEBENGINE_DISABLE_SANDBOX"))
-        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
-#endif
-}
-
-bool KeepsContract(const QWidget* browser) {
-    const QMetaObject* meta = browser->metaObject();
-    return meta->indexOfMethod("Navigate(QString)") >= 0 && meta->indexOfSignal("NavigateError()") >= 0 &&
-           meta->indexOfSignal("NavigateComplete2()") >= 0;
-}
-
 } // namespace
 
 QString ExplorerModuleBesideProgram() {
     return ModuleBesideProgram(kExplorerModuleFileName);
 }
 
-QWidget* CreateExplorer(const QString& modulePath, QWidget* parent) {
-    // The loader object may go; the module it loaded stays, as no unload() is called.
-    QPluginLoader loader(modulePath);
+Explorer* CreateExplorer(const QString& modulePath, QWidget* parent, ExplorerEvents& events) {
     // Read from the file without loading it: no OpenGL is set up for a file that is not the module.
-    if (loader.metaData().value(QStringLiteral("IID")).toString() !=
-        QStringLiteral(TessalyExplorerFactory_iid))
+    if (!ModuleProvides(modulePath, TessalyExplorerFactory_iid))
         return nullptr;
     ShareOpenGLContexts();
-    AllowEngineForRoot();
-    auto* factory = qobject_cast<ExplorerFactory*>(loader.instance());
-    if (factory == nullptr)
-        return nullptr;
-    QWidget* browser = factory->CreateExplorer(parent);
-    if (browser != nullptr && !KeepsContract(browser)) {
-        delete browser;
-        return nullptr;
-    }
-    return browser;
-}
-
-void NavigateExplorer(QWidget* browser, const QString& address) {
-    QMetaObject::invokeMethod(browser, "Navigate", Qt::DirectConnection, Q_ARG(QString, address));
+    auto* factory = LoadModule<ExplorerFactory>(modulePath);
+    return factory != nullptr ? factory->CreateExplorer(parent, events) : nullptr;
 }
 
 } // namespace tessaly

@@ -12,9 +12,11 @@ class ExplorerModule : public QObject, public ExplorerFactory {
     Q_INTERFACES(tessaly::ExplorerFactory)
 
 public:
-    QWidget* CreateExplorer(QWidget* parent) override {
+    Explorer* CreateExplorer(QWidget* parent, ExplorerEvents& events) override {
         auto* browser = new CExplorer1(parent);
         browser->hide();
+        connect(browser, &CExplorer1::NavigateError, browser, [&events] { events.NavigateError(); });
+        connect(browser, &CExplorer1::NavigateComplete2, browser, [&events] { events.NavigateComplete2(); });
         return browser;
     }
 };

@@ -4,23 +4,41 @@
 
 #include <QtPlugin>
 
+class QString;
 class QWidget;
 
 namespace tessaly {
 
-// The module's root object implements this. The browser it makes is reached by name alone, so
-// neither side shares a class with the other:
-//   Q_INVOKABLE void Navigate(const QString& address)
-//   signal void NavigateError()      a navigation failed; its error page's completion follows
-//   signal void NavigateComplete2()  a navigation has arrived and its page is shown
+// What the strip hears from its browser.
+class ExplorerEvents {
+public:
+    // A navigation failed; its error page's completion follows.
+    virtual void NavigateError() = 0;
+    // A navigation has arrived and its page is shown.
+    virtual void NavigateComplete2() = 0;
+
+protected:
+    ~ExplorerEvents() = default;
+};
+
+// A browser the module made: a widget that goes where it is sent. Its parent widget owns it.
+class Explorer {
+public:
+    virtual ~Explorer() = default;
+    virtual QWidget* widget() = 0;
+    // Sends the browser to an address; the outcome arrives as ExplorerEvents.
+    virtual void Navigate(const QString& address) = 0;
+};
+
+// The module's root object implements this.
 class ExplorerFactory {
 public:
     virtual ~ExplorerFactory() = default;
-    // A new browser, child of parent, hidden.
-    virtual QWidget* CreateExplorer(QWidget* parent) = 0;
+    // A new browser, child of parent, hidden, telling events (which outlives it) what it does.
+    virtual Explorer* CreateExplorer(QWidget* parent, ExplorerEvents& events) = 0;
 };
 
 } // namespace tessaly
 
-#define TessalyExplorerFactory_iid "org.tessaly.ExplorerFactory/1"
+#define TessalyExplorerFactory_iid "org.tessaly.ExplorerFactory/2"
 Q_DECLARE_INTERFACE(tessaly::ExplorerFactory, TessalyExplorerFactory_iid)

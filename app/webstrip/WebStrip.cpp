@@ -45,6 +45,10 @@ WebStrip::WebStrip(QWidget* parent, QUrl pageAddress, int navigateDelayMs, QStri
     m_banner->setGeometry(BannerInWindow().translated(-strip.topLeft()));
 }
 
+WebStrip::~WebStrip() {
+    delete m_browser;
+}
+
 void WebStrip::Start() {
     if (m_timer1 == 0)
         m_timer1 = startTimer(m_navigateDelayMs);
@@ -60,7 +64,7 @@ void WebStrip::timerEvent(QTimerEvent* event) {
     CreateBrowser();
     if (m_browser != nullptr) {
         m_state = State::Loading;
-        NavigateExplorer(m_browser, m_pageAddress.toString(QUrl::FullyEncoded));
+        m_explorer->Navigate(m_pageAddress.toString(QUrl::FullyEncoded));
     }
     killTimer(m_timer1);
     m_timer1 = -1; // ticks once: never started again
@@ -69,24 +73,23 @@ void WebStrip::timerEvent(QTimerEvent* event) {
 
 void WebStrip::CreateBrowser() {
     // Without its module the strip keeps its banner for good, quietly.
-    m_browser = CreateExplorer(m_explorerModule, this);
-    if (m_browser == nullptr)
+    m_explorer = CreateExplorer(m_explorerModule, this, *this);
+    if (m_explorer == nullptr)
         return;
+    m_browser = m_explorer->widget();
     m_browser->setObjectName(QString::number(res::mainwnd::IDC_BROWSER));
     m_browser->setGeometry(BrowserInWindow().translated(-GeometryInWindow().topLeft()));
     m_browser->hide();
-    connect(m_browser, SIGNAL(NavigateError()), this, SLOT(OnNavigateError()));
-    connect(m_browser, SIGNAL(NavigateComplete2()), this, SLOT(OnNavigateComplete2()));
 }
 
-void WebStrip::OnNavigateError() {
+void WebStrip::NavigateError() {
     m_banner->show();
     if (m_browser)
         m_browser->hide();
     m_state = State::Error;
 }
 
-void WebStrip::OnNavigateComplete2() {
+void WebStrip::NavigateComplete2() {
     if (m_state == State::Error) {
         m_state = State::ErrorAbsorbed;
         return;

@@ -3,6 +3,8 @@
 // A child widget of the main window; UI thread only.
 #pragma once
 
+#include "app/webstrip/ExplorerPlugin.h"
+
 #include <QUrl>
 #include <QWidget>
 
@@ -10,7 +12,7 @@ class QLabel;
 
 namespace tessaly {
 
-class WebStrip : public QWidget {
+class WebStrip : public QWidget, private ExplorerEvents {
     Q_OBJECT
 
 public:
@@ -34,6 +36,8 @@ public:
     // explorerModule (empty: the one beside the program), loaded only then.
     explicit WebStrip(QWidget* parent, QUrl pageAddress, int navigateDelayMs = kNavigateDelayMs,
                       QString explorerModule = QString());
+    // The browser goes first, so none of its events reaches a strip half taken down.
+    ~WebStrip() override;
 
     // Starts timer 1; called once by the main window's initialisation.
     void Start();
@@ -43,20 +47,20 @@ public:
     // The browser (control 1000): null until timer 1 has ticked, and for good when its module
     // is missing or cannot be loaded (as in a build without a web engine).
     QWidget* browser() const { return m_browser; }
+    // The same browser as the strip drives it; null whenever browser() is.
+    Explorer* explorer() const { return m_explorer; }
 
 protected:
     void timerEvent(QTimerEvent* event) override;
 
-private slots:
-    // Connected by name: the browser's class lives in its module.
-    void OnNavigateError();
-    void OnNavigateComplete2();
-
 private:
+    void NavigateError() override;
+    void NavigateComplete2() override;
     void CreateBrowser();
 
     QLabel* m_banner;
-    QWidget* m_browser = nullptr;
+    Explorer* m_explorer = nullptr;
+    QWidget* m_browser = nullptr; // m_explorer's widget
     QUrl m_pageAddress;
     QString m_explorerModule;
     int m_navigateDelayMs;

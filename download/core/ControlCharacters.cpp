@@ -1,7 +1,7 @@
 // Dropping and escaping control and bidi characters.
 #include "download/core/ControlCharacters.h"
 
-#include "download/core/TextCodec.h"
+#include "base/TextCodec.h"
 
 #include <cstdio>
 

@@ -1,7 +1,7 @@
 // Row texts and icons from a task's state.
 #include "download/core/DownloadTask.h"
 
-#include "download/core/TextCodec.h"
+#include "base/TextCodec.h"
 
 namespace tessaly {
 

@@ -2,12 +2,12 @@
 // failure steps. Each step that can end the task says which ending it takes.
 #include "download/core/DownloadWorker.h"
 
+#include "base/TextCodec.h"
 #include "download/core/ControlCharacters.h"
 #include "download/core/FileNameReservation.h"
 #include "download/core/LocalFile.h"
 #include "download/core/PageFetch.h"
 #include "download/core/PageResolution.h"
-#include "download/core/TextCodec.h"
 
 #include <array>
 

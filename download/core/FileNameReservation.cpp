@@ -1,8 +1,8 @@
 // Claiming the first free numbered name among the files on disk and the names other workers hold.
 #include "download/core/FileNameReservation.h"
 
+#include "base/TextCodec.h"
 #include "download/core/PageResolution.h"
-#include "download/core/TextCodec.h"
 
 #include <filesystem>
 

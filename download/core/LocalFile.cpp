@@ -3,7 +3,7 @@
 // when several downloads run).
 #include "download/core/LocalFile.h"
 
-#include "download/core/TextCodec.h"
+#include "base/TextCodec.h"
 
 #include <cerrno>
 #include <fcntl.h>

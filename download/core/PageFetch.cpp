@@ -4,7 +4,7 @@
 #include <array>
 #include <cstring>
 
-#include "download/core/TextCodec.h"
+#include "base/TextCodec.h"
 
 namespace tessaly {
 

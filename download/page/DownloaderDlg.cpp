@@ -2,8 +2,6 @@
 // heading, and the task list's model and view over the task-list core.
 #include "download/page/DownloaderDlg.h"
 
-#include "app/DialogKeys.h"
-#include "app/PostedMessage.h"
 #include "app/settings/AppSettings.h"
 #include "controls/CaptionFont.h"
 #include "download/core/PageResolution.h"
@@ -13,6 +11,8 @@
 #include "media/MediaLoader.h"
 #include "res/DialogTemplates.h"
 #include "res/Resources.h"
+#include "ui/DialogKeys.h"
+#include "ui/PostedMessage.h"
 
 #include <QCheckBox>
 #include <QClipboard>

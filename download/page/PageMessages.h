@@ -1,7 +1,7 @@
 // Messages the download page posts to the main window besides the task-list figures.
 #pragma once
 
-#include "app/PostedMessage.h"
+#include "ui/PostedMessage.h"
 
 namespace tessaly {
 

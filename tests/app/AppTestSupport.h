@@ -2,7 +2,7 @@
 // message box, and a receiver that records the posted messages a window sends.
 #pragma once
 
-#include "app/PostedMessage.h"
+#include "ui/PostedMessage.h"
 
 #include <QDir>
 #include <QMessageBox>

@@ -19,6 +19,9 @@
 #include <QContextMenuEvent>
 #include <QLineEdit>
 #include <QMenu>
+#include <QQmlContext>
+#include <QQuickItem>
+#include <QQuickView>
 #include <QTest>
 #include <QTimer>
 #include <memory>
@@ -290,11 +293,27 @@ private slots:
         QTRY_COMPARE(m_dlg->completed(), 1);
         QVERIFY(m_dlg->StatusText().endsWith(QStringLiteral("完成下载：1")));
 
+        // The movie the player page loads from the start-up directory.
+        QVERIFY(QFile::copy(QCoreApplication::applicationDirPath() + QStringLiteral("/plsys.dll"),
+                            m_start->path() + QStringLiteral("/plsys.dll")));
         Page()->taskList()->SelectRow(0);
         Page()->OnPlay();
         QTRY_VERIFY(m_dlg->playerPage() && m_dlg->playerPage()->isVisible());
         QCOMPARE(QString::fromStdU16String(appSettings().fileToPlay()),
                  m_start->downloadFolder() + QStringLiteral("whole.flv"));
+        // The page lives in the media module: it opens the file only if WM_PLAYER_OPEN's event type
+        // and the settings it reads are the program's own, not copies of the module's.
+        // The movie draws in a window of its own inside the page, loaded once the page shows.
+        const auto movieRoot = [] {
+            for (QWindow* window : QGuiApplication::allWindows())
+                if (auto* view = qobject_cast<QQuickView*>(window); view && view->rootObject())
+                    return view->rootObject();
+            return static_cast<QQuickItem*>(nullptr);
+        };
+        QTRY_VERIFY(movieRoot() != nullptr);
+        QObject* player = qmlContext(movieRoot())->objectForName(QStringLiteral("player"));
+        QVERIFY(player != nullptr);
+        QTRY_COMPARE(player->property("source").toUrl().fileName(), QStringLiteral("whole.flv"));
     }
 };
 

@@ -2,9 +2,9 @@
 // taken on the test's thread, figure messages recorded, row changes counted.
 #pragma once
 
+#include "base/TextCodec.h"
 #include "download/core/DownloadService.h"
 #include "download/core/TaskList.h"
-#include "download/core/TextCodec.h"
 #include "tests/download/ServerFixture.h"
 #include "tests/support/MessageQueue.h"
 

@@ -1,7 +1,7 @@
 // The download worker against the real server: its messages, the saved file, every failure code,
 // resumption after broken reads, file names that never overwrite, and stop requests.
 #include "download/core/DownloadService.h"
-#include "download/core/TextCodec.h"
+#include "base/TextCodec.h"
 #include "tests/download/ServerFixture.h"
 #include "tests/support/MessageQueue.h"
 
@@ -263,10 +263,14 @@ TEST_F(DownloadWorkerTest, ClosingTheServiceEndsEveryWorkerThread) {
     closing->CreateWorker(FromUtf8(Watch("size:100")), settings);
     ASSERT_TRUE(own.WaitFor([](const WorkerMessage& m) { return m.message == WM_TASK_CONNECTED; }));
     EXPECT_EQ(closing->liveThreads(), 3);
-    const auto posted = own.All().size();
     closing.reset();
     EXPECT_EQ(threads(), before);
-    EXPECT_EQ(own.All().size(), posted);
+    // The first worker may still report bytes until the stop; nothing reports an end.
+    for (const WorkerMessage& m : own.All()) {
+        EXPECT_NE(m.message, WM_TASK_FAILED);
+        EXPECT_NE(m.message, WM_TASK_DONE);
+        EXPECT_NE(m.message, WM_WORKER_ENDED);
+    }
 }
 
 TEST_F(DownloadWorkerTest, StoppedBeforeItStartsDoesNothing) {

@@ -2,8 +2,8 @@
 // decoding.
 #include <atomic>
 
+#include "base/TextCodec.h"
 #include "download/core/PageFetch.h"
-#include "download/core/TextCodec.h"
 #include "tests/download/ServerFixture.h"
 
 namespace tessaly::test {

@@ -125,8 +125,8 @@ void WebStripTest::missingOrForeignModuleKeepsTheBannerForGood() {
         garbage.fileName(),
         // A Qt plugin, but of another kind.
         QLibraryInfo::path(QLibraryInfo::PluginsPath) + QStringLiteral("/platforms/libqoffscreen.so"),
-        // A browser module whose browser lacks the strip's signals.
-        QStringLiteral(TESSALY_NO_SIGNALS_MODULE),
+        // A browser module that makes no browser.
+        QStringLiteral(TESSALY_NO_BROWSER_MODULE),
     };
     for (const QString& module : modules) {
         Window w(WebStrip::TipsPageAddress(QCoreApplication::applicationDirPath()), module);
@@ -213,12 +213,12 @@ void WebStripTest::laterCompletionAfterAnAbsorbedErrorShowsTheBrowser() {
     w.strip->Start();
     QTRY_COMPARE_WITH_TIMEOUT(w.strip->state(), State::ErrorAbsorbed, kLoadTimeoutMs);
     // A page the browser reaches afterwards comes back as from the loading state.
-    tessaly::NavigateExplorer(w.strip->browser(), server.url(QStringLiteral("/later.html")).toString());
+    w.strip->explorer()->Navigate(server.url(QStringLiteral("/later.html")).toString());
     QTRY_COMPARE_WITH_TIMEOUT(w.strip->state(), State::Page, kLoadTimeoutMs);
     QVERIFY(w.showsBrowser());
 
     // An error while the page is shown brings the banner back.
-    tessaly::NavigateExplorer(w.strip->browser(), refuse.url().toString());
+    w.strip->explorer()->Navigate(refuse.url().toString());
     QTRY_COMPARE_WITH_TIMEOUT(w.strip->state(), State::ErrorAbsorbed, kLoadTimeoutMs);
     QVERIFY(w.showsBanner());
 }

@@ -1,6 +1,7 @@
 // The media module's root object: makes player pages and plays tones for the program.
+#include "app/settings/AppSettings.h"
 #include "media/MediaPlugin.h"
-#include "media/Tone.h"
+#include "media/module/Tone.h"
 #include "player/VideoPlayDlg.h"
 
 #include <QObject>
@@ -13,9 +14,7 @@ class MediaModule : public QObject, public MediaFactory {
     Q_INTERFACES(tessaly::MediaFactory)
 
 public:
-    QWidget* CreatePlayerPage(QWidget* parent, AppSettings& settings) override {
-        return new VideoPlayDlg(settings, parent);
-    }
+    QWidget* CreatePlayerPage(QWidget* parent) override { return new VideoPlayDlg(appSettings(), parent); }
     void PlayTone(int hz, int ms) override { tessaly::PlayTone(hz, ms); }
 };
 

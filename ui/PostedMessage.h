@@ -20,10 +20,8 @@ public:
         : QEvent(eventType()), m_message(message), m_wParam(wParam), m_lParam(lParam),
           m_text(std::move(text)) {}
 
-    // A fixed number, not one registered at run time: the pages in the media module post and take
-    // these messages too, and a module keeps its own copy of any function-local static.
-    // Qt hands out registered numbers from QEvent::MaxUser downwards, far from this one.
-    static constexpr QEvent::Type eventType() { return static_cast<QEvent::Type>(QEvent::User + WM_USER); }
+    // Registered with Qt once per process: this library is shared by the program and its modules.
+    static QEvent::Type eventType();
 
     int message() const { return m_message; }
     quint64 wParam() const { return m_wParam; }

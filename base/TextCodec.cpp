@@ -1,5 +1,5 @@
 // UTF-8 and locale multibyte conversions to and from the core's UTF-16 text.
-#include "download/core/TextCodec.h"
+#include "base/TextCodec.h"
 
 #include <clocale>
 #include <cstring>
