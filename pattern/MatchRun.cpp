@@ -7,10 +7,14 @@
 //   leaves three entries per iteration; failing into the record gives back one iteration at a
 //   time, skipping those where the instruction after the loop would fail at once;
 // - a lazy loop over one unit test scans for the first position where the rest's first unit
-//   matches instead of trying the rest at every position;
+//   matches instead of trying the rest at every position; long scans are remembered by position;
 // - start positions whose first unit cannot begin a match are skipped (see FindStartFilter);
 // - a subject lacking the pattern's required literal runs is refused before any attempt, and
-//   start positions after the latest place the runs still fit are never tried (RequiredRuns.h).
+//   start positions after the latest place the runs still fit are never tried (RequiredRuns.h);
+// - at a memo point (a top-level unit that only depends on the position it is reached at, see
+//   MarkMemoPoints) a run that failed back out of it is remembered with the position it failed
+//   at; reached there again, at no greater depth, it fails at once at that position. Failing out
+//   restores every group and loop slot it touched, so the position is all a failure leaves.
 // The depth the plain interpreter would have (m_vdepth) is kept beside the real one, so the
 // 1,048,576-entry cap ends exactly the matches it would end.
 #include "pattern/PatternCompiler.h"
@@ -37,6 +41,9 @@ namespace {
 constexpr std::ptrdiff_t kLazyMark = std::numeric_limits<std::ptrdiff_t>::min();
 constexpr std::ptrdiff_t kRunMark = kLazyMark + 1;
 constexpr std::size_t kRunRecordSize = 5;
+// A memo record under the entries of a run from a memo point: depth, position, instruction, mark.
+constexpr std::ptrdiff_t kMemoMark = kLazyMark + 2;
+constexpr std::size_t kMemoRecordSize = 4;
 
 // Whether one of the bound pairs after the set instruction at `at` holds the unit.
 bool SetHolds(const Instruction* program, std::size_t at, char16_t unit) {
@@ -54,12 +61,15 @@ bool SetHolds(const Instruction* program, std::size_t at, char16_t unit) {
 class PatternMatcher::Run {
 public:
     Run(const PatternMatcher& matcher, const char16_t* subject, MatchContext& context)
-        : m_program(matcher.m_program.data()), m_traits(matcher.m_traits.data()),
-          m_size(matcher.m_program.size()), m_filter(matcher.m_startFilter), m_runs(matcher.m_requiredRuns),
-          m_s(subject), m_context(context), m_groups(context.m_groups.data()),
-          m_slots(context.m_slots.data()), m_savedDepths(context.m_savedDepths.data()),
-          m_stack(context.m_stack.data()), m_room(context.m_stack.size()), m_stepLimit(context.m_stepLimit),
-          m_stop(context.m_stop) {}
+        : m_program(matcher.m_program.data()),
+          m_dispatch((context.m_shortcuts & MatchContext::kFailureMemo) && !matcher.m_memoProgram.empty()
+                         ? matcher.m_memoProgram.data()
+                         : matcher.m_program.data()),
+          m_traits(matcher.m_traits.data()), m_size(matcher.m_program.size()),
+          m_filter(matcher.m_startFilter), m_runs(matcher.m_requiredRuns), m_s(subject), m_context(context),
+          m_groups(context.m_groups.data()), m_slots(context.m_slots.data()),
+          m_savedDepths(context.m_savedDepths.data()), m_stack(context.m_stack.data()),
+          m_room(context.m_stack.size()), m_stepLimit(context.m_stepLimit), m_stop(context.m_stop) {}
 
     bool Execute();
 
@@ -181,12 +191,61 @@ private:
         return true;
     }
 
+    // Failed runs from memo points: open addressing on (instruction, position).
+    struct MemoEntry {
+        std::ptrdiff_t p = -1; // -1: free
+        std::size_t ip = 0;
+        std::ptrdiff_t exit = 0; // where the run failed
+        std::size_t vdepth = 0;  // the plain depth it was reached at
+    };
+
+    std::size_t MemoSlot(std::size_t ip, std::ptrdiff_t p) const {
+        const std::uint64_t h =
+            (static_cast<std::uint64_t>(p) * 0x9E3779B97F4A7C15u) ^ (ip * 0xC2B2AE3D27D4EB4Fu);
+        return static_cast<std::size_t>(h >> 20) & (m_memo.size() - 1);
+    }
+
+    const MemoEntry* FindFailure(std::size_t ip, std::ptrdiff_t p) const {
+        if (m_memo.empty()) {
+            return nullptr;
+        }
+        for (std::size_t i = MemoSlot(ip, p);; i = (i + 1) & (m_memo.size() - 1)) {
+            const MemoEntry& e = m_memo[i];
+            if (e.p == p && e.ip == ip) {
+                return &e;
+            }
+            if (e.p < 0) {
+                return nullptr;
+            }
+        }
+    }
+
+    void RememberFailure(std::size_t ip, std::ptrdiff_t p, std::ptrdiff_t exit, std::size_t vdepth);
+
+    // Where a lazy loop's scan from a position ends: all the rest's tests pass at `end`, or the
+    // loop's own unit fails at `end` after the last attempt began at `attempt`. The attempts from
+    // one position follow one chain, so every position on it ends alike.
+    struct ScanEnd {
+        static constexpr std::ptrdiff_t kUnknown = -1;
+        static constexpr std::ptrdiff_t kPassed = -2;
+        std::ptrdiff_t attempt = kUnknown;
+        std::ptrdiff_t end = 0;
+    };
+    struct LazyScans {
+        std::size_t head;
+        std::vector<ScanEnd> ends;
+    };
+    // Short scans, as on realistic pages, are not worth remembering.
+    static constexpr std::uint64_t kScanMemoAfter = 32;
+
+    std::vector<ScanEnd>* ScanEnds(std::size_t head);
     bool ScanLazy(std::size_t head, std::size_t rest, std::ptrdiff_t& p);
     bool RunGreedy(std::size_t head, std::ptrdiff_t& p, std::size_t& ip);
     GiveBackResult GiveBack(std::ptrdiff_t& p, std::size_t& ip);
     bool LazyIterationEmpty(std::size_t bodyEntry, std::ptrdiff_t p) const;
 
     const Instruction* m_program;
+    const Instruction* m_dispatch; // m_program, or its copy with memo points
     const std::uint8_t* m_traits;
     std::size_t m_size;
     StartFilter m_filter;
@@ -198,15 +257,50 @@ private:
     std::ptrdiff_t* m_savedDepths;
     std::ptrdiff_t* m_stack;
     std::size_t m_room;
-    std::size_t m_depth = 0;  // entries in use on the real stack
-    std::size_t m_vdepth = 0; // entries the plain interpreter would have in use
+    std::size_t m_depth = 0;      // entries in use on the real stack
+    std::size_t m_vdepth = 0;     // entries the plain interpreter would have in use
     std::ptrdiff_t m_length = -1; // of the subject, once needed
     std::uint64_t m_stepLimit;
     const std::stop_token& m_stop;
     std::uint64_t m_steps = 0;
     std::uint64_t m_nextCheck = 0; // the first step already looks at the limit and the token
     MatchContext::Cutoff m_cutoff = MatchContext::Cutoff::None;
+    std::vector<MemoEntry> m_memo; // a power of two in size once used
+    std::size_t m_memoUsed = 0;
+    std::vector<LazyScans> m_scans;
+    std::vector<std::ptrdiff_t> m_chain; // positions the current scan attempted since it remembers
 };
+
+// A newer record for the same place replaces the old: it was reached at a greater depth (else the
+// old one had been used), so it covers more. Without memory for it, nothing is remembered.
+void PatternMatcher::Run::RememberFailure(std::size_t ip, std::ptrdiff_t p, std::ptrdiff_t exit,
+                                          std::size_t vdepth) {
+    if (2 * (m_memoUsed + 1) > m_memo.size()) {
+        std::vector<MemoEntry> old;
+        old.swap(m_memo);
+        try {
+            m_memo.resize(std::max<std::size_t>(256, 2 * old.size()));
+        } catch (const std::bad_alloc&) {
+            m_memo.swap(old);
+            return;
+        }
+        for (const MemoEntry& e : old) {
+            if (e.p >= 0) {
+                std::size_t i = MemoSlot(e.ip, e.p);
+                while (m_memo[i].p >= 0) {
+                    i = (i + 1) & (m_memo.size() - 1);
+                }
+                m_memo[i] = e;
+            }
+        }
+    }
+    std::size_t i = MemoSlot(ip, p);
+    while (m_memo[i].p >= 0 && !(m_memo[i].p == p && m_memo[i].ip == ip)) {
+        i = (i + 1) & (m_memo.size() - 1);
+    }
+    m_memoUsed += m_memo[i].p < 0 ? 1 : 0;
+    m_memo[i] = MemoEntry{p, ip, exit, vdepth};
+}
 
 // All iterations of a greedy loop over one unit test at once. The plain loop pushes three entries
 // per iteration, plus three for the iteration whose unit fails and which is given back at once.
@@ -256,8 +350,9 @@ bool PatternMatcher::Run::ScanLazy(std::size_t head, std::size_t rest, std::ptrd
             if (in.kind == Instruction::Char && in.operand == 0) {
                 break; // the end anchor: nothing can be read after it
             }
-            at = in.kind == Instruction::InSet || in.kind == Instruction::NotInSet ? static_cast<std::size_t>(in.operand)
-                                                                                   : at + 1;
+            at = in.kind == Instruction::InSet || in.kind == Instruction::NotInSet
+                     ? static_cast<std::size_t>(in.operand)
+                     : at + 1;
         } else if (in.kind == Instruction::SaveGroup && m_program[at + 2].kind == Instruction::Call &&
                    m_program[at + 3].kind == Instruction::RestoreGroup) {
             pushes += 3;
@@ -272,26 +367,65 @@ bool PatternMatcher::Run::ScanLazy(std::size_t head, std::size_t rest, std::ptrd
     if (count == 0 || m_vdepth + pushes >= kMaxStackEntries) {
         return true; // the plain way: the Call pushes, and reaches the cap itself
     }
+    std::vector<ScanEnd>* ends = nullptr;
     std::uint64_t attempts = 0;
     for (;; ++attempts) {
-        std::size_t passed = 0;
-        while (passed < count && UnitPasses(tests[passed], p + static_cast<std::ptrdiff_t>(passed))) {
-            ++passed;
+        if (ends == nullptr && attempts == kScanMemoAfter &&
+            (m_context.m_shortcuts & MatchContext::kLazyScanMemo)) {
+            ends = ScanEnds(head);
+            m_chain.clear();
         }
-        if (passed == count) {
+        ScanEnd end;
+        if (ends != nullptr) {
+            end = (*ends)[static_cast<std::size_t>(p)];
+            m_chain.push_back(p);
+        }
+        if (end.attempt == ScanEnd::kUnknown) {
+            std::size_t passed = 0;
+            while (passed < count && UnitPasses(tests[passed], p + static_cast<std::ptrdiff_t>(passed))) {
+                ++passed;
+            }
+            if (passed == count) {
+                end = ScanEnd{ScanEnd::kPassed, p};
+            } else if (!UnitPasses(head + 1, p + static_cast<std::ptrdiff_t>(passed))) {
+                end = ScanEnd{p, p + static_cast<std::ptrdiff_t>(passed)};
+            } else {
+                p += static_cast<std::ptrdiff_t>(passed) + 1;
+                continue;
+            }
+        }
+        if (ends != nullptr) {
+            for (const std::ptrdiff_t at : m_chain) {
+                (*ends)[static_cast<std::size_t>(at)] = end;
+            }
+        }
+        p = end.end;
+        if (end.attempt == ScanEnd::kPassed) {
             return AddSteps(2 * attempts);
         }
-        const std::ptrdiff_t attempt = p;
-        p += static_cast<std::ptrdiff_t>(passed);
-        if (!UnitPasses(head + 1, p)) {
-            for (std::size_t i = rest; i < groupEnds; ++i) {
-                m_groups[m_program[i].operand].end = attempt;
-            }
-            AddSteps(2 * attempts + 2);
-            return false;
+        for (std::size_t i = rest; i < groupEnds; ++i) {
+            m_groups[m_program[i].operand].end = end.attempt;
         }
-        ++p;
+        AddSteps(2 * attempts + 2);
+        return false;
     }
+}
+
+// The scan results of the lazy loop headed at `head`, by position; allocated on first use. Null
+// when there is no memory for them (the scan then goes on without).
+std::vector<PatternMatcher::Run::ScanEnd>* PatternMatcher::Run::ScanEnds(std::size_t head) {
+    for (LazyScans& scans : m_scans) {
+        if (scans.head == head) {
+            return &scans.ends;
+        }
+    }
+    try {
+        m_scans.push_back(LazyScans{head, std::vector<ScanEnd>(static_cast<std::size_t>(Length()) + 1)});
+        m_chain.reserve(64);
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+    return &m_scans.back().ends;
 }
 
 // Failing into a run record gives back its latest iteration: the position and slot it saved are
@@ -344,7 +478,7 @@ bool PatternMatcher::Run::Execute() {
     std::ptrdiff_t start = 0;
     // The runs' earliest placement is found before the first attempt; the latest start is sought
     // only once an attempt past the earliest one is due, which a page that matches rarely needs.
-    const bool checkRuns = !m_runs.empty() && m_context.m_checkRuns;
+    const bool checkRuns = !m_runs.empty() && (m_context.m_shortcuts & MatchContext::kRequiredRuns);
     std::ptrdiff_t earliest = -1;
     std::ptrdiff_t lastStart = std::numeric_limits<std::ptrdiff_t>::max();
     for (;;) {
@@ -374,7 +508,8 @@ bool PatternMatcher::Run::Execute() {
         m_vdepth = 0;
         m_context.m_match.start = start;
         for (;;) {
-            const Instruction in = m_program[ip];
+            Instruction in = m_dispatch[ip];
+        dispatch:
             switch (in.kind) {
             case Instruction::Nop:
                 ++ip;
@@ -521,8 +656,22 @@ bool PatternMatcher::Run::Execute() {
                 m_groups[in.operand].start = Pop();
                 ++ip;
                 continue;
+            default:
+                if (in.kind != pattern_detail::kMemoPointKind) {
+                    return false; // no other kinds exist
+                }
+                if (const MemoEntry* failed = FindFailure(ip, p);
+                    failed != nullptr && m_vdepth <= failed->vdepth) {
+                    p = failed->exit;
+                    goto fail;
+                }
+                if (!PushReal(static_cast<std::ptrdiff_t>(m_vdepth)) || !PushReal(p) ||
+                    !PushReal(static_cast<std::ptrdiff_t>(ip)) || !PushReal(kMemoMark)) {
+                    return false;
+                }
+                in = m_program[ip];
+                goto dispatch;
             }
-            return false; // no other kinds exist
         fail:
             if (!AddSteps(1) || m_depth == 0) {
                 return false;
@@ -541,6 +690,13 @@ bool PatternMatcher::Run::Execute() {
                 }
                 if (resume == kLazyMark) {
                     m_depth -= 3; // the lazy iteration it opened is abandoned
+                    goto fail;
+                }
+                if (resume == kMemoMark) {
+                    const std::ptrdiff_t* const record = m_stack + m_depth - (kMemoRecordSize - 1);
+                    m_depth -= kMemoRecordSize;
+                    RememberFailure(static_cast<std::size_t>(record[2]), record[1], p,
+                                    static_cast<std::size_t>(record[0]));
                     goto fail;
                 }
                 Pop();

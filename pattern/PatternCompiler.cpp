@@ -17,14 +17,70 @@ public:
     void Program() {
         Emit(Instruction::Call, 2);
         Emit(tree().anchored ? Instruction::Stop : Instruction::NextStart);
-        if (tree().root >= 0) {
+        std::vector<std::int32_t> memoPoints;
+        if (tree().root >= 0 &&
+            tree().nodes[static_cast<std::size_t>(tree().root)].type == SyntaxNode::Sequence) {
+            bool varies = false;
+            for (const std::int32_t unit : tree().nodes[static_cast<std::size_t>(tree().root)].units) {
+                if (varies) {
+                    memoPoints.push_back(Here());
+                }
+                Node(unit);
+                varies = Varies(unit);
+            }
+        } else if (tree().root >= 0) {
             Node(tree().root);
         }
         Emit(Instruction::Accept);
+        MarkMemoPoints(memoPoints);
     }
 
 private:
     const SyntaxTree& tree() const { return m_tree; }
+
+    // Whether a unit can be left at more than one position or be re-entered by backtracking: only
+    // then can what follows it be reached at the same position again.
+    bool Varies(std::int32_t index) const {
+        if (index < 0) {
+            return false;
+        }
+        const SyntaxNode& node = m_tree.nodes[static_cast<std::size_t>(index)];
+        switch (node.type) {
+        case SyntaxNode::Repeat:
+        case SyntaxNode::Alternation:
+        case SyntaxNode::Negation:
+            return true;
+        case SyntaxNode::Group:
+        case SyntaxNode::Paren:
+            return Varies(node.child);
+        case SyntaxNode::Sequence:
+            for (const std::int32_t unit : node.units) {
+                if (Varies(unit)) {
+                    return true;
+                }
+            }
+            return false;
+        default:
+            return false;
+        }
+    }
+
+    // A top-level unit's entry holds a memo point when nothing from there to the end reads what
+    // came before it: no back-reference (reads groups set earlier) and no negation (its matched
+    // item leaves group bounds that no failure restores). Whatever runs from there is then decided
+    // by the position alone, and a failure leaves behind only the position it failed at.
+    void MarkMemoPoints(const std::vector<std::int32_t>& points) {
+        std::size_t clean = m_out.program.size();
+        while (clean > 0 && m_out.program[clean - 1].kind != Instruction::BackRef &&
+               m_out.program[clean - 1].kind != Instruction::SaveDepth) {
+            --clean;
+        }
+        for (const std::int32_t point : points) {
+            if (static_cast<std::size_t>(point) >= clean) {
+                m_out.traits[static_cast<std::size_t>(point)] |= kMemoPoint;
+            }
+        }
+    }
 
     std::int32_t Here() const { return static_cast<std::int32_t>(m_out.program.size()); }
 
@@ -37,7 +93,9 @@ private:
         return Here() - 1;
     }
 
-    void Patch(std::int32_t at, std::int32_t target) { m_out.program[static_cast<std::size_t>(at)].operand = target; }
+    void Patch(std::int32_t at, std::int32_t target) {
+        m_out.program[static_cast<std::size_t>(at)].operand = target;
+    }
 
     std::int32_t NewSlot() { return m_out.slotCount++; }
 
