@@ -235,7 +235,7 @@ private:
         std::size_t head;
         std::vector<ScanEnd> ends;
     };
-    // Short scans, as on realistic pages, are not worth remembering.
+    // Short scans are not worth remembering, nor any before the match backtracks in earnest.
     static constexpr std::uint64_t kScanMemoAfter = 32;
 
     std::vector<ScanEnd>* ScanEnds(std::size_t head);
@@ -265,6 +265,9 @@ private:
     std::uint64_t m_steps = 0;
     std::uint64_t m_nextCheck = 0; // the first step already looks at the limit and the token
     MatchContext::Cutoff m_cutoff = MatchContext::Cutoff::None;
+    // Remembering starts once a match has taken several times more steps than reading its subject
+    // takes, that is once it backtracks in earnest; a realistic page never gets there.
+    std::uint64_t m_memoFrom = 0;
     std::vector<MemoEntry> m_memo; // a power of two in size once used
     std::size_t m_memoUsed = 0;
     std::vector<LazyScans> m_scans;
@@ -370,7 +373,7 @@ bool PatternMatcher::Run::ScanLazy(std::size_t head, std::size_t rest, std::ptrd
     std::vector<ScanEnd>* ends = nullptr;
     std::uint64_t attempts = 0;
     for (;; ++attempts) {
-        if (ends == nullptr && attempts == kScanMemoAfter &&
+        if (ends == nullptr && attempts == kScanMemoAfter && m_steps >= m_memoFrom &&
             (m_context.m_shortcuts & MatchContext::kLazyScanMemo)) {
             ends = ScanEnds(head);
             m_chain.clear();
@@ -481,6 +484,10 @@ bool PatternMatcher::Run::Execute() {
     const bool checkRuns = !m_runs.empty() && (m_context.m_shortcuts & MatchContext::kRequiredRuns);
     std::ptrdiff_t earliest = -1;
     std::ptrdiff_t lastStart = std::numeric_limits<std::ptrdiff_t>::max();
+    if (m_context.m_shortcuts & (MatchContext::kFailureMemo | MatchContext::kLazyScanMemo)) {
+        m_memoFrom = 4 * static_cast<std::uint64_t>(Length()) + 256;
+    }
+
     for (;;) {
         if (m_filter.kind != StartFilter::None) {
             while (s[start] != 0 && !Passes(s[start])) {
@@ -659,6 +666,10 @@ bool PatternMatcher::Run::Execute() {
             default:
                 if (in.kind != pattern_detail::kMemoPointKind) {
                     return false; // no other kinds exist
+                }
+                if (m_steps < m_memoFrom) {
+                    in = m_program[ip];
+                    goto dispatch;
                 }
                 if (const MemoEntry* failed = FindFailure(ip, p);
                     failed != nullptr && m_vdepth <= failed->vdepth) {

@@ -38,8 +38,9 @@ public:
 private:
     const SyntaxTree& tree() const { return m_tree; }
 
-    // Whether a unit can be left at more than one position or be re-entered by backtracking: only
-    // then can what follows it be reached at the same position again.
+    // Whether a unit holds a loop, which can be left at many positions and re-entered by
+    // backtracking: only then is what follows it likely to be reached at one position again.
+    // (Optionals and choices give a few positions at most, not worth a memo point's cost.)
     bool Varies(std::int32_t index) const {
         if (index < 0) {
             return false;
@@ -47,12 +48,14 @@ private:
         const SyntaxNode& node = m_tree.nodes[static_cast<std::size_t>(index)];
         switch (node.type) {
         case SyntaxNode::Repeat:
-        case SyntaxNode::Alternation:
-        case SyntaxNode::Negation:
-            return true;
+            return node.quantifier != Quantifier::Optional && node.quantifier != Quantifier::LazyOptional
+                       ? true
+                       : Varies(node.child);
         case SyntaxNode::Group:
         case SyntaxNode::Paren:
+        case SyntaxNode::Negation:
             return Varies(node.child);
+        case SyntaxNode::Alternation:
         case SyntaxNode::Sequence:
             for (const std::int32_t unit : node.units) {
                 if (Varies(unit)) {
