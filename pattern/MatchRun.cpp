@@ -239,6 +239,16 @@ private:
     static constexpr std::uint64_t kScanMemoAfter = 32;
 
     std::vector<ScanEnd>* ScanEnds(std::size_t head);
+
+    // For a greedy loop over ".": the runs from the instruction after it fail at every position
+    // from `from` to the subject's end, when reached at a depth d at position x with
+    // d - 3x <= offset (so never deeper than where each was found to fail, as the memo requires).
+    struct GreedyFrontier {
+        std::size_t head;
+        std::ptrdiff_t from;
+        std::ptrdiff_t offset;
+    };
+    GreedyFrontier* FrontierOf(std::size_t head, std::size_t after);
     bool ScanLazy(std::size_t head, std::size_t rest, std::ptrdiff_t& p);
     bool RunGreedy(std::size_t head, std::ptrdiff_t& p, std::size_t& ip);
     GiveBackResult GiveBack(std::ptrdiff_t& p, std::size_t& ip);
@@ -271,6 +281,7 @@ private:
     std::vector<MemoEntry> m_memo; // a power of two in size once used
     std::size_t m_memoUsed = 0;
     std::vector<LazyScans> m_scans;
+    std::vector<GreedyFrontier> m_frontiers;
     std::vector<std::ptrdiff_t> m_chain; // positions the current scan attempted since it remembers
 };
 
@@ -311,7 +322,9 @@ bool PatternMatcher::Run::RunGreedy(std::size_t head, std::ptrdiff_t& p, std::si
     const auto slot = static_cast<std::size_t>(m_program[head].operand);
     const std::ptrdiff_t count = CountUnits(head + 7, p);
     const auto iterations = static_cast<std::size_t>(count);
-    if (m_vdepth + 3 * iterations + 3 >= kMaxStackEntries || !AddSteps(iterations + 1)) {
+    // Steps measure the work done: counting the units of "." takes none.
+    const std::uint64_t work = m_program[head + 7].kind == Instruction::AnyChar ? 1 : iterations + 1;
+    if (m_vdepth + 3 * iterations + 3 >= kMaxStackEntries || !AddSteps(work)) {
         return false;
     }
     if (count > 0) {
@@ -443,6 +456,25 @@ PatternMatcher::Run::GiveBackResult PatternMatcher::Run::GiveBack(std::ptrdiff_t
     const bool test = IsUnitTest(after);
     std::ptrdiff_t count = record[2];
     std::uint64_t failures = 0;
+    GreedyFrontier* const frontier = FrontierOf(head, after);
+    if (frontier != nullptr) {
+        // The run from `after` at first + count has just failed, at this depth.
+        const std::ptrdiff_t failed = first + count;
+        const std::ptrdiff_t offset = static_cast<std::ptrdiff_t>(m_vdepth) - 3 * failed;
+        if (failed + 1 == frontier->from) {
+            frontier->from = failed;
+            frontier->offset = std::min(frontier->offset, offset);
+        } else if (failed > frontier->from && offset <= frontier->offset) {
+            // Every iteration down to the frontier fails too; the first one is left to the plain
+            // way, since the position its failure leaves goes on below the loop.
+            const std::ptrdiff_t to = std::max(frontier->from, first + 1);
+            if (to < failed) {
+                m_vdepth -= 3 * static_cast<std::size_t>(failed - to);
+                count = to - first;
+                ++failures;
+            }
+        }
+    }
     for (;;) {
         --count;
         m_vdepth -= 3;
@@ -450,6 +482,9 @@ PatternMatcher::Run::GiveBackResult PatternMatcher::Run::GiveBack(std::ptrdiff_t
         m_slots[slot] = count == 0 ? record[1] : p;
         if (!test || UnitPasses(after, p)) {
             break;
+        }
+        if (frontier != nullptr && p + 1 == frontier->from) {
+            frontier->from = p; // a unit test fails alike at any depth
         }
         ++failures;
         if (count == 0) {
@@ -464,6 +499,26 @@ PatternMatcher::Run::GiveBackResult PatternMatcher::Run::GiveBack(std::ptrdiff_t
     }
     ip = after;
     return AddSteps(failures) ? GiveBackResult::Resume : GiveBackResult::Abort;
+}
+
+// The frontier of a top-level greedy loop over "." followed by a memo point, once remembering has
+// begun; null otherwise. Such a loop always runs to the subject's end and gives back from there.
+PatternMatcher::Run::GreedyFrontier* PatternMatcher::Run::FrontierOf(std::size_t head, std::size_t after) {
+    if (m_dispatch == m_program || !(m_traits[after] & pattern_detail::kMemoPoint) ||
+        m_program[head + 7].kind != Instruction::AnyChar || m_steps < m_memoFrom) {
+        return nullptr;
+    }
+    for (GreedyFrontier& frontier : m_frontiers) {
+        if (frontier.head == head) {
+            return &frontier;
+        }
+    }
+    try {
+        m_frontiers.push_back(GreedyFrontier{head, Length() + 1, std::numeric_limits<std::ptrdiff_t>::max()});
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+    return &m_frontiers.back();
 }
 
 // The lazy iteration that reached its loop's Jump consumed nothing.
