@@ -235,10 +235,11 @@ private:
         std::size_t head;
         std::vector<ScanEnd> ends;
     };
-    // Short scans are not worth remembering, nor any before the match backtracks in earnest.
+    // Short scans are not worth a table, nor any scan before the match backtracks in earnest; once a
+    // loop has its table, every scan of it uses it.
     static constexpr std::uint64_t kScanMemoAfter = 32;
 
-    std::vector<ScanEnd>* ScanEnds(std::size_t head);
+    std::vector<ScanEnd>* ScanEnds(std::size_t head, bool create);
 
     // For a greedy loop over ".": the runs from the instruction after it fail at every position
     // from `from` to the subject's end, when reached at a depth d at position x with
@@ -383,13 +384,13 @@ bool PatternMatcher::Run::ScanLazy(std::size_t head, std::size_t rest, std::ptrd
     if (count == 0 || m_vdepth + pushes >= kMaxStackEntries) {
         return true; // the plain way: the Call pushes, and reaches the cap itself
     }
-    std::vector<ScanEnd>* ends = nullptr;
+    const bool remember = (m_context.m_shortcuts & MatchContext::kLazyScanMemo) && m_steps >= m_memoFrom;
+    std::vector<ScanEnd>* ends = remember ? ScanEnds(head, false) : nullptr;
+    m_chain.clear();
     std::uint64_t attempts = 0;
     for (;; ++attempts) {
-        if (ends == nullptr && attempts == kScanMemoAfter && m_steps >= m_memoFrom &&
-            (m_context.m_shortcuts & MatchContext::kLazyScanMemo)) {
-            ends = ScanEnds(head);
-            m_chain.clear();
+        if (ends == nullptr && attempts == kScanMemoAfter && remember) {
+            ends = ScanEnds(head, true);
         }
         ScanEnd end;
         if (ends != nullptr) {
@@ -427,13 +428,16 @@ bool PatternMatcher::Run::ScanLazy(std::size_t head, std::size_t rest, std::ptrd
     }
 }
 
-// The scan results of the lazy loop headed at `head`, by position; allocated on first use. Null
-// when there is no memory for them (the scan then goes on without).
-std::vector<PatternMatcher::Run::ScanEnd>* PatternMatcher::Run::ScanEnds(std::size_t head) {
+// The scan results of the lazy loop headed at `head`, by position; allocated when `create` says
+// so. Null when there are none, or no memory for them (the scan then goes on without).
+std::vector<PatternMatcher::Run::ScanEnd>* PatternMatcher::Run::ScanEnds(std::size_t head, bool create) {
     for (LazyScans& scans : m_scans) {
         if (scans.head == head) {
             return &scans.ends;
         }
+    }
+    if (!create) {
+        return nullptr;
     }
     try {
         m_scans.push_back(LazyScans{head, std::vector<ScanEnd>(static_cast<std::size_t>(Length()) + 1)});

@@ -42,8 +42,9 @@ public:
         Score bestScore;
         std::uint64_t evaluated = 0;
         while (Now() < end) {
-            // Restart from a fresh seed now and then, so one local peak does not hold the search.
-            Genome current = Seed();
+            // Restart now and then, from a fresh seed or from the worst page so far, so that one
+            // local peak does not hold the search.
+            Genome current = best.empty() || Below(2) == 0 ? Seed() : best;
             Score score = Evaluate(current);
             ++evaluated;
             for (int stale = 0; stale < 150 && Now() < end; ++stale) {
@@ -103,14 +104,23 @@ private:
         return {context.StepsTaken(), Now() - start, matched};
     }
 
-    // Blocks of two to four kinds of pieces, each repeated, filling the page.
+    // Two to four blocks, each a span of one to three pieces repeated. The pieces are listed in the
+    // pattern's order, and blocks mostly follow it, so that seeds hold what the pattern requires.
     Genome Seed() {
         Genome g;
         const int blocks = 2 + Below(3);
+        std::vector<std::uint16_t> picks;
+        for (int n = blocks * 3; n > 0; --n) {
+            picks.push_back(static_cast<std::uint16_t>(Below(m_pieces.size())));
+        }
+        if (Below(4) != 0) {
+            std::sort(picks.begin(), picks.end());
+        }
+        std::size_t next = 0;
         for (int b = 0; b < blocks; ++b) {
             Genome block;
             for (int n = 1 + Below(3); n > 0; --n) {
-                block.push_back(static_cast<std::uint16_t>(Below(m_pieces.size())));
+                block.push_back(picks[next++]);
             }
             const std::size_t share = kPageUnits / static_cast<std::size_t>(blocks);
             const std::size_t start = Units(g);

@@ -204,15 +204,17 @@ void RunSearch(const Options& options) {
         std::vector<std::u16string> pieces;
         double share;
     };
+    // Each pattern's literals in its own order (the search's seeds mostly keep that order), and a
+    // few units that stand between them.
     const Target targets[] = {
         {"extraction",
          kExtraction.ours,
-         {u"<title>", u"/title>", u"&", u"video_id=", u"t=", u"x", u"<", u"=", u"?", u"http://",
+         {u"<title>", u"x", u"<", u"/title>", u"&", u"video_id=", u"=", u"t=", u"?", u"http://",
           u"youtube.com/"},
          0.75},
         {"address",
          kAddress.ours,
-         {u"http://", u"youtube", u".", u"com/", u"?", u"ab", u"x", u"&", u"/"},
+         {u"ab", u"x", u"http://", u"youtube", u".", u"com/", u"/", u"?", u"&"},
          0.25},
     };
     SearchResult worst;
