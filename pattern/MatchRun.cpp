@@ -11,10 +11,13 @@
 // - start positions whose first unit cannot begin a match are skipped (see FindStartFilter);
 // - a subject lacking the pattern's required literal runs is refused before any attempt, and
 //   start positions after the latest place the runs still fit are never tried (RequiredRuns.h);
-// - at a memo point (a top-level unit that only depends on the position it is reached at, see
-//   MarkMemoPoints) a run that failed back out of it is remembered with the position it failed
-//   at; reached there again, at no greater depth, it fails at once at that position. Failing out
-//   restores every group and loop slot it touched, so the position is all a failure leaves.
+// - at a memo point (the start of a top-level unit after a loop, or the head of a top-level lazy
+//   loop, from where all that runs depends only on the position, see MarkMemoPoints) a run that
+//   failed back out of it is remembered with the position it failed at; reached there again, at
+//   no greater depth, it fails at once at that position. Failing out restores every group and
+//   loop slot it touched, so the position is all a failure leaves;
+// - a top-level greedy loop over "." gives back at once the iterations whose runs are known to
+//   fail (GreedyFrontier).
 // The depth the plain interpreter would have (m_vdepth) is kept beside the real one, so the
 // 1,048,576-entry cap ends exactly the matches it would end.
 #include "pattern/PatternCompiler.h"
@@ -726,7 +729,8 @@ bool PatternMatcher::Run::Execute() {
                 if (in.kind != pattern_detail::kMemoPointKind) {
                     return false; // no other kinds exist
                 }
-                if (m_steps < m_memoFrom) {
+                // Marks pile up while a lazy loop extends: past half the cap, stop adding them.
+                if (m_steps < m_memoFrom || m_depth > kMaxStackEntries / 2) {
                     in = m_program[ip];
                     goto dispatch;
                 }

@@ -25,6 +25,9 @@ public:
                 if (varies) {
                     memoPoints.push_back(Here());
                 }
+                if (const std::int32_t head = LazyHead(unit); head >= 0) {
+                    memoPoints.push_back(Here() + head);
+                }
                 Node(unit);
                 varies = Varies(unit);
             }
@@ -66,6 +69,30 @@ private:
         default:
             return false;
         }
+    }
+
+    // Where, from a top-level unit's entry, the head of a lazy loop over one item stands when the
+    // unit is that loop or a group that begins with it; -1 otherwise. Each extension of the loop
+    // comes back to the head, so a start whose loop joins an earlier start's finds it remembered.
+    // Leaving a run from there, only the group's end may be left behind, and the group's own
+    // resume point, next below, restores it.
+    std::int32_t LazyHead(std::int32_t index) const {
+        const SyntaxNode& node = m_tree.nodes[static_cast<std::size_t>(index)];
+        if (node.type == SyntaxNode::Repeat && node.quantifier == Quantifier::LazyStar) {
+            return 0;
+        }
+        if (node.type != SyntaxNode::Group || node.child < 0) {
+            return -1;
+        }
+        const SyntaxNode& content = m_tree.nodes[static_cast<std::size_t>(node.child)];
+        const std::int32_t first = content.type == SyntaxNode::Sequence
+                                       ? (content.units.empty() ? -1 : content.units.front())
+                                       : node.child;
+        if (first < 0) {
+            return -1;
+        }
+        const SyntaxNode& loop = m_tree.nodes[static_cast<std::size_t>(first)];
+        return loop.type == SyntaxNode::Repeat && loop.quantifier == Quantifier::LazyStar ? 5 : -1;
     }
 
     // A top-level unit's entry holds a memo point when nothing from there to the end reads what
