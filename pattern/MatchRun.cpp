@@ -169,6 +169,15 @@ private:
 
     std::u16string_view Subject() { return {m_s, static_cast<std::size_t>(Length())}; }
 
+    // Remembering starts once a match has taken several times more steps than reading its subject
+    // takes, that is once it backtracks in earnest; a realistic page never gets there.
+    bool Remembering() {
+        if (m_memoFrom == 0) {
+            m_memoFrom = 4 * static_cast<std::uint64_t>(Length()) + 256;
+        }
+        return m_steps >= m_memoFrom;
+    }
+
     // False once the step limit is passed or a stop is requested, and from then on for good.
     bool AddSteps(std::uint64_t steps) {
         m_steps += steps;
@@ -279,9 +288,7 @@ private:
     std::uint64_t m_steps = 0;
     std::uint64_t m_nextCheck = 0; // the first step already looks at the limit and the token
     MatchContext::Cutoff m_cutoff = MatchContext::Cutoff::None;
-    // Remembering starts once a match has taken several times more steps than reading its subject
-    // takes, that is once it backtracks in earnest; a realistic page never gets there.
-    std::uint64_t m_memoFrom = 0;
+    std::uint64_t m_memoFrom = 0;  // 0 until Remembering() first needs it
     std::vector<MemoEntry> m_memo; // a power of two in size once used
     std::size_t m_memoUsed = 0;
     std::vector<LazyScans> m_scans;
@@ -387,7 +394,7 @@ bool PatternMatcher::Run::ScanLazy(std::size_t head, std::size_t rest, std::ptrd
     if (count == 0 || m_vdepth + pushes >= kMaxStackEntries) {
         return true; // the plain way: the Call pushes, and reaches the cap itself
     }
-    const bool remember = (m_context.m_shortcuts & MatchContext::kLazyScanMemo) && m_steps >= m_memoFrom;
+    const bool remember = (m_context.m_shortcuts & MatchContext::kLazyScanMemo) && Remembering();
     std::vector<ScanEnd>* ends = remember ? ScanEnds(head, false) : nullptr;
     m_chain.clear();
     std::uint64_t attempts = 0;
@@ -463,7 +470,7 @@ PatternMatcher::Run::GiveBackResult PatternMatcher::Run::GiveBack(std::ptrdiff_t
     const bool test = IsUnitTest(after);
     std::ptrdiff_t count = record[2];
     std::uint64_t failures = 0;
-    GreedyFrontier* const frontier = FrontierOf(head, after);
+    GreedyFrontier* const frontier = m_steps >= m_memoFrom ? FrontierOf(head, after) : nullptr;
     if (frontier != nullptr) {
         // The run from `after` at first + count has just failed, at this depth.
         const std::ptrdiff_t failed = first + count;
@@ -482,22 +489,31 @@ PatternMatcher::Run::GiveBackResult PatternMatcher::Run::GiveBack(std::ptrdiff_t
             }
         }
     }
+    // A unit test fails alike at any depth: where it does below a frontier that reaches down to
+    // here, the frontier moves down too.
+    const bool extend = frontier != nullptr && frontier->from <= first + count;
+    // Each iteration given back pops its three entries; the depth is settled after the loop.
+    const std::ptrdiff_t from = count;
     for (;;) {
         --count;
-        m_vdepth -= 3;
         p = first + count;
         m_slots[slot] = count == 0 ? record[1] : p;
         if (!test || UnitPasses(after, p)) {
             break;
         }
-        if (frontier != nullptr && p + 1 == frontier->from) {
-            frontier->from = p; // a unit test fails alike at any depth
-        }
         ++failures;
         if (count == 0) {
+            if (extend) {
+                frontier->from = first;
+            }
+            m_vdepth -= 3 * static_cast<std::size_t>(from);
             m_depth -= kRunRecordSize;
             return AddSteps(failures) ? GiveBackResult::FailOn : GiveBackResult::Abort;
         }
+    }
+    m_vdepth -= 3 * static_cast<std::size_t>(from - count);
+    if (extend) {
+        frontier->from = std::min(frontier->from, p + 1);
     }
     if (count == 0) {
         m_depth -= kRunRecordSize;
@@ -512,7 +528,7 @@ PatternMatcher::Run::GiveBackResult PatternMatcher::Run::GiveBack(std::ptrdiff_t
 // begun; null otherwise. Such a loop always runs to the subject's end and gives back from there.
 PatternMatcher::Run::GreedyFrontier* PatternMatcher::Run::FrontierOf(std::size_t head, std::size_t after) {
     if (m_dispatch == m_program || !(m_traits[after] & pattern_detail::kMemoPoint) ||
-        m_program[head + 7].kind != Instruction::AnyChar || m_steps < m_memoFrom) {
+        m_program[head + 7].kind != Instruction::AnyChar || !Remembering()) {
         return nullptr;
     }
     for (GreedyFrontier& frontier : m_frontiers) {
@@ -546,9 +562,6 @@ bool PatternMatcher::Run::Execute() {
     const bool checkRuns = !m_runs.empty() && (m_context.m_shortcuts & MatchContext::kRequiredRuns);
     std::ptrdiff_t earliest = -1;
     std::ptrdiff_t lastStart = std::numeric_limits<std::ptrdiff_t>::max();
-    if (m_context.m_shortcuts & (MatchContext::kFailureMemo | MatchContext::kLazyScanMemo)) {
-        m_memoFrom = 4 * static_cast<std::uint64_t>(Length()) + 256;
-    }
 
     for (;;) {
         if (m_filter.kind != StartFilter::None) {
@@ -730,7 +743,7 @@ bool PatternMatcher::Run::Execute() {
                     return false; // no other kinds exist
                 }
                 // Marks pile up while a lazy loop extends: past half the cap, stop adding them.
-                if (m_steps < m_memoFrom || m_depth > kMaxStackEntries / 2) {
+                if (!Remembering() || m_depth > kMaxStackEntries / 2) {
                     in = m_program[ip];
                     goto dispatch;
                 }
