@@ -54,19 +54,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     context.SetStepLimit(kStepLimit);
     const bool matched = matcher.Match(subject.c_str(), &context);
 
-    // Without the required-runs prefilter every attempt runs; one that finds a match within the
-    // limit must be what the prefilter let through (the prefilter only saves steps, so the other
-    // way round a run without it may merely have run out of them).
-    tessaly::MatchContext unfiltered;
-    unfiltered.SetStepLimit(kStepLimit);
-    unfiltered.SetRequiredRunsCheck(false);
-    if (matcher.Match(subject.c_str(), &unfiltered)) {
-        Check(matched);
-        Check(unfiltered.WholeMatch().start == context.WholeMatch().start &&
-              unfiltered.WholeMatch().end == context.WholeMatch().end);
-        for (std::uint32_t n = 0; n < context.GroupCount(); ++n) {
-            Check(unfiltered.Group(n).start == context.Group(n).start &&
-                  unfiltered.Group(n).end == context.Group(n).end);
+    // Each shortcut only saves steps, so a run with fewer shortcuts that finds a match within the
+    // limit must find the same one (the other way round it may merely have run out of steps).
+    for (const std::uint32_t shortcuts :
+         {0u, +tessaly::MatchContext::kRequiredRuns, +tessaly::MatchContext::kFailureMemo,
+          +tessaly::MatchContext::kLazyScanMemo}) {
+        tessaly::MatchContext fewer;
+        fewer.SetStepLimit(kStepLimit);
+        fewer.SetShortcuts(shortcuts);
+        if (matcher.Match(subject.c_str(), &fewer)) {
+            Check(matched);
+            Check(fewer.WholeMatch().start == context.WholeMatch().start &&
+                  fewer.WholeMatch().end == context.WholeMatch().end);
+            for (std::uint32_t n = 0; n < context.GroupCount(); ++n) {
+                Check(fewer.Group(n).start == context.Group(n).start &&
+                      fewer.Group(n).end == context.Group(n).end);
+            }
+        } else if (fewer.CutoffReason() == tessaly::MatchContext::Cutoff::None) {
+            Check(!matched); // it tried everything and found nothing
         }
     }
     if (!matched) {

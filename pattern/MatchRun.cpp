@@ -7,10 +7,17 @@
 //   leaves three entries per iteration; failing into the record gives back one iteration at a
 //   time, skipping those where the instruction after the loop would fail at once;
 // - a lazy loop over one unit test scans for the first position where the rest's first unit
-//   matches instead of trying the rest at every position;
+//   matches instead of trying the rest at every position; long scans are remembered by position;
 // - start positions whose first unit cannot begin a match are skipped (see FindStartFilter);
 // - a subject lacking the pattern's required literal runs is refused before any attempt, and
-//   start positions after the latest place the runs still fit are never tried (RequiredRuns.h).
+//   start positions after the latest place the runs still fit are never tried (RequiredRuns.h);
+// - at a memo point (the start of a top-level unit after a loop, or the head of a top-level lazy
+//   loop, from where all that runs depends only on the position, see MarkMemoPoints) a run that
+//   failed back out of it is remembered with the position it failed at; reached there again, at
+//   no greater depth, it fails at once at that position. Failing out restores every group and
+//   loop slot it touched, so the position is all a failure leaves;
+// - a top-level greedy loop over "." gives back at once the iterations whose runs are known to
+//   fail (GreedyFrontier).
 // The depth the plain interpreter would have (m_vdepth) is kept beside the real one, so the
 // 1,048,576-entry cap ends exactly the matches it would end.
 #include "pattern/PatternCompiler.h"
@@ -37,6 +44,9 @@ namespace {
 constexpr std::ptrdiff_t kLazyMark = std::numeric_limits<std::ptrdiff_t>::min();
 constexpr std::ptrdiff_t kRunMark = kLazyMark + 1;
 constexpr std::size_t kRunRecordSize = 5;
+// A memo record under the entries of a run from a memo point: depth, position, instruction, mark.
+constexpr std::ptrdiff_t kMemoMark = kLazyMark + 2;
+constexpr std::size_t kMemoRecordSize = 4;
 
 // Whether one of the bound pairs after the set instruction at `at` holds the unit.
 bool SetHolds(const Instruction* program, std::size_t at, char16_t unit) {
@@ -54,12 +64,15 @@ bool SetHolds(const Instruction* program, std::size_t at, char16_t unit) {
 class PatternMatcher::Run {
 public:
     Run(const PatternMatcher& matcher, const char16_t* subject, MatchContext& context)
-        : m_program(matcher.m_program.data()), m_traits(matcher.m_traits.data()),
-          m_size(matcher.m_program.size()), m_filter(matcher.m_startFilter), m_runs(matcher.m_requiredRuns),
-          m_s(subject), m_context(context), m_groups(context.m_groups.data()),
-          m_slots(context.m_slots.data()), m_savedDepths(context.m_savedDepths.data()),
-          m_stack(context.m_stack.data()), m_room(context.m_stack.size()), m_stepLimit(context.m_stepLimit),
-          m_stop(context.m_stop) {}
+        : m_program(matcher.m_program.data()),
+          m_dispatch((context.m_shortcuts & MatchContext::kFailureMemo) && !matcher.m_memoProgram.empty()
+                         ? matcher.m_memoProgram.data()
+                         : matcher.m_program.data()),
+          m_traits(matcher.m_traits.data()), m_size(matcher.m_program.size()),
+          m_filter(matcher.m_startFilter), m_runs(matcher.m_requiredRuns), m_s(subject), m_context(context),
+          m_groups(context.m_groups.data()), m_slots(context.m_slots.data()),
+          m_savedDepths(context.m_savedDepths.data()), m_stack(context.m_stack.data()),
+          m_room(context.m_stack.size()), m_stepLimit(context.m_stepLimit), m_stop(context.m_stop) {}
 
     bool Execute();
 
@@ -156,6 +169,15 @@ private:
 
     std::u16string_view Subject() { return {m_s, static_cast<std::size_t>(Length())}; }
 
+    // Remembering starts once a match has taken several times more steps than reading its subject
+    // takes, that is once it backtracks in earnest; a realistic page never gets there.
+    bool Remembering() {
+        if (m_memoFrom == 0) {
+            m_memoFrom = 4 * static_cast<std::uint64_t>(Length()) + 256;
+        }
+        return m_steps >= m_memoFrom;
+    }
+
     // False once the step limit is passed or a stop is requested, and from then on for good.
     bool AddSteps(std::uint64_t steps) {
         m_steps += steps;
@@ -181,12 +203,72 @@ private:
         return true;
     }
 
+    // Failed runs from memo points: open addressing on (instruction, position).
+    struct MemoEntry {
+        std::ptrdiff_t p = -1; // -1: free
+        std::size_t ip = 0;
+        std::ptrdiff_t exit = 0; // where the run failed
+        std::size_t vdepth = 0;  // the plain depth it was reached at
+    };
+
+    std::size_t MemoSlot(std::size_t ip, std::ptrdiff_t p) const {
+        const std::uint64_t h =
+            (static_cast<std::uint64_t>(p) * 0x9E3779B97F4A7C15u) ^ (ip * 0xC2B2AE3D27D4EB4Fu);
+        return static_cast<std::size_t>(h >> 20) & (m_memo.size() - 1);
+    }
+
+    const MemoEntry* FindFailure(std::size_t ip, std::ptrdiff_t p) const {
+        if (m_memo.empty()) {
+            return nullptr;
+        }
+        for (std::size_t i = MemoSlot(ip, p);; i = (i + 1) & (m_memo.size() - 1)) {
+            const MemoEntry& e = m_memo[i];
+            if (e.p == p && e.ip == ip) {
+                return &e;
+            }
+            if (e.p < 0) {
+                return nullptr;
+            }
+        }
+    }
+
+    void RememberFailure(std::size_t ip, std::ptrdiff_t p, std::ptrdiff_t exit, std::size_t vdepth);
+
+    // Where a lazy loop's scan from a position ends: all the rest's tests pass at `end`, or the
+    // loop's own unit fails at `end` after the last attempt began at `attempt`. The attempts from
+    // one position follow one chain, so every position on it ends alike.
+    struct ScanEnd {
+        static constexpr std::ptrdiff_t kUnknown = -1;
+        static constexpr std::ptrdiff_t kPassed = -2;
+        std::ptrdiff_t attempt = kUnknown;
+        std::ptrdiff_t end = 0;
+    };
+    struct LazyScans {
+        std::size_t head;
+        std::vector<ScanEnd> ends;
+    };
+    // Short scans are not worth a table, nor any scan before the match backtracks in earnest; once a
+    // loop has its table, every scan of it uses it.
+    static constexpr std::uint64_t kScanMemoAfter = 32;
+
+    std::vector<ScanEnd>* ScanEnds(std::size_t head, bool create);
+
+    // For a greedy loop over ".": the runs from the instruction after it fail at every position
+    // from `from` to the subject's end, when reached at a depth d at position x with
+    // d - 3x <= offset (so never deeper than where each was found to fail, as the memo requires).
+    struct GreedyFrontier {
+        std::size_t head;
+        std::ptrdiff_t from;
+        std::ptrdiff_t offset;
+    };
+    GreedyFrontier* FrontierOf(std::size_t head, std::size_t after);
     bool ScanLazy(std::size_t head, std::size_t rest, std::ptrdiff_t& p);
     bool RunGreedy(std::size_t head, std::ptrdiff_t& p, std::size_t& ip);
     GiveBackResult GiveBack(std::ptrdiff_t& p, std::size_t& ip);
     bool LazyIterationEmpty(std::size_t bodyEntry, std::ptrdiff_t p) const;
 
     const Instruction* m_program;
+    const Instruction* m_dispatch; // m_program, or its copy with memo points
     const std::uint8_t* m_traits;
     std::size_t m_size;
     StartFilter m_filter;
@@ -198,15 +280,52 @@ private:
     std::ptrdiff_t* m_savedDepths;
     std::ptrdiff_t* m_stack;
     std::size_t m_room;
-    std::size_t m_depth = 0;  // entries in use on the real stack
-    std::size_t m_vdepth = 0; // entries the plain interpreter would have in use
+    std::size_t m_depth = 0;      // entries in use on the real stack
+    std::size_t m_vdepth = 0;     // entries the plain interpreter would have in use
     std::ptrdiff_t m_length = -1; // of the subject, once needed
     std::uint64_t m_stepLimit;
     const std::stop_token& m_stop;
     std::uint64_t m_steps = 0;
     std::uint64_t m_nextCheck = 0; // the first step already looks at the limit and the token
     MatchContext::Cutoff m_cutoff = MatchContext::Cutoff::None;
+    std::uint64_t m_memoFrom = 0;  // 0 until Remembering() first needs it
+    std::vector<MemoEntry> m_memo; // a power of two in size once used
+    std::size_t m_memoUsed = 0;
+    std::vector<LazyScans> m_scans;
+    std::vector<GreedyFrontier> m_frontiers;
+    std::vector<std::ptrdiff_t> m_chain; // positions the current scan attempted since it remembers
 };
+
+// A newer record for the same place replaces the old: it was reached at a greater depth (else the
+// old one had been used), so it covers more. Without memory for it, nothing is remembered.
+void PatternMatcher::Run::RememberFailure(std::size_t ip, std::ptrdiff_t p, std::ptrdiff_t exit,
+                                          std::size_t vdepth) {
+    if (2 * (m_memoUsed + 1) > m_memo.size()) {
+        std::vector<MemoEntry> old;
+        old.swap(m_memo);
+        try {
+            m_memo.resize(std::max<std::size_t>(256, 2 * old.size()));
+        } catch (const std::bad_alloc&) {
+            m_memo.swap(old);
+            return;
+        }
+        for (const MemoEntry& e : old) {
+            if (e.p >= 0) {
+                std::size_t i = MemoSlot(e.ip, e.p);
+                while (m_memo[i].p >= 0) {
+                    i = (i + 1) & (m_memo.size() - 1);
+                }
+                m_memo[i] = e;
+            }
+        }
+    }
+    std::size_t i = MemoSlot(ip, p);
+    while (m_memo[i].p >= 0 && !(m_memo[i].p == p && m_memo[i].ip == ip)) {
+        i = (i + 1) & (m_memo.size() - 1);
+    }
+    m_memoUsed += m_memo[i].p < 0 ? 1 : 0;
+    m_memo[i] = MemoEntry{p, ip, exit, vdepth};
+}
 
 // All iterations of a greedy loop over one unit test at once. The plain loop pushes three entries
 // per iteration, plus three for the iteration whose unit fails and which is given back at once.
@@ -214,7 +333,9 @@ bool PatternMatcher::Run::RunGreedy(std::size_t head, std::ptrdiff_t& p, std::si
     const auto slot = static_cast<std::size_t>(m_program[head].operand);
     const std::ptrdiff_t count = CountUnits(head + 7, p);
     const auto iterations = static_cast<std::size_t>(count);
-    if (m_vdepth + 3 * iterations + 3 >= kMaxStackEntries || !AddSteps(iterations + 1)) {
+    // Steps measure the work done: counting the units of "." takes none.
+    const std::uint64_t work = m_program[head + 7].kind == Instruction::AnyChar ? 1 : iterations + 1;
+    if (m_vdepth + 3 * iterations + 3 >= kMaxStackEntries || !AddSteps(work)) {
         return false;
     }
     if (count > 0) {
@@ -256,8 +377,9 @@ bool PatternMatcher::Run::ScanLazy(std::size_t head, std::size_t rest, std::ptrd
             if (in.kind == Instruction::Char && in.operand == 0) {
                 break; // the end anchor: nothing can be read after it
             }
-            at = in.kind == Instruction::InSet || in.kind == Instruction::NotInSet ? static_cast<std::size_t>(in.operand)
-                                                                                   : at + 1;
+            at = in.kind == Instruction::InSet || in.kind == Instruction::NotInSet
+                     ? static_cast<std::size_t>(in.operand)
+                     : at + 1;
         } else if (in.kind == Instruction::SaveGroup && m_program[at + 2].kind == Instruction::Call &&
                    m_program[at + 3].kind == Instruction::RestoreGroup) {
             pushes += 3;
@@ -272,26 +394,68 @@ bool PatternMatcher::Run::ScanLazy(std::size_t head, std::size_t rest, std::ptrd
     if (count == 0 || m_vdepth + pushes >= kMaxStackEntries) {
         return true; // the plain way: the Call pushes, and reaches the cap itself
     }
+    const bool remember = (m_context.m_shortcuts & MatchContext::kLazyScanMemo) && Remembering();
+    std::vector<ScanEnd>* ends = remember ? ScanEnds(head, false) : nullptr;
+    m_chain.clear();
     std::uint64_t attempts = 0;
     for (;; ++attempts) {
-        std::size_t passed = 0;
-        while (passed < count && UnitPasses(tests[passed], p + static_cast<std::ptrdiff_t>(passed))) {
-            ++passed;
+        if (ends == nullptr && attempts == kScanMemoAfter && remember) {
+            ends = ScanEnds(head, true);
         }
-        if (passed == count) {
+        ScanEnd end;
+        if (ends != nullptr) {
+            end = (*ends)[static_cast<std::size_t>(p)];
+            m_chain.push_back(p);
+        }
+        if (end.attempt == ScanEnd::kUnknown) {
+            std::size_t passed = 0;
+            while (passed < count && UnitPasses(tests[passed], p + static_cast<std::ptrdiff_t>(passed))) {
+                ++passed;
+            }
+            if (passed == count) {
+                end = ScanEnd{ScanEnd::kPassed, p};
+            } else if (!UnitPasses(head + 1, p + static_cast<std::ptrdiff_t>(passed))) {
+                end = ScanEnd{p, p + static_cast<std::ptrdiff_t>(passed)};
+            } else {
+                p += static_cast<std::ptrdiff_t>(passed) + 1;
+                continue;
+            }
+        }
+        if (ends != nullptr) {
+            for (const std::ptrdiff_t at : m_chain) {
+                (*ends)[static_cast<std::size_t>(at)] = end;
+            }
+        }
+        p = end.end;
+        if (end.attempt == ScanEnd::kPassed) {
             return AddSteps(2 * attempts);
         }
-        const std::ptrdiff_t attempt = p;
-        p += static_cast<std::ptrdiff_t>(passed);
-        if (!UnitPasses(head + 1, p)) {
-            for (std::size_t i = rest; i < groupEnds; ++i) {
-                m_groups[m_program[i].operand].end = attempt;
-            }
-            AddSteps(2 * attempts + 2);
-            return false;
+        for (std::size_t i = rest; i < groupEnds; ++i) {
+            m_groups[m_program[i].operand].end = end.attempt;
         }
-        ++p;
+        AddSteps(2 * attempts + 2);
+        return false;
     }
+}
+
+// The scan results of the lazy loop headed at `head`, by position; allocated when `create` says
+// so. Null when there are none, or no memory for them (the scan then goes on without).
+std::vector<PatternMatcher::Run::ScanEnd>* PatternMatcher::Run::ScanEnds(std::size_t head, bool create) {
+    for (LazyScans& scans : m_scans) {
+        if (scans.head == head) {
+            return &scans.ends;
+        }
+    }
+    if (!create) {
+        return nullptr;
+    }
+    try {
+        m_scans.push_back(LazyScans{head, std::vector<ScanEnd>(static_cast<std::size_t>(Length()) + 1)});
+        m_chain.reserve(64);
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+    return &m_scans.back().ends;
 }
 
 // Failing into a run record gives back its latest iteration: the position and slot it saved are
@@ -306,9 +470,32 @@ PatternMatcher::Run::GiveBackResult PatternMatcher::Run::GiveBack(std::ptrdiff_t
     const bool test = IsUnitTest(after);
     std::ptrdiff_t count = record[2];
     std::uint64_t failures = 0;
+    GreedyFrontier* const frontier = m_steps >= m_memoFrom ? FrontierOf(head, after) : nullptr;
+    if (frontier != nullptr) {
+        // The run from `after` at first + count has just failed, at this depth.
+        const std::ptrdiff_t failed = first + count;
+        const std::ptrdiff_t offset = static_cast<std::ptrdiff_t>(m_vdepth) - 3 * failed;
+        if (failed + 1 == frontier->from) {
+            frontier->from = failed;
+            frontier->offset = std::min(frontier->offset, offset);
+        } else if (failed > frontier->from && offset <= frontier->offset) {
+            // Every iteration down to the frontier fails too; the first one is left to the plain
+            // way, since the position its failure leaves goes on below the loop.
+            const std::ptrdiff_t to = std::max(frontier->from, first + 1);
+            if (to < failed) {
+                m_vdepth -= 3 * static_cast<std::size_t>(failed - to);
+                count = to - first;
+                ++failures;
+            }
+        }
+    }
+    // A unit test fails alike at any depth: where it does below a frontier that reaches down to
+    // here, the frontier moves down too.
+    const bool extend = frontier != nullptr && frontier->from <= first + count;
+    // Each iteration given back pops its three entries; the depth is settled after the loop.
+    const std::ptrdiff_t from = count;
     for (;;) {
         --count;
-        m_vdepth -= 3;
         p = first + count;
         m_slots[slot] = count == 0 ? record[1] : p;
         if (!test || UnitPasses(after, p)) {
@@ -316,9 +503,17 @@ PatternMatcher::Run::GiveBackResult PatternMatcher::Run::GiveBack(std::ptrdiff_t
         }
         ++failures;
         if (count == 0) {
+            if (extend) {
+                frontier->from = first;
+            }
+            m_vdepth -= 3 * static_cast<std::size_t>(from);
             m_depth -= kRunRecordSize;
             return AddSteps(failures) ? GiveBackResult::FailOn : GiveBackResult::Abort;
         }
+    }
+    m_vdepth -= 3 * static_cast<std::size_t>(from - count);
+    if (extend) {
+        frontier->from = std::min(frontier->from, p + 1);
     }
     if (count == 0) {
         m_depth -= kRunRecordSize;
@@ -327,6 +522,26 @@ PatternMatcher::Run::GiveBackResult PatternMatcher::Run::GiveBack(std::ptrdiff_t
     }
     ip = after;
     return AddSteps(failures) ? GiveBackResult::Resume : GiveBackResult::Abort;
+}
+
+// The frontier of a top-level greedy loop over "." followed by a memo point, once remembering has
+// begun; null otherwise. Such a loop always runs to the subject's end and gives back from there.
+PatternMatcher::Run::GreedyFrontier* PatternMatcher::Run::FrontierOf(std::size_t head, std::size_t after) {
+    if (m_dispatch == m_program || !(m_traits[after] & pattern_detail::kMemoPoint) ||
+        m_program[head + 7].kind != Instruction::AnyChar || !Remembering()) {
+        return nullptr;
+    }
+    for (GreedyFrontier& frontier : m_frontiers) {
+        if (frontier.head == head) {
+            return &frontier;
+        }
+    }
+    try {
+        m_frontiers.push_back(GreedyFrontier{head, Length() + 1, std::numeric_limits<std::ptrdiff_t>::max()});
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+    return &m_frontiers.back();
 }
 
 // The lazy iteration that reached its loop's Jump consumed nothing.
@@ -344,9 +559,10 @@ bool PatternMatcher::Run::Execute() {
     std::ptrdiff_t start = 0;
     // The runs' earliest placement is found before the first attempt; the latest start is sought
     // only once an attempt past the earliest one is due, which a page that matches rarely needs.
-    const bool checkRuns = !m_runs.empty() && m_context.m_checkRuns;
+    const bool checkRuns = !m_runs.empty() && (m_context.m_shortcuts & MatchContext::kRequiredRuns);
     std::ptrdiff_t earliest = -1;
     std::ptrdiff_t lastStart = std::numeric_limits<std::ptrdiff_t>::max();
+
     for (;;) {
         if (m_filter.kind != StartFilter::None) {
             while (s[start] != 0 && !Passes(s[start])) {
@@ -374,7 +590,8 @@ bool PatternMatcher::Run::Execute() {
         m_vdepth = 0;
         m_context.m_match.start = start;
         for (;;) {
-            const Instruction in = m_program[ip];
+            Instruction in = m_dispatch[ip];
+        dispatch:
             switch (in.kind) {
             case Instruction::Nop:
                 ++ip;
@@ -521,8 +738,27 @@ bool PatternMatcher::Run::Execute() {
                 m_groups[in.operand].start = Pop();
                 ++ip;
                 continue;
+            default:
+                if (in.kind != pattern_detail::kMemoPointKind) {
+                    return false; // no other kinds exist
+                }
+                // Marks pile up while a lazy loop extends: past half the cap, stop adding them.
+                if (!Remembering() || m_depth > kMaxStackEntries / 2) {
+                    in = m_program[ip];
+                    goto dispatch;
+                }
+                if (const MemoEntry* failed = FindFailure(ip, p);
+                    failed != nullptr && m_vdepth <= failed->vdepth) {
+                    p = failed->exit;
+                    goto fail;
+                }
+                if (!PushReal(static_cast<std::ptrdiff_t>(m_vdepth)) || !PushReal(p) ||
+                    !PushReal(static_cast<std::ptrdiff_t>(ip)) || !PushReal(kMemoMark)) {
+                    return false;
+                }
+                in = m_program[ip];
+                goto dispatch;
             }
-            return false; // no other kinds exist
         fail:
             if (!AddSteps(1) || m_depth == 0) {
                 return false;
@@ -541,6 +777,13 @@ bool PatternMatcher::Run::Execute() {
                 }
                 if (resume == kLazyMark) {
                     m_depth -= 3; // the lazy iteration it opened is abandoned
+                    goto fail;
+                }
+                if (resume == kMemoMark) {
+                    const std::ptrdiff_t* const record = m_stack + m_depth - (kMemoRecordSize - 1);
+                    m_depth -= kMemoRecordSize;
+                    RememberFailure(static_cast<std::size_t>(record[2]), record[1], p,
+                                    static_cast<std::size_t>(record[0]));
                     goto fail;
                 }
                 Pop();

@@ -17,14 +17,100 @@ public:
     void Program() {
         Emit(Instruction::Call, 2);
         Emit(tree().anchored ? Instruction::Stop : Instruction::NextStart);
-        if (tree().root >= 0) {
+        std::vector<std::int32_t> memoPoints;
+        if (tree().root >= 0 &&
+            tree().nodes[static_cast<std::size_t>(tree().root)].type == SyntaxNode::Sequence) {
+            bool varies = false;
+            for (const std::int32_t unit : tree().nodes[static_cast<std::size_t>(tree().root)].units) {
+                if (varies) {
+                    memoPoints.push_back(Here());
+                }
+                if (const std::int32_t head = LazyHead(unit); head >= 0) {
+                    memoPoints.push_back(Here() + head);
+                }
+                Node(unit);
+                varies = Varies(unit);
+            }
+        } else if (tree().root >= 0) {
             Node(tree().root);
         }
         Emit(Instruction::Accept);
+        MarkMemoPoints(memoPoints);
     }
 
 private:
     const SyntaxTree& tree() const { return m_tree; }
+
+    // Whether a unit holds a loop, which can be left at many positions and re-entered by
+    // backtracking: only then is what follows it likely to be reached at one position again.
+    // (Optionals and choices give a few positions at most, not worth a memo point's cost.)
+    bool Varies(std::int32_t index) const {
+        if (index < 0) {
+            return false;
+        }
+        const SyntaxNode& node = m_tree.nodes[static_cast<std::size_t>(index)];
+        switch (node.type) {
+        case SyntaxNode::Repeat:
+            return node.quantifier != Quantifier::Optional && node.quantifier != Quantifier::LazyOptional
+                       ? true
+                       : Varies(node.child);
+        case SyntaxNode::Group:
+        case SyntaxNode::Paren:
+        case SyntaxNode::Negation:
+            return Varies(node.child);
+        case SyntaxNode::Alternation:
+        case SyntaxNode::Sequence:
+            for (const std::int32_t unit : node.units) {
+                if (Varies(unit)) {
+                    return true;
+                }
+            }
+            return false;
+        default:
+            return false;
+        }
+    }
+
+    // Where, from a top-level unit's entry, the head of a lazy loop over one item stands when the
+    // unit is that loop or a group that begins with it; -1 otherwise. Each extension of the loop
+    // comes back to the head, so a start whose loop joins an earlier start's finds it remembered.
+    // Leaving a run from there, only the group's end may be left behind, and the group's own
+    // resume point, next below, restores it.
+    std::int32_t LazyHead(std::int32_t index) const {
+        const SyntaxNode& node = m_tree.nodes[static_cast<std::size_t>(index)];
+        if (node.type == SyntaxNode::Repeat && node.quantifier == Quantifier::LazyStar) {
+            return 0;
+        }
+        if (node.type != SyntaxNode::Group || node.child < 0) {
+            return -1;
+        }
+        const SyntaxNode& content = m_tree.nodes[static_cast<std::size_t>(node.child)];
+        const std::int32_t first = content.type == SyntaxNode::Sequence
+                                       ? (content.units.empty() ? -1 : content.units.front())
+                                       : node.child;
+        if (first < 0) {
+            return -1;
+        }
+        const SyntaxNode& loop = m_tree.nodes[static_cast<std::size_t>(first)];
+        return loop.type == SyntaxNode::Repeat && loop.quantifier == Quantifier::LazyStar ? 5 : -1;
+    }
+
+    // A top-level unit's entry holds a memo point when nothing from there to the end reads what
+    // came before it: no back-reference (reads groups set earlier) and no negation (its matched
+    // item leaves group bounds that no failure restores). Whatever runs from there is then decided
+    // by the position alone, and a failure leaves behind only the position it failed at.
+    void MarkMemoPoints(const std::vector<std::int32_t>& points) {
+        std::size_t clean = m_out.program.size();
+        while (clean > 0 && m_out.program[clean - 1].kind != Instruction::BackRef &&
+               m_out.program[clean - 1].kind != Instruction::SaveDepth) {
+            --clean;
+        }
+        for (const std::int32_t point : points) {
+            if (static_cast<std::size_t>(point) >= clean) {
+                m_out.traits[static_cast<std::size_t>(point)] |= kMemoPoint;
+            }
+        }
+    }
 
     std::int32_t Here() const { return static_cast<std::int32_t>(m_out.program.size()); }
 
@@ -37,7 +123,9 @@ private:
         return Here() - 1;
     }
 
-    void Patch(std::int32_t at, std::int32_t target) { m_out.program[static_cast<std::size_t>(at)].operand = target; }
+    void Patch(std::int32_t at, std::int32_t target) {
+        m_out.program[static_cast<std::size_t>(at)].operand = target;
+    }
 
     std::int32_t NewSlot() { return m_out.slotCount++; }
 

@@ -18,7 +18,11 @@ enum Trait : std::uint8_t {
     kSelfBackRef = 4,   // BackRef inside its own group: the group has no end yet, so it fails
     kSimpleGreedy = 8,  // PushSlot heading "X*" whose X is one unit test: run in one go
     kSimpleLazy = 16,   // Call heading "X*?" whose X is one unit test: scan for the rest's first unit
+    kMemoPoint = 32,    // first instruction of a top-level unit whose failures may be remembered
 };
+
+// Stands in for a memo point's kind in the copy of the program the interpreter dispatches on.
+inline constexpr std::int32_t kMemoPointKind = 64;
 
 // Longer programs are refused as ParseOutOfMemory: each "+" doubles its item, so nested ones
 // would otherwise grow without bound.

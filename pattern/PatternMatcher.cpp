@@ -10,6 +10,7 @@ namespace tessaly {
 ParseError PatternMatcher::Parse(const char16_t* pattern) {
     m_program.clear();
     m_traits.clear();
+    m_memoProgram.clear();
     m_groupCount = 0;
     m_slotCount = 0;
     m_startFilter = StartFilter{};
@@ -26,6 +27,14 @@ ParseError PatternMatcher::Parse(const char16_t* pattern) {
             m_groupCount = tree.groupCount;
             m_slotCount = compiled.slotCount;
             FindStartFilter();
+            for (std::size_t i = 0; i < m_program.size(); ++i) {
+                if (m_traits[i] & pattern_detail::kMemoPoint) {
+                    if (m_memoProgram.empty()) {
+                        m_memoProgram = m_program;
+                    }
+                    m_memoProgram[i].kind = static_cast<Instruction::Kind>(pattern_detail::kMemoPointKind);
+                }
+            }
             m_requiredRuns = pattern_detail::RequiredRuns(tree);
         }
     }

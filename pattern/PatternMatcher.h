@@ -84,11 +84,12 @@ public:
 
     MatchContext() : m_stack(kInitialStackRoom) {}
 
-    // A step is one backward move of the interpreter: a failure or a jump, and each loop iteration
-    // or lazy extension a shortcut takes in one go. Between two steps it runs at most the program's
-    // length of forward instructions, so steps bound a match's time whatever the subject. A realistic
-    // watch page takes a few thousand; this many keeps any match on an 8191-unit page within about
-    // 100 ms on a slow, busy machine.
+    // A step is one backward move of the interpreter, a failure or a jump, and each unit a shortcut
+    // examines in one go (a "." loop's count, a give-back or a remembered answer is one). Between
+    // two steps the interpreter runs at most the program's length of forward instructions, so steps
+    // bound a match's time whatever the subject: 5 to 25 ns each here. A realistic watch page takes
+    // a few thousand and the worst crafted pages found about 120,000; this many keeps any match
+    // within about 100 ms even at the slowest rate on a busy machine.
     static constexpr std::uint64_t kDefaultStepLimit = 4000000;
     // How often, in steps, a running Match looks at its stop token.
     static constexpr std::uint64_t kStopCheckInterval = 2048;
@@ -104,9 +105,20 @@ public:
     // with false (also when the stop was requested before it began).
     void SetStopToken(std::stop_token stop) { m_stop = std::move(stop); }
 
-    // Lets Match try every start position even where a required literal run is missing. Results
-    // are the same either way; for tests that check exactly that.
-    void SetRequiredRunsCheck(bool on) { m_checkRuns = on; }
+    // Shortcuts Match may take that skip work without changing any result; all are on by default.
+    // Switching them off is for tests and fuzzing that check exactly that.
+    enum Shortcut : std::uint32_t {
+        // Refuse subjects and start positions where the required literal runs cannot all be found.
+        kRequiredRuns = 1,
+        // Remember where a failed run from a top-level unit (or a top-level lazy loop's head) at a
+        // position stopped, and fail at once the next time it is reached there; give back at once
+        // the iterations of a top-level "." loop whose runs are known to fail.
+        kFailureMemo = 2,
+        // Remember where a lazy loop's scan for what follows it ended, by the position it began at.
+        kLazyScanMemo = 4,
+        kAllShortcuts = kRequiredRuns | kFailureMemo | kLazyScanMemo,
+    };
+    void SetShortcuts(std::uint32_t shortcuts) { m_shortcuts = shortcuts; }
 
     // Steps the last Match took, and whether it was cut off by the limit or the stop token.
     std::uint64_t StepsTaken() const { return m_stepsTaken; }
@@ -133,7 +145,7 @@ private:
     std::stop_token m_stop;
     std::uint64_t m_stepsTaken = 0;
     Cutoff m_cutoff = Cutoff::None;
-    bool m_checkRuns = true;
+    std::uint32_t m_shortcuts = kAllShortcuts;
 };
 
 class PatternMatcher {
@@ -175,6 +187,9 @@ private:
     ParseError m_lastError = ParseOk;
     std::vector<Instruction> m_program;
     std::vector<std::uint8_t> m_traits; // per instruction: notes for the interpreter
+    // The program as the interpreter dispatches it when failures are remembered: memo points carry
+    // kMemoPointKind in place of their kind, so that other instructions pay nothing for them.
+    std::vector<Instruction> m_memoProgram;
     StartFilter m_startFilter;
     std::vector<std::u16string> m_requiredRuns;
     std::uint32_t m_groupCount = 0;

@@ -1,20 +1,25 @@
 // bench_pattern: times our matcher against PCRE2 (interpreter, JIT) and std::wregex on the same
 // inputs, compiled once per case; reports "RESULT <case> <peer> <ours/peer time ratio>" from the
 // medians of repeated runs (one run per peer on the adversarial pages), whether the peers agree
-// with us, and our absolute medians.
+// with us, and our absolute medians. Then an adversarial search for slow pages ("c-worst-found"),
+// the timing of known crafted pages, and how soon a running match leaves after a stop request.
+#include "AdversarialSearch.h"
 #include "BenchInputs.h"
 #include "Peers.h"
-
-#include <pthread.h>
-#include <sys/wait.h>
-#include <unistd.h>
+#include "pattern/PatternMatcher.h"
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <pthread.h>
+#include <stop_token>
 #include <string>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
 #include <vector>
 
 namespace tessaly::bench {
@@ -36,7 +41,8 @@ const Patterns kAddress = {
 const Patterns kExtraction = {
     u"<title>{.*?}/title>.+[\\&]{video_id=(.*?)}[\\&](.*?)[\\&]{t=(.*?)}[\\&]",
     "<title>(.*?)/title>.+[&](video_id=(?:.*?))[&](?:.*?)[&](t=(?:.*?))[&]",
-    L"<title>([\\s\\S]*?)/title>[\\s\\S]+[&](video_id=(?:[\\s\\S]*?))[&](?:[\\s\\S]*?)[&](t=(?:[\\s\\S]*?))[&]",
+    L"<title>([\\s\\S]*?)/"
+    L"title>[\\s\\S]+[&](video_id=(?:[\\s\\S]*?))[&](?:[\\s\\S]*?)[&](t=(?:[\\s\\S]*?))[&]",
 };
 
 // Seconds for one pass over all inputs; the outcomes of the last pass are kept.
@@ -98,7 +104,8 @@ void RunCase(const Case& c, bool withWregex) {
             agree += outcomes[k][i] == outcomes[0][i] ? 1 : 0;
         }
         std::printf("RESULT %s %s %.3f\n", c.name.c_str(), peers[k]->Name().c_str(), medians[0] / medians[k]);
-        std::printf("  agree %s %s %zu/%zu\n", c.name.c_str(), peers[k]->Name().c_str(), agree, c.inputs.size());
+        std::printf("  agree %s %s %zu/%zu\n", c.name.c_str(), peers[k]->Name().c_str(), agree,
+                    c.inputs.size());
     }
     PrintMedian(c, medians[0], outcomes[0]);
 }
@@ -143,8 +150,8 @@ void RunAdversarialCase(const Case& c, bool withWregex, unsigned budget) {
             std::printf("  agree %s %s %d/1 (peer %.3f s)\n", c.name.c_str(), peers[k]->Name().c_str(), agree,
                         seconds);
         } else {
-            std::printf("RESULT %s %s < %.6f (peer stopped after %u s)\n", c.name.c_str(), peers[k]->Name().c_str(),
-                        median / budget, budget);
+            std::printf("RESULT %s %s < %.6f (peer stopped after %u s)\n", c.name.c_str(),
+                        peers[k]->Name().c_str(), median / budget, budget);
         }
         std::fflush(stdout);
     }
@@ -154,15 +161,117 @@ void RunAdversarialCase(const Case& c, bool withWregex, unsigned budget) {
 struct Options {
     bool withWregex = true;
     unsigned budget = 20;
+    double searchSeconds = 20;
+    std::string saveWorst; // a folder to write the worst pages found into
+    bool searchOnly = false;
 };
+
+std::u16string Repeat(const std::u16string& piece, int times) {
+    std::u16string out;
+    for (int i = 0; i < times; ++i) {
+        out += piece;
+    }
+    return out;
+}
+
+// Pages that held the plain interpreter for minutes and seconds.
+std::vector<NamedPage> CraftedPages() {
+    return {
+        {"crafted-1",
+         Repeat(u"<title>", 292) + Repeat(u"/title>x", 256) + Repeat(u"&video_id=", 409) + u"&yx&&t=c&"},
+        {"crafted-2", Repeat(u"<title>", 389) + u"/title>&video_id=&&t=&" + Repeat(u"&video_id=", 544)},
+    };
+}
+
+void Save(const Options& options, const std::string& name, const std::u16string& page) {
+    if (options.saveWorst.empty()) {
+        return;
+    }
+    std::ofstream(options.saveWorst + "/" + name, std::ios::binary) << std::string(page.begin(), page.end());
+}
+
+void RunSearch(const Options& options) {
+    for (const NamedPage& page : CraftedPages()) {
+        std::uint64_t steps = 0;
+        bool matched = false;
+        const double ms = TimeMatch(kExtraction.ours, page.text, 3, &steps, &matched);
+        std::printf("RESULT c-%s ms %.3f\n  steps %llu, matched %d\n", page.name.c_str(), ms,
+                    static_cast<unsigned long long>(steps), matched ? 1 : 0);
+    }
+    struct Target {
+        std::string name;
+        std::u16string pattern;
+        std::vector<std::u16string> pieces;
+        double share;
+    };
+    // Each pattern's literals in its own order (the search's seeds mostly keep that order), and a
+    // few units that stand between them.
+    const Target targets[] = {
+        {"extraction",
+         kExtraction.ours,
+         {u"<title>", u"x", u"<", u"/title>", u"&", u"video_id=", u"=", u"t=", u"?", u"http://",
+          u"youtube.com/"},
+         0.75},
+        {"address",
+         kAddress.ours,
+         {u"ab", u"x", u"http://", u"youtube", u".", u"com/", u"/", u"?", u"&"},
+         0.25},
+    };
+    SearchResult worst;
+    for (const Target& t : targets) {
+        const SearchResult r =
+            SearchWorstPage(t.pattern, t.pieces, options.searchSeconds * t.share, 20261207);
+        std::printf(
+            "RESULT c-worst-found-%s ms %.3f\n  steps %llu, matched %d, %llu pages tried, %zu units: %s\n",
+            t.name.c_str(), r.ms, static_cast<unsigned long long>(r.steps), r.matched ? 1 : 0,
+            static_cast<unsigned long long>(r.evaluated), r.worstPage.size(), r.shape.c_str());
+        std::fflush(stdout);
+        Save(options, "worst-" + t.name, r.worstPage);
+        if (r.ms > worst.ms) {
+            worst = r;
+        }
+    }
+    std::printf("RESULT c-worst-found ms %.3f\nRESULT c-worst-found steps %llu\n  shape: %s\n", worst.ms,
+                static_cast<unsigned long long>(worst.steps), worst.shape.c_str());
+}
+
+// How long a match without a step limit goes on after its stop is requested.
+void RunStopLatency() {
+    PatternMatcher matcher;
+    matcher.Parse(u"(.+)+x");
+    const std::u16string subject = u"x" + std::u16string(400, u'a');
+    MatchContext context;
+    context.SetStepLimit(0);
+    std::stop_source source;
+    context.SetStopToken(source.get_token());
+    std::chrono::steady_clock::time_point ended;
+    std::thread match([&] {
+        matcher.Match(subject.c_str(), &context);
+        ended = std::chrono::steady_clock::now();
+    });
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    const auto requested = std::chrono::steady_clock::now();
+    source.request_stop();
+    match.join();
+    std::printf("RESULT c-stop-latency ms %.3f\n",
+                std::chrono::duration<double, std::milli>(ended - requested).count());
+}
 
 void* Main(void* arg) {
     const Options& options = *static_cast<Options*>(arg);
+    if (options.searchOnly) {
+        RunSearch(options);
+        RunStopLatency();
+        return nullptr;
+    }
     RunCase({"a-address", kAddress, Addresses(), 15}, options.withWregex);
     RunCase({"b-extraction", kExtraction, WatchPages(), 15}, options.withWregex);
     for (const NamedPage& page : AdversarialPages()) {
-        RunAdversarialCase({"c-" + page.name, kExtraction, {page.text}, 3}, options.withWregex, options.budget);
+        RunAdversarialCase({"c-" + page.name, kExtraction, {page.text}, 3}, options.withWregex,
+                           options.budget);
     }
+    RunSearch(options);
+    RunStopLatency();
     return nullptr;
 }
 
@@ -170,15 +279,26 @@ void* Main(void* arg) {
 } // namespace tessaly::bench
 
 int main(int argc, char** argv) {
-    // --no-wregex leaves out std::wregex; --budget=N gives each peer N seconds per adversarial page.
+    // --no-wregex leaves out std::wregex; --budget=N gives each peer N seconds per adversarial page;
+    // --search=N runs the search for slow pages N seconds; --save-worst=DIR writes the worst into DIR;
+    // --search-only skips the comparison with the peers.
     tessaly::bench::Options options;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--no-wregex") == 0) {
             options.withWregex = false;
         } else if (std::strncmp(argv[i], "--budget=", 9) == 0) {
             options.budget = static_cast<unsigned>(std::atoi(argv[i] + 9));
+        } else if (std::strncmp(argv[i], "--search=", 9) == 0) {
+            options.searchSeconds = std::atof(argv[i] + 9);
+        } else if (std::strncmp(argv[i], "--save-worst=", 13) == 0) {
+            options.saveWorst = argv[i] + 13;
+        } else if (std::strcmp(argv[i], "--search-only") == 0) {
+            options.searchOnly = true;
         } else {
-            std::fprintf(stderr, "usage: %s [--no-wregex] [--budget=seconds]\n", argv[0]);
+            std::fprintf(stderr,
+                         "usage: %s [--no-wregex] [--budget=seconds] [--search=seconds] [--save-worst=dir] "
+                         "[--search-only]\n",
+                         argv[0]);
             return 2;
         }
     }

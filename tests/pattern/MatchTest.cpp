@@ -3,9 +3,8 @@
 #include "PatternTestSupport.h"
 #include "pattern/PatternMatcher.h"
 
-#include <gtest/gtest.h>
-
 #include <chrono>
+#include <gtest/gtest.h>
 #include <stop_token>
 #include <string>
 #include <thread>
@@ -32,7 +31,8 @@ TEST(Match, AttemptsAndAnchors) {
     EXPECT_EQ(MatchSummary(u"a*$", u"baa"), "1-4");
     // Exact code-unit comparison, unsigned in sets.
     EXPECT_EQ(MatchSummary(u"A", u"a"), "none");
-    EXPECT_EQ(MatchSummary(u"[\u00e0-\uffff]+", u"a\u00e9\uffff\U0001F600"), "1-5"); // surrogates are units too
+    EXPECT_EQ(MatchSummary(u"[\u00e0-\uffff]+", u"a\u00e9\uffff\U0001F600"),
+              "1-5"); // surrogates are units too
     EXPECT_EQ(MatchSummary(u"[^a-c]", u"abc"), "none");
     EXPECT_EQ(MatchSummary(u"[^a-c]", u"abcd"), "3-4");
     EXPECT_EQ(MatchSummary(u".", u""), "none");

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
 #include <string>
 
 namespace tessaly {
@@ -61,6 +63,36 @@ TEST(SystemPatterns, ExtractionNeedsEveryAmpersand) {
     // ".+" needs at least one unit after the title.
     EXPECT_EQ(test::MatchSummary(kExtractionPattern, u"<title>T</title>&video_id=A&x=1&t=T&"), "none");
     EXPECT_EQ(test::MatchSummary(kExtractionPattern, u"&video_id=A&x=1&t=T&<title>T</title>"), "none");
+}
+
+// Pages of 8191 units, from the pattern's own literals, that held the interpreter for up to minutes;
+// "found" ones come from bench_pattern's search. The answers are the plain interpreter's; with the
+// shortcuts each ends well within the step limit.
+TEST(SystemPatterns, SlowPagesKeepTheirAnswers) {
+    struct Case {
+        const char* file;
+        const char16_t* pattern;
+        const char* answer;
+    };
+    const Case cases[] = {
+        {"slow-extraction-crafted-1", kExtractionPattern, "none"},
+        {"slow-extraction-crafted-2", kExtractionPattern, "none"},
+        {"slow-extraction-found", kExtractionPattern, "none"},
+        {"slow-extraction-found-2", kExtractionPattern, "none"},
+        {"slow-address-found", kAddressPattern, "0-8191"},
+    };
+    for (const Case& c : cases) {
+        std::ifstream file(std::string(TESSALY_FUZZ_CORPUS) + "/fuzz_extract/" + c.file, std::ios::binary);
+        ASSERT_TRUE(file) << c.file;
+        const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+        const std::u16string page(bytes.begin(), bytes.end()); // ASCII: one unit per byte
+        PatternMatcher matcher;
+        ASSERT_EQ(matcher.Parse(c.pattern), ParseOk);
+        MatchContext context;
+        const bool matched = matcher.Match(page.c_str(), &context);
+        EXPECT_EQ(matched ? test::Summarize(context) : "none", c.answer) << c.file;
+        EXPECT_EQ(context.CutoffReason(), MatchContext::Cutoff::None) << c.file;
+    }
 }
 
 } // namespace
