@@ -140,7 +140,7 @@ private:
     std::vector<MatchGroup> m_groups;
     std::vector<std::ptrdiff_t> m_slots;
     std::vector<std::ptrdiff_t> m_savedDepths; // beside each SaveDepth slot: the uncompacted depth
-    std::vector<std::ptrdiff_t> m_stack; // entries 1..depth are in use; size() is the room
+    std::vector<std::ptrdiff_t> m_stack;       // entries 1..depth are in use; size() is the room
     std::uint64_t m_stepLimit = kDefaultStepLimit;
     std::stop_token m_stop;
     std::uint64_t m_stepsTaken = 0;

@@ -35,7 +35,9 @@ bool Apply(EmptyFlag flag, bool entry) {
     return flag == EmptyFlag::PassThrough ? entry : flag == EmptyFlag::Empty;
 }
 
-bool IsDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
+bool IsDigit(char16_t c) {
+    return c >= u'0' && c <= u'9';
+}
 
 // What a sequence reports: the node (-1 when no unit compiled to anything) and its flag.
 struct Content {
@@ -177,7 +179,8 @@ private:
                          : quantifier == Quantifier::Plus ? Quantifier::LazyPlus
                                                           : Quantifier::LazyOptional;
         }
-        const bool mayRepeatForever = quantifier != Quantifier::Optional && quantifier != Quantifier::LazyOptional;
+        const bool mayRepeatForever =
+            quantifier != Quantifier::Optional && quantifier != Quantifier::LazyOptional;
         if (mayRepeatForever && Apply(Node(item).flag, false)) {
             throw Failure{ParseEmptyRepeat};
         }

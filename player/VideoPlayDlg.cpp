@@ -12,11 +12,11 @@
 #include <QChildEvent>
 #include <QFileDialog>
 #include <QHeaderView>
-#include <QTreeView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
 #include <QTimerEvent>
+#include <QTreeView>
 #include <utility>
 
 namespace tessaly {

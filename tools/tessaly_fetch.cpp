@@ -3,9 +3,9 @@
 // name with its control characters escaped). Exit status 0 after DONE, 1 after FAILED, 2 on bad
 // arguments. SIGINT or SIGTERM stops the worker as deleting its task would (the file keeps what
 // arrived) and ends the tool with status 1, as closing the program does.
+#include "base/TextCodec.h"
 #include "download/core/ControlCharacters.h"
 #include "download/core/DownloadService.h"
-#include "base/TextCodec.h"
 
 #include <clocale>
 #include <cstdio>
@@ -23,13 +23,21 @@ public:
     void PostWorkerMessage(tessaly::WorkerMessage message) override {
         using namespace tessaly;
         switch (message.message) {
-        case WM_TASK_ANALYSING: std::printf("ANALYSING\n"); break;
+        case WM_TASK_ANALYSING:
+            std::printf("ANALYSING\n");
+            break;
         case WM_TASK_NAMED:
             std::printf("NAMED %s\n", EscapeControlCharacters(message.fileName).c_str());
             break;
-        case WM_TASK_CONNECTED: std::printf("CONNECTED\n"); break;
-        case WM_TASK_SPEED: std::printf("SPEED %lld\n", static_cast<long long>(message.lParam)); break;
-        case WM_TASK_RECEIVED: std::printf("RECEIVED %lld\n", static_cast<long long>(message.lParam)); break;
+        case WM_TASK_CONNECTED:
+            std::printf("CONNECTED\n");
+            break;
+        case WM_TASK_SPEED:
+            std::printf("SPEED %lld\n", static_cast<long long>(message.lParam));
+            break;
+        case WM_TASK_RECEIVED:
+            std::printf("RECEIVED %lld\n", static_cast<long long>(message.lParam));
+            break;
         case WM_TASK_DONE:
             std::printf("DONE\n");
             m_exitCode = 0;
@@ -38,7 +46,8 @@ public:
             std::printf("FAILED %lld\n", static_cast<long long>(message.lParam));
             m_exitCode = 1;
             break;
-        default: break;
+        default:
+            break;
         }
         std::fflush(stdout);
     }

@@ -20,10 +20,10 @@ using tessaly::MatchGroup;
 using tessaly::PatternMatcher;
 
 constexpr const char* kKindNames[] = {
-    "Nop",      "GroupStart", "GroupEnd", "Char",      "AnyChar",   "InSet",     "NotInSet",
-    "Jump",     "PushPos",    "PopPos",   "Call",      "Backtrack", "PushSlot",  "PopSlot",
-    "SavePos",  "SaveDepth",  "LoadPos",  "LoadDepth", "FailIfNoProgress",       "BackRef",
-    "Stop",     "NextStart",  "Accept",   "SaveGroup", "RestoreGroup",
+    "Nop",       "GroupStart", "GroupEnd",  "Char",         "AnyChar",          "InSet",    "NotInSet",
+    "Jump",      "PushPos",    "PopPos",    "Call",         "Backtrack",        "PushSlot", "PopSlot",
+    "SavePos",   "SaveDepth",  "LoadPos",   "LoadDepth",    "FailIfNoProgress", "BackRef",  "Stop",
+    "NextStart", "Accept",     "SaveGroup", "RestoreGroup",
 };
 
 bool HasOperand(Instruction::Kind kind) {
@@ -117,7 +117,11 @@ private:
     // One UTF-8 sequence into a code point; nothing for malformed input.
     std::optional<char32_t> Utf8() {
         const auto lead = static_cast<unsigned char>(m_text[m_at++]);
-        int extra = lead < 0x80 ? 0 : (lead & 0xE0) == 0xC0 ? 1 : (lead & 0xF0) == 0xE0 ? 2 : (lead & 0xF8) == 0xF0 ? 3 : -1;
+        int extra = lead < 0x80             ? 0
+                    : (lead & 0xE0) == 0xC0 ? 1
+                    : (lead & 0xF0) == 0xE0 ? 2
+                    : (lead & 0xF8) == 0xF0 ? 3
+                                            : -1;
         if (extra < 0 || m_text.size() - m_at < static_cast<std::size_t>(extra)) {
             return std::nullopt;
         }
@@ -231,7 +235,8 @@ int main(int argc, char** argv) {
         const std::optional<std::vector<std::u16string>> items = LineReader(line).Array();
         const std::size_t wanted = dump ? 1 : 2;
         if (!items || items->size() != wanted) {
-            std::cout << "{\"invalid\": \"expected a JSON array of " << wanted << " string(s)\"}\n" << std::flush;
+            std::cout << "{\"invalid\": \"expected a JSON array of " << wanted << " string(s)\"}\n"
+                      << std::flush;
             continue;
         }
         PatternMatcher matcher;

@@ -9,7 +9,9 @@ namespace {
 
 constexpr std::size_t kPageUnits = 8191;
 
-std::u16string U(const std::string& ascii) { return std::u16string(ascii.begin(), ascii.end()); }
+std::u16string U(const std::string& ascii) {
+    return std::u16string(ascii.begin(), ascii.end());
+}
 
 class Random {
 public:
@@ -47,18 +49,43 @@ std::vector<std::u16string> Addresses() {
         const std::string id = r.Id();
         std::string a;
         switch (i % 12) {
-        case 0: a = "http://www.youtube.com/watch?v=" + id; break;
-        case 1: a = "http://youtube.com/watch?v=" + id + "&feature=related"; break;
-        case 2: a = "http://uk.youtube.com/watch?v=" + id + "&hl=en-GB"; break;
-        case 3: a = "see this one: http://www.youtube.com/watch?v=" + id + " it is great"; break;
-        case 4: a = "http://www.youtube.com/watch?v=" + id + "&list=" + r.Word(18, "ABCDEFGHIJ0123456789"); break;
-        case 5: a = "http://de.youtube.com/watch?feature=player_embedded&v=" + id; break;
-        case 6: a = "http://www.youtube.com/watch"; break;
-        case 7: a = "http://www.example.com/watch?v=" + id; break;
-        case 8: a = "https://www.youtube.com/watch?v=" + id; break;
-        case 9: a = "http://vimeo.com/" + r.Word(8, "0123456789") + "?autoplay=1"; break;
-        case 10: a = "www.youtube.com/watch?v=" + id; break;
-        default: a = "hello, have a look at the holiday photos at http://m.youtube.com/user/" + r.Word(8, "abcdefgh"); break;
+        case 0:
+            a = "http://www.youtube.com/watch?v=" + id;
+            break;
+        case 1:
+            a = "http://youtube.com/watch?v=" + id + "&feature=related";
+            break;
+        case 2:
+            a = "http://uk.youtube.com/watch?v=" + id + "&hl=en-GB";
+            break;
+        case 3:
+            a = "see this one: http://www.youtube.com/watch?v=" + id + " it is great";
+            break;
+        case 4:
+            a = "http://www.youtube.com/watch?v=" + id + "&list=" + r.Word(18, "ABCDEFGHIJ0123456789");
+            break;
+        case 5:
+            a = "http://de.youtube.com/watch?feature=player_embedded&v=" + id;
+            break;
+        case 6:
+            a = "http://www.youtube.com/watch";
+            break;
+        case 7:
+            a = "http://www.example.com/watch?v=" + id;
+            break;
+        case 8:
+            a = "https://www.youtube.com/watch?v=" + id;
+            break;
+        case 9:
+            a = "http://vimeo.com/" + r.Word(8, "0123456789") + "?autoplay=1";
+            break;
+        case 10:
+            a = "www.youtube.com/watch?v=" + id;
+            break;
+        default:
+            a = "hello, have a look at the holiday photos at http://m.youtube.com/user/" +
+                r.Word(8, "abcdefgh");
+            break;
         }
         out.push_back(U(a));
     }
@@ -69,33 +96,38 @@ std::vector<std::u16string> WatchPages() {
     Random r(2);
     std::vector<std::u16string> out;
     for (int n = 0; n < 40; ++n) {
-        std::string page = "<!DOCTYPE html PUBLIC \"-//W3C//DTD HTML 4.01 Transitional//EN\">\n<html lang=\"en\">\n<head>\n"
-                           "<meta http-equiv=\"content-type\" content=\"text/html; charset=utf-8\">\n"
-                           "<title>YouTube - " + r.Word(8 + r.Below(30), "abcdefghij klmnopqrstuvwxyz") + "</title>\n";
+        std::string page =
+            "<!DOCTYPE html PUBLIC \"-//W3C//DTD HTML 4.01 Transitional//EN\">\n<html lang=\"en\">\n<head>\n"
+            "<meta http-equiv=\"content-type\" content=\"text/html; charset=utf-8\">\n"
+            "<title>YouTube - " +
+            r.Word(8 + r.Below(30), "abcdefghij klmnopqrstuvwxyz") + "</title>\n";
         // Scripts, styles and links with the odd "&" in their addresses.
         while (page.size() < 6200 + static_cast<std::size_t>(r.Below(600))) {
             switch (r.Below(4)) {
             case 0:
-                page += "<link rel=\"stylesheet\" href=\"/css/base_all-vfl" + r.Word(5, "0123456789") + ".css?a=1&b=" +
-                        r.Word(3, "0123456789") + "\" type=\"text/css\">\n";
+                page += "<link rel=\"stylesheet\" href=\"/css/base_all-vfl" + r.Word(5, "0123456789") +
+                        ".css?a=1&b=" + r.Word(3, "0123456789") + "\" type=\"text/css\">\n";
                 break;
             case 1:
-                page += "<script type=\"text/javascript\">var " + r.Word(6, "abcdefgh") + " = {'" + r.Word(8, "abcdefgh") +
-                        "': " + r.Word(4, "0123456789") + ", 'lang': 'en'};</script>\n";
+                page += "<script type=\"text/javascript\">var " + r.Word(6, "abcdefgh") + " = {'" +
+                        r.Word(8, "abcdefgh") + "': " + r.Word(4, "0123456789") +
+                        ", 'lang': 'en'};</script>\n";
                 break;
             case 2:
-                page += "<a href=\"/results?search_query=" + r.Word(7, "abcdefgh") + "&search=tag\" class=\"hLink\">" +
-                        r.Word(9, "abcdefgh ") + "</a>\n";
+                page += "<a href=\"/results?search_query=" + r.Word(7, "abcdefgh") +
+                        "&search=tag\" class=\"hLink\">" + r.Word(9, "abcdefgh ") + "</a>\n";
                 break;
             default:
-                page += "<div id=\"" + r.Word(6, "abcdefgh") + "\" class=\"" + r.Word(10, "abcdefgh-") + "\"></div>\n";
+                page += "<div id=\"" + r.Word(6, "abcdefgh") + "\" class=\"" + r.Word(10, "abcdefgh-") +
+                        "\"></div>\n";
                 break;
             }
         }
         page += "<embed src=\"/player2.swf\" flashvars=\"hl=en&sk=" + r.Word(20, "abcdefghijklmnop0123") +
-                "&fs=1&video_id=" + r.Id() + "&l=" + r.Word(3, "0123456789") + "&fmt_map=34%2F0%2F9%2F0%2F115" +
-                "&t=" + r.Word(32, "abcdefghijklmnopqrstuvwxyzABCDEF-_") + "&plid=" + r.Word(16, "ABCDEFabcdef0123") +
-                "&sdetail=p%3A" + r.Word(12, "abcdef") + "&eurl=&iurl=http%3A%2F%2Fi.ytimg.com%2Fvi%2Fdefault.jpg\">\n";
+                "&fs=1&video_id=" + r.Id() + "&l=" + r.Word(3, "0123456789") +
+                "&fmt_map=34%2F0%2F9%2F0%2F115" + "&t=" + r.Word(32, "abcdefghijklmnopqrstuvwxyzABCDEF-_") +
+                "&plid=" + r.Word(16, "ABCDEFabcdef0123") + "&sdetail=p%3A" + r.Word(12, "abcdef") +
+                "&eurl=&iurl=http%3A%2F%2Fi.ytimg.com%2Fvi%2Fdefault.jpg\">\n";
         while (page.size() < kPageUnits - 80) {
             page += "<div class=\"" + r.Word(12, "abcdefgh-") + "\">" + r.Word(20, "abcdefgh ") + "</div>\n";
         }

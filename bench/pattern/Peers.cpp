@@ -5,7 +5,6 @@
 #include "pattern/PatternMatcher.h"
 
 #include <pcre2.h>
-
 #include <regex>
 #include <stdexcept>
 
@@ -45,8 +44,8 @@ public:
         int error = 0;
         PCRE2_SIZE offset = 0;
         const std::u16string wide(pattern.begin(), pattern.end());
-        m_code = pcre2_compile(reinterpret_cast<PCRE2_SPTR>(wide.c_str()), wide.size(), PCRE2_DOTALL, &error, &offset,
-                               nullptr);
+        m_code = pcre2_compile(reinterpret_cast<PCRE2_SPTR>(wide.c_str()), wide.size(), PCRE2_DOTALL, &error,
+                               &offset, nullptr);
         if (m_code == nullptr || (jit && pcre2_jit_compile(m_code, PCRE2_JIT_COMPLETE) != 0)) {
             throw std::runtime_error("PCRE2 pattern does not compile");
         }
@@ -120,8 +119,14 @@ private:
 
 } // namespace
 
-std::unique_ptr<Peer> MakeOurs(const std::u16string& pattern) { return std::make_unique<Ours>(pattern); }
-std::unique_ptr<Peer> MakePcre2(const std::string& pattern, bool jit) { return std::make_unique<Pcre2>(pattern, jit); }
-std::unique_ptr<Peer> MakeWregex(const std::wstring& pattern) { return std::make_unique<Wregex>(pattern); }
+std::unique_ptr<Peer> MakeOurs(const std::u16string& pattern) {
+    return std::make_unique<Ours>(pattern);
+}
+std::unique_ptr<Peer> MakePcre2(const std::string& pattern, bool jit) {
+    return std::make_unique<Pcre2>(pattern, jit);
+}
+std::unique_ptr<Peer> MakeWregex(const std::wstring& pattern) {
+    return std::make_unique<Wregex>(pattern);
+}
 
 } // namespace tessaly::bench

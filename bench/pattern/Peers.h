@@ -23,8 +23,8 @@ public:
 // The same search in each peer's syntax.
 struct Patterns {
     std::u16string ours;
-    std::string pcre2;    // compiled with PCRE2_DOTALL, so "." is any unit like ours
-    std::wstring wregex;  // ECMAScript; "[\s\S]" stands for our "."
+    std::string pcre2;   // compiled with PCRE2_DOTALL, so "." is any unit like ours
+    std::wstring wregex; // ECMAScript; "[\s\S]" stands for our "."
 };
 
 std::unique_ptr<Peer> MakeOurs(const std::u16string& pattern);

@@ -9,8 +9,7 @@ namespace {
 // The soname of every libcurl since 7.16, the interface the build's headers describe.
 constexpr char kLibcurlSoname[] = "libcurl.so.4";
 
-template <typename Function>
-bool Resolve(void* library, const char* name, Function& entry) {
+template <typename Function> bool Resolve(void* library, const char* name, Function& entry) {
     entry = reinterpret_cast<Function>(dlsym(library, name));
     return entry != nullptr;
 }

@@ -35,11 +35,12 @@ public:
     void Run();
 
 private:
-    void Transfer(HttpSession& session, const std::string& streamAddress,
-                  std::unique_ptr<HttpRequest> stream, LocalFile& file);
+    void Transfer(HttpSession& session, const std::string& streamAddress, std::unique_ptr<HttpRequest> stream,
+                  LocalFile& file);
     // After a broken read: the stream again from offset on, or null when the server does not
     // continue exactly there.
-    std::unique_ptr<HttpRequest> Reopen(HttpSession& session, const std::string& address, std::int64_t offset);
+    std::unique_ptr<HttpRequest> Reopen(HttpSession& session, const std::string& address,
+                                        std::int64_t offset);
 
     void Post(int message, std::int64_t lParam = 0, std::u16string fileName = {}) {
         m_control->Post({message, 0, lParam, std::move(fileName)});
@@ -62,7 +63,7 @@ private:
 
 void Worker::Run() {
     if (!m_control->WaitForStart(m_stop))
-        return;  // stopped while waiting: never counted, nothing to tell
+        return; // stopped while waiting: never counted, nothing to tell
     const std::u16string folder = m_settings.downloadFolder ? m_settings.downloadFolder() : std::u16string();
     Post(WM_TASK_ANALYSING);
 
@@ -120,7 +121,7 @@ void Worker::Run() {
     if (!created)
         return Fail(kFailLocalFile);
     if (name.fileName() != announced)
-        Post(WM_TASK_NAMED, 0, name.fileName());  // the name was taken meanwhile: tell the one used
+        Post(WM_TASK_NAMED, 0, name.fileName()); // the name was taken meanwhile: tell the one used
     Post(WM_TASK_CONNECTED);
 
     Transfer(*session, streamUtf8, std::move(stream), file);
@@ -131,8 +132,8 @@ void Worker::Transfer(HttpSession& session, const std::string& streamAddress,
     std::array<char, kReadChunkBytes> buffer{};
     std::int64_t sinceReport = 0;
     auto reportTime = Clock::now();
-    std::int64_t total = 0;    // bytes reported so far
-    std::int64_t written = 0;  // bytes handed to the file: where a resumed stream must continue
+    std::int64_t total = 0;   // bytes reported so far
+    std::int64_t written = 0; // bytes handed to the file: where a resumed stream must continue
     int failures = 0;
     for (;;) {
         const std::ptrdiff_t count = stream->Read(buffer.data(), buffer.size());
@@ -178,7 +179,8 @@ void Worker::Transfer(HttpSession& session, const std::string& streamAddress,
     Post(WM_TASK_DONE);
 }
 
-std::unique_ptr<HttpRequest> Worker::Reopen(HttpSession& session, const std::string& address, std::int64_t offset) {
+std::unique_ptr<HttpRequest> Worker::Reopen(HttpSession& session, const std::string& address,
+                                            std::int64_t offset) {
     auto stream = session.OpenUrl(address, HttpRequestOptions{offset});
     if (!stream || stream->status() != 206 || stream->contentRangeStart() != offset)
         return nullptr;

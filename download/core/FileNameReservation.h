@@ -43,7 +43,7 @@ private:
 
     ReservedNames& m_names;
     std::u16string m_folder;
-    std::u16string m_stem;  // the name without ".flv"
+    std::u16string m_stem; // the name without ".flv"
     std::u16string m_suffix;
     int m_number = 1;
     std::u16string m_fileName;

@@ -66,7 +66,7 @@ struct HttpRequest::Easy {
         void operator()(CURL* easy) const { Curl()->easy_cleanup(easy); }
     };
     std::unique_ptr<CURL, Deleter> handle;
-    bool attached = false;  // added to the session's multi handle
+    bool attached = false; // added to the session's multi handle
 };
 
 std::string HttpSession::ProgramName() {
@@ -87,7 +87,8 @@ std::unique_ptr<HttpSession> HttpSession::Open(std::string agent) {
 }
 
 HttpSession::HttpSession(std::string agent, std::unique_ptr<Multi> multi)
-    : m_agent(std::move(agent)), m_multi(std::move(multi)) {}
+    : m_agent(std::move(agent)), m_multi(std::move(multi)) {
+}
 
 HttpSession::~HttpSession() = default;
 
@@ -112,7 +113,8 @@ void HttpSession::Perform() {
     }
 }
 
-std::unique_ptr<HttpRequest> HttpSession::OpenUrl(const std::string& address, const HttpRequestOptions& options) {
+std::unique_ptr<HttpRequest> HttpSession::OpenUrl(const std::string& address,
+                                                  const HttpRequestOptions& options) {
     const std::string escapedAddress = EscapeAddressBytes(address);
     const std::string lower = ToLowerAscii(escapedAddress.substr(0, 8));
     if (!lower.starts_with("http://") && !lower.starts_with("https://"))
@@ -144,7 +146,8 @@ std::unique_ptr<HttpRequest> HttpSession::OpenUrl(const std::string& address, co
         curl.easy_setopt(handle, CURLOPT_WRITEDATA, request.get());
         if (!m_caFile.empty())
             curl.easy_setopt(handle, CURLOPT_CAINFO, m_caFile.c_str());
-        const std::string range = options.rangeStart ? std::to_string(*options.rangeStart) + "-" : std::string();
+        const std::string range =
+            options.rangeStart ? std::to_string(*options.rangeStart) + "-" : std::string();
         if (options.rangeStart)
             curl.easy_setopt(handle, CURLOPT_RANGE, range.c_str());
         if (curl.multi_add_handle(m_multi->handle.get(), handle) != CURLM_OK)
@@ -161,9 +164,12 @@ std::unique_ptr<HttpRequest> HttpSession::OpenUrl(const std::string& address, co
 }
 
 HttpRequest::HttpRequest(HttpSession& session, std::unique_ptr<Easy> easy)
-    : m_session(session), m_easy(std::move(easy)), m_lastActivity(std::chrono::steady_clock::now()) {}
+    : m_session(session), m_easy(std::move(easy)), m_lastActivity(std::chrono::steady_clock::now()) {
+}
 
-HttpRequest::~HttpRequest() { Abort(); }
+HttpRequest::~HttpRequest() {
+    Abort();
+}
 
 void HttpRequest::Abort() {
     if (m_easy && m_easy->attached) {
@@ -190,9 +196,10 @@ bool HttpRequest::Drive(const std::function<bool()>& ready) {
         const auto idle = std::chrono::steady_clock::now() - m_lastActivity;
         if (idle >= m_session.m_receiveTimeout)
             return false;
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(m_session.m_receiveTimeout - idle);
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(m_session.m_receiveTimeout - idle);
         Curl()->multi_poll(m_session.m_multi->handle.get(), nullptr, 0,
-                        static_cast<int>(std::clamp<std::int64_t>(left.count(), 1, 1000)), nullptr);
+                           static_cast<int>(std::clamp<std::int64_t>(left.count(), 1, 1000)), nullptr);
     }
 }
 

@@ -106,9 +106,9 @@ private:
 
     HttpSession& m_session;
     std::unique_ptr<Easy> m_easy;
-    std::string m_buffer;          // received body bytes not yet read
-    std::size_t m_readOffset = 0;  // bytes of m_buffer already handed out
-    bool m_paused = false;         // libcurl holds further data until the buffer drains
+    std::string m_buffer;         // received body bytes not yet read
+    std::size_t m_readOffset = 0; // bytes of m_buffer already handed out
+    bool m_paused = false;        // libcurl holds further data until the buffer drains
     bool m_headersDone = false;
     bool m_locationInBlock = false;
     bool m_finished = false;

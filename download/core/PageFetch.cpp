@@ -1,10 +1,10 @@
 // The page fetch: 2048-byte reads into an 8192-byte zero-filled buffer, then decoding.
 #include "download/core/PageFetch.h"
 
+#include "base/TextCodec.h"
+
 #include <array>
 #include <cstring>
-
-#include "base/TextCodec.h"
 
 namespace tessaly {
 
@@ -18,7 +18,7 @@ PageFetchResult FetchPageText(HttpSession& session, std::u16string_view pageAddr
     std::array<char, kPageTextBytes + 1> text{};
     std::array<char, kReadChunkBytes> chunk{};
     std::size_t total = 0;
-    std::size_t textLength = 0;  // bytes appended; the append stops at a chunk's first zero byte
+    std::size_t textLength = 0; // bytes appended; the append stops at a chunk's first zero byte
     bool zeroSeen = false;
     for (;;) {
         const std::ptrdiff_t count = page->Read(chunk.data(), chunk.size());
@@ -37,8 +37,10 @@ PageFetchResult FetchPageText(HttpSession& session, std::u16string_view pageAddr
             break;
         if (zeroSeen)
             continue;
-        const auto* zero = static_cast<const char*>(std::memchr(chunk.data(), 0, static_cast<std::size_t>(count)));
-        const std::size_t kept = zero ? static_cast<std::size_t>(zero - chunk.data()) : static_cast<std::size_t>(count);
+        const auto* zero =
+            static_cast<const char*>(std::memchr(chunk.data(), 0, static_cast<std::size_t>(count)));
+        const std::size_t kept =
+            zero ? static_cast<std::size_t>(zero - chunk.data()) : static_cast<std::size_t>(count);
         std::memcpy(text.data() + textLength, chunk.data(), kept);
         textLength += kept;
         zeroSeen = zero != nullptr;

@@ -2,11 +2,11 @@
 // Threads: runs on the worker's thread, with the worker's own session.
 #pragma once
 
+#include "download/core/HttpClient.h"
+
 #include <functional>
 #include <string>
 #include <string_view>
-
-#include "download/core/HttpClient.h"
 
 namespace tessaly {
 
@@ -17,14 +17,14 @@ constexpr std::size_t kReadChunkBytes = 2048;
 
 enum class PageFetchStatus {
     kOk,
-    kOpenFailed,  // the address cannot be opened
-    kReadFailed,  // a read of the page failed
-    kStopped,     // the task was asked to stop while the page was read
+    kOpenFailed, // the address cannot be opened
+    kReadFailed, // a read of the page failed
+    kStopped,    // the task was asked to stop while the page was read
 };
 
 struct PageFetchResult {
     PageFetchStatus status = PageFetchStatus::kOpenFailed;
-    std::u16string text;  // the page text when status is kOk
+    std::u16string text; // the page text when status is kOk
 };
 
 // Reads the page in chunks of kReadChunkBytes: the chunk that brings the total to 8192 bytes or more

@@ -17,11 +17,11 @@ inline constexpr int kColumnWidths[5] = {20, 240, 80, 50, 125};
 
 // Image indexes of the row icons (resources 140 to 144 in that order).
 enum TaskIcon : int {
-    kIconAnalysing = 0,  // analysing or named
+    kIconAnalysing = 0, // analysing or named
     kIconFailed = 1,
     kIconDone = 2,
     kIconWaiting = 3,
-    kIconReceiving = 4,  // connected or receiving
+    kIconReceiving = 4, // connected or receiving
 };
 
 } // namespace tessaly

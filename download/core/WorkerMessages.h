@@ -15,31 +15,31 @@ namespace tessaly {
 using WorkerId = std::uint32_t;
 
 // Worker to download page (window message numbers, WM_USER + n).
-constexpr int WM_TASK_ANALYSING = 0x0400 + 1;  // lParam 0: the worker has started
-constexpr int WM_TASK_FAILED = 0x0400 + 2;     // lParam: the FailureCode
-constexpr int WM_TASK_NAMED = 0x0400 + 3;      // fileName: the local file name the worker uses
-constexpr int WM_TASK_CONNECTED = 0x0400 + 4;  // lParam 0: stream opened, then local file created
-constexpr int WM_TASK_DONE = 0x0400 + 5;       // lParam 0: the stream is saved whole
-constexpr int WM_TASK_SPEED = 0x0400 + 6;      // lParam: bytes per millisecond over the last interval
-constexpr int WM_TASK_RECEIVED = 0x0400 + 8;   // lParam: kibibytes received in all
+constexpr int WM_TASK_ANALYSING = 0x0400 + 1; // lParam 0: the worker has started
+constexpr int WM_TASK_FAILED = 0x0400 + 2;    // lParam: the FailureCode
+constexpr int WM_TASK_NAMED = 0x0400 + 3;     // fileName: the local file name the worker uses
+constexpr int WM_TASK_CONNECTED = 0x0400 + 4; // lParam 0: stream opened, then local file created
+constexpr int WM_TASK_DONE = 0x0400 + 5;      // lParam 0: the stream is saved whole
+constexpr int WM_TASK_SPEED = 0x0400 + 6;     // lParam: bytes per millisecond over the last interval
+constexpr int WM_TASK_RECEIVED = 0x0400 + 8;  // lParam: kibibytes received in all
 // From the downloads service, not the worker: the worker's thread has ended (its running slot is free).
 constexpr int WM_WORKER_ENDED = 0x0400 + 9;
 
 // Why a worker gives up (the lParam of WM_TASK_FAILED).
 enum FailureCode : int {
-    kFailNoVideoFields = 0,  // the page lacks title / stream parameters, or its address has no host
-    kFailStreamOpen = 1,     // the stream cannot be opened, or answers with an error status
-    kFailLocalFile = 2,      // the local file cannot be created or written
-    kFailPageOpen = 3,       // the page address cannot be opened
-    kFailInternet = 4,       // no Internet handle, or reading the page failed
-    kFailStreamRead = 5,     // reading the stream failed for the third time
+    kFailNoVideoFields = 0, // the page lacks title / stream parameters, or its address has no host
+    kFailStreamOpen = 1,    // the stream cannot be opened, or answers with an error status
+    kFailLocalFile = 2,     // the local file cannot be created or written
+    kFailPageOpen = 3,      // the page address cannot be opened
+    kFailInternet = 4,      // no Internet handle, or reading the page failed
+    kFailStreamRead = 5,    // reading the stream failed for the third time
 };
 
 struct WorkerMessage {
     int message = 0;
     WorkerId workerId = 0;
     std::int64_t lParam = 0;
-    std::u16string fileName;  // WM_TASK_NAMED only: an owned copy
+    std::u16string fileName; // WM_TASK_NAMED only: an owned copy
 };
 
 class WorkerMessageSink {

@@ -2,14 +2,13 @@
 // test for the files downloads write.
 #pragma once
 
-#include <gtest/gtest.h>
+#include "tests/support/TestServer.h"
 
 #include <clocale>
 #include <filesystem>
+#include <gtest/gtest.h>
 #include <memory>
 #include <random>
-
-#include "tests/support/TestServer.h"
 
 namespace tessaly::test {
 

@@ -1,7 +1,7 @@
 // The download worker against the real server: its messages, the saved file, every failure code,
 // resumption after broken reads, file names that never overwrite, and stop requests.
-#include "download/core/DownloadService.h"
 #include "base/TextCodec.h"
+#include "download/core/DownloadService.h"
 #include "tests/download/ServerFixture.h"
 #include "tests/support/MessageQueue.h"
 
@@ -13,7 +13,9 @@
 namespace tessaly::test {
 namespace {
 
-bool Ends(const WorkerMessage& m) { return m.message == WM_TASK_DONE || m.message == WM_TASK_FAILED; }
+bool Ends(const WorkerMessage& m) {
+    return m.message == WM_TASK_DONE || m.message == WM_TASK_FAILED;
+}
 
 class DownloadWorkerTest : public ServerTest {
 protected:
@@ -62,8 +64,8 @@ protected:
     DownloadService service{queue};
 };
 
-const std::vector<int> kDoneSequence = {WM_TASK_ANALYSING, WM_TASK_NAMED, WM_TASK_CONNECTED, WM_TASK_CONNECTED,
-                                        WM_TASK_DONE};
+const std::vector<int> kDoneSequence = {WM_TASK_ANALYSING, WM_TASK_NAMED, WM_TASK_CONNECTED,
+                                        WM_TASK_CONNECTED, WM_TASK_DONE};
 
 TEST_F(DownloadWorkerTest, ShortStreamIsSavedWholeWithoutProgressReports) {
     EXPECT_EQ(Run(Watch("size:100000,seed:3", "title=My:clip*%3F")), kDoneSequence);
@@ -158,11 +160,11 @@ TEST_F(DownloadWorkerTest, BrokenReadsResumeWithRangeIntoAnIdenticalFile) {
 }
 
 TEST_F(DownloadWorkerTest, ThirdFailedReadEndsWithCode5AndKeepsWhatWasWritten) {
-    for (const char* spec : {"size:90000,reset:10000/30000/50000",  // three breaks, good reads between
-                             "size:90000,reset:10000,range:0",       // the server cannot resume
-                             "size:90000,reset:10000,badrange:1",    // it resumes at the wrong place
-                             "size:90000,short:10000",               // the body ends before its length
-                             "size:90000,stall:10000"}) {            // it stops sending
+    for (const char* spec : {"size:90000,reset:10000/30000/50000", // three breaks, good reads between
+                             "size:90000,reset:10000,range:0",     // the server cannot resume
+                             "size:90000,reset:10000,badrange:1",  // it resumes at the wrong place
+                             "size:90000,short:10000",             // the body ends before its length
+                             "size:90000,stall:10000"}) {          // it stops sending
         SCOPED_TRACE(spec);
         queue.Clear();
         std::filesystem::remove_all(folder);
@@ -178,9 +180,7 @@ TEST_F(DownloadWorkerTest, ThirdFailedReadEndsWithCode5AndKeepsWhatWasWritten) {
 }
 
 TEST_F(DownloadWorkerTest, NeverOverwritesAFileAndNamesTheOneItUses) {
-    {
-        std::ofstream(folder / "clip.flv") << "mine";
-    }
+    { std::ofstream(folder / "clip.flv") << "mine"; }
     Run(Watch("size:5000,seed:1"));
     const auto messages = queue.All();
     ASSERT_GE(messages.size(), 2u);

@@ -1,10 +1,9 @@
 // tessaly-fetch as the benchmark drives it: one line per worker message, exit status by outcome.
-#include <sys/wait.h>
+#include "tests/download/ServerFixture.h"
 
 #include <cstdio>
 #include <regex>
-
-#include "tests/download/ServerFixture.h"
+#include <sys/wait.h>
 
 namespace tessaly::test {
 namespace {
@@ -32,7 +31,8 @@ using FetchToolTest = ServerTest;
 TEST_F(FetchToolTest, PrintsEachMessageAndExitsByOutcome) {
     // 5000 bytes in about 2.5 s: one report, of at most 2 bytes per millisecond and 4 KiB received.
     const std::string address = server->WatchUrl("v=size:5000,seed:6,rate:2000&title=tool");
-    const auto done = RunTool("'" + address + "' '" + (folder / "new").string() + "' --receive-timeout-ms 5000");
+    const auto done =
+        RunTool("'" + address + "' '" + (folder / "new").string() + "' --receive-timeout-ms 5000");
     EXPECT_EQ(done.exitCode, 0);
     EXPECT_TRUE(std::regex_match(done.output, std::regex("ANALYSING\nNAMED tool.flv\nCONNECTED\nCONNECTED\n"
                                                          "SPEED [0-2]\nRECEIVED 4\nDONE\n")))

@@ -59,7 +59,8 @@ TEST_F(HttpClientTest, ReadsLargeBodyInFullPiecesThenEndsForGood) {
 }
 
 TEST_F(HttpClientTest, ChunkedBodyAndRedirectsUpToTen) {
-    auto request = session->OpenUrl(server->Url("/get_video?video_id=size:70000,seed:1,chunked:1,redirect:10"));
+    auto request =
+        session->OpenUrl(server->Url("/get_video?video_id=size:70000,seed:1,chunked:1,redirect:10"));
     ASSERT_TRUE(request);
     EXPECT_EQ(request->status(), 200);
     std::string body;
@@ -124,7 +125,8 @@ TEST_F(HttpClientTest, OnlyHttpAndHttpsAreSpokenAlsoAfterARedirect) {
 
 TEST_F(HttpClientTest, ErrorStatusStillOpensWithItsBody) {
     for (int status : {404, 500}) {
-        auto request = session->OpenUrl(server->Url("/get_video?video_id=size:300,status:" + std::to_string(status)));
+        auto request =
+            session->OpenUrl(server->Url("/get_video?video_id=size:300,status:" + std::to_string(status)));
         ASSERT_TRUE(request);
         EXPECT_EQ(request->status(), status);
         std::string body;
@@ -200,7 +202,8 @@ TEST_F(HttpClientTest, HttpsWithAVerifiedCertificate) {
 
 TEST_F(HttpClientTest, ManySessionsOpenAndCloseWithoutLeakingDescriptors) {
     const auto countFds = [] {
-        return std::distance(std::filesystem::directory_iterator("/proc/self/fd"), std::filesystem::directory_iterator());
+        return std::distance(std::filesystem::directory_iterator("/proc/self/fd"),
+                             std::filesystem::directory_iterator());
     };
     const auto before = countFds();
     for (int i = 0; i < 200; ++i) {
@@ -209,7 +212,7 @@ TEST_F(HttpClientTest, ManySessionsOpenAndCloseWithoutLeakingDescriptors) {
         auto request = each->OpenUrl(server->Url("/get_video?video_id=size:5000"));
         ASSERT_TRUE(request);
         char buffer[100];
-        ASSERT_EQ(request->Read(buffer, sizeof buffer), 100);  // closed mid-body
+        ASSERT_EQ(request->Read(buffer, sizeof buffer), 100); // closed mid-body
     }
     EXPECT_EQ(countFds(), before);
 }

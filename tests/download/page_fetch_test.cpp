@@ -1,10 +1,10 @@
 // FetchPageText against the real server: the 8191-byte cut, zero bytes, stop checks, failures,
 // decoding.
-#include <atomic>
-
 #include "base/TextCodec.h"
 #include "download/core/PageFetch.h"
 #include "tests/download/ServerFixture.h"
+
+#include <atomic>
 
 namespace tessaly::test {
 namespace {
@@ -36,7 +36,8 @@ TEST_F(PageFetchTest, KeepsAtMost8191BytesDroppingTheChunkThatReaches8192) {
     const struct {
         std::size_t bodySize;
         std::size_t kept;
-    } cases[] = {{100, 100}, {8191, 8191}, {8192, 6144}, {8193, 6144}, {10239, 6144}, {10240, 6144}, {50000, 6144}};
+    } cases[] = {{100, 100},    {8191, 8191},  {8192, 6144}, {8193, 6144},
+                 {10239, 6144}, {10240, 6144}, {50000, 6144}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.bodySize);
         const auto result = Fetch("size:" + std::to_string(c.bodySize));
@@ -71,7 +72,8 @@ TEST_F(PageFetchTest, StopIsAskedAfterEachReadWithData) {
 
 TEST_F(PageFetchTest, OpenAndReadFailuresAreTold) {
     session->SetConnectRetries(0);
-    EXPECT_EQ(FetchPageText(*session, u"http://127.0.0.1:9/watch?v=1", {}).status, PageFetchStatus::kOpenFailed);
+    EXPECT_EQ(FetchPageText(*session, u"http://127.0.0.1:9/watch?v=1", {}).status,
+              PageFetchStatus::kOpenFailed);
     EXPECT_EQ(Fetch("size:5000,reset:3000").status, PageFetchStatus::kReadFailed);
     EXPECT_EQ(Fetch("size:5000,stall:100").status, PageFetchStatus::kReadFailed);
 }

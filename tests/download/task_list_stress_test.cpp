@@ -1,10 +1,10 @@
 // The task list under load: ten tasks, three running, deletions while waiting, in the page phase
 // and in the transfer; and a thousand add/delete cycles that must leave no thread, handle or
 // descriptor behind. Also the ThreadSanitizer's workload.
+#include "tests/download/TaskListFixture.h"
+
 #include <algorithm>
 #include <thread>
-
-#include "tests/download/TaskListFixture.h"
 
 namespace tessaly::test {
 namespace {
@@ -34,11 +34,14 @@ protected:
 TEST_F(TaskListStressTest, TenTasksThreeRunningDeletionsInEveryPhase) {
     // t0-t2 stream slowly; p3 and p4 have slow pages; the rest are quick.
     for (int i = 0; i < 3; ++i)
-        ASSERT_TRUE(list->AddTask(Watch("size:300000,rate:150000,seed:" + std::to_string(i), "title=t" + std::to_string(i))));
+        ASSERT_TRUE(list->AddTask(
+            Watch("size:300000,rate:150000,seed:" + std::to_string(i), "title=t" + std::to_string(i))));
     for (int i = 3; i < 5; ++i)
-        ASSERT_TRUE(list->AddTask(Watch("size:20000,seed:" + std::to_string(i), "pad:5000&prate:4000&title=p" + std::to_string(i))));
+        ASSERT_TRUE(list->AddTask(Watch("size:20000,seed:" + std::to_string(i),
+                                        "pad:5000&prate:4000&title=p" + std::to_string(i))));
     for (int i = 5; i < 10; ++i)
-        ASSERT_TRUE(list->AddTask(Watch("size:20000,seed:" + std::to_string(i), "title=q" + std::to_string(i))));
+        ASSERT_TRUE(
+            list->AddTask(Watch("size:20000,seed:" + std::to_string(i), "title=q" + std::to_string(i))));
     ASSERT_EQ(list->rowCount(), 10);
 
     // Transfer phase.
@@ -62,7 +65,8 @@ TEST_F(TaskListStressTest, TenTasksThreeRunningDeletionsInEveryPhase) {
     for (const char* title : {"t1", "t2", "p4", "q5", "q6", "q7", "q8"}) {
         const int seed = title[1] - '0';
         const std::size_t size = title[0] == 't' ? 300000 : 20000;
-        EXPECT_TRUE(ReadWholeFile((folder / (std::string(title) + ".flv")).string()) == ExpectedStreamBody(size, seed))
+        EXPECT_TRUE(ReadWholeFile((folder / (std::string(title) + ".flv")).string()) ==
+                    ExpectedStreamBody(size, seed))
             << title;
     }
     for (const char* gone : {"t0.flv", "q9.flv", "p3.flv"})

@@ -1,8 +1,8 @@
 // The task list's rows, states, register, limits and figure messages, with real workers.
-#include <fstream>
-
 #include "download/core/PageResolution.h"
 #include "tests/download/TaskListFixture.h"
+
+#include <fstream>
 
 namespace tessaly::test {
 namespace {
@@ -20,7 +20,7 @@ TEST_F(TaskListTest, TaskWaitsThenPassesThroughItsStatesToDone) {
     ASSERT_TRUE(PumpUntilDone(0));
     EXPECT_EQ(Icon(0), kIconDone);
     EXPECT_TRUE(Text(0, 1) == u"Clip 1.flv");
-    EXPECT_TRUE(Text(0, 2) == u"0KB");  // done before the first progress report
+    EXPECT_TRUE(Text(0, 2) == u"0KB"); // done before the first progress report
     EXPECT_TRUE(ReadWholeFile((folder / "Clip 1.flv").string()) == ExpectedStreamBody(50000, 9));
     EXPECT_EQ(figures.Sum(WM_COMPLETED_DELTA), 1);
     ASSERT_FALSE(figures.entries.empty());
@@ -51,7 +51,8 @@ TEST_F(TaskListTest, WorkerMessagesBecomeRowTexts) {
     const struct {
         std::int64_t rate;
         const char16_t* shown;
-    } speeds[] = {{0, u"0KB"}, {1, u"0KB"}, {2, u"1KB"}, {128, u"125KB"}, {1024, u"1000KB"}, {-128, u"-125KB"}};
+    } speeds[] = {{0, u"0KB"},     {1, u"0KB"},       {2, u"1KB"},
+                  {128, u"125KB"}, {1024, u"1000KB"}, {-128, u"-125KB"}};
     for (const auto& s : speeds) {
         feed(WM_TASK_SPEED, s.rate);
         EXPECT_TRUE(Text(0, 3) == s.shown) << s.rate;
@@ -81,8 +82,8 @@ TEST_F(TaskListTest, DuplicatesAndTheRegister) {
     const auto first = Watch("hstall:1");
     ASSERT_TRUE(list->AddTask(first));
     EXPECT_TRUE(list->IsDuplicate(first));
-    EXPECT_TRUE(list->IsDuplicate(first.substr(0, first.size() - 1)));  // part of an added address
-    EXPECT_FALSE(list->IsDuplicate(first + u"&x=1"));                   // holds an added one
+    EXPECT_TRUE(list->IsDuplicate(first.substr(0, first.size() - 1))); // part of an added address
+    EXPECT_FALSE(list->IsDuplicate(first + u"&x=1"));                  // holds an added one
     EXPECT_FALSE(list->IsDuplicate(u""));
     EXPECT_FALSE(list->IsDuplicate(u"FIND|"));
     EXPECT_FALSE(list->IsDuplicate(u"FI"));
@@ -224,8 +225,8 @@ TEST_F(TaskListTest, ACraftedPageDeletedWhileMatchedLeavesNoWorkerBehind) {
 TEST_F(TaskListTest, TwoQuickDeletionsStopBothWorkersSilently) {
     ASSERT_TRUE(list->AddTask(Watch("size:4000000,rate:200000,seed:1", "title=a")));
     ASSERT_TRUE(list->AddTask(Watch("size:4000000,rate:200000,seed:2", "title=b")));
-    ASSERT_TRUE(list->AddTask(Watch("size:1000,seed:3", "pad:4000&prate:2000&title=c")));  // in its page phase
-    ASSERT_TRUE(list->AddTask(Watch("size:1000,seed:4", "title=d")));                      // waiting
+    ASSERT_TRUE(list->AddTask(Watch("size:1000,seed:3", "pad:4000&prate:2000&title=c"))); // in its page phase
+    ASSERT_TRUE(list->AddTask(Watch("size:1000,seed:4", "title=d")));                     // waiting
     ASSERT_TRUE(Pump([&] { return Text(0, 2) == kTextZeroKb && Text(1, 2) == kTextZeroKb; }));
     const WorkerId waitingId = list->row(3).workerId;
     list->DeleteTask(0, true);

@@ -1,6 +1,6 @@
 // UTF-8 and locale conversions of the core's UTF-16 text, and the terminal form of a name.
-#include "download/core/ControlCharacters.h"
 #include "base/TextCodec.h"
+#include "download/core/ControlCharacters.h"
 
 #include <clocale>
 #include <gtest/gtest.h>

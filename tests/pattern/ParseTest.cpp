@@ -4,7 +4,6 @@
 #include "pattern/PatternMatcher.h"
 
 #include <gtest/gtest.h>
-
 #include <string>
 
 namespace tessaly {
@@ -23,7 +22,8 @@ struct ErrorCase {
 void ExpectErrors(std::initializer_list<ErrorCase> cases) {
     for (const ErrorCase& c : cases) {
         PatternMatcher matcher;
-        EXPECT_EQ(matcher.Parse(c.pattern), c.expected) << std::string(c.pattern, c.pattern + std::char_traits<char16_t>::length(c.pattern));
+        EXPECT_EQ(matcher.Parse(c.pattern), c.expected)
+            << std::string(c.pattern, c.pattern + std::char_traits<char16_t>::length(c.pattern));
         EXPECT_EQ(matcher.LastError(), c.expected);
     }
 }
@@ -111,15 +111,20 @@ TEST(Parse, RepeatOfAnItemThatMayBeEmpty) {
 TEST(Parse, LoneTrailingBackslash) {
     // Outside a set it ends the pattern; inside one the set is unclosed.
     EXPECT_EQ(test::MatchSummary(u"ab\\", u"xab"), "1-3");
-    ExpectErrors({{u"\\", ParseOk}, {u"{a\\", ParseBraceExpected}, {u"[a\\", ParseBracketExpected},
-                  {u"[\\", ParseBracketExpected}, {u"a|\\", ParseOk}, {u"!\\", ParseOk}});
+    ExpectErrors({{u"\\", ParseOk},
+                  {u"{a\\", ParseBraceExpected},
+                  {u"[a\\", ParseBracketExpected},
+                  {u"[\\", ParseBracketExpected},
+                  {u"a|\\", ParseOk},
+                  {u"!\\", ParseOk}});
 }
 
 TEST(Parse, HostileInputEndsInACode) {
     // Deep nesting is bounded (no recursion can exhaust the stack); up to the bound it compiles.
     const int deep = 1000;
     EXPECT_EQ(ParseOf(std::u16string(deep, u'(') + u"a" + std::u16string(deep, u')')), ParseOk);
-    EXPECT_EQ(ParseOf(std::u16string(deep + 1, u'(') + u"a" + std::u16string(deep + 1, u')')), ParseOutOfMemory);
+    EXPECT_EQ(ParseOf(std::u16string(deep + 1, u'(') + u"a" + std::u16string(deep + 1, u')')),
+              ParseOutOfMemory);
     EXPECT_EQ(ParseOf(std::u16string(100000, u'{')), ParseOutOfMemory);
     EXPECT_EQ(ParseOf(std::u16string(100000, u'!') + u"a"), ParseOutOfMemory);
     EXPECT_EQ(ParseOf(std::u16string(100000, u'[')), ParseBracketExpected);

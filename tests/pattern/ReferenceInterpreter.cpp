@@ -4,7 +4,8 @@
 
 namespace tessaly::test {
 
-ReferenceResult RunReference(const PatternMatcher& matcher, const std::u16string& subject, std::uint64_t maxSteps) {
+ReferenceResult RunReference(const PatternMatcher& matcher, const std::u16string& subject,
+                             std::uint64_t maxSteps) {
     using K = Instruction::Kind;
     const std::vector<Instruction>& prog = matcher.Program();
     ReferenceResult r;

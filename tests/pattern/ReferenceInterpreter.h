@@ -20,6 +20,7 @@ struct ReferenceResult {
 // Runs a program without the matcher's side notes, so only for patterns with no lazy loop over an
 // item that may match empty and no back-reference inside its own group. Gives up after maxSteps
 // instructions.
-ReferenceResult RunReference(const PatternMatcher& matcher, const std::u16string& subject, std::uint64_t maxSteps);
+ReferenceResult RunReference(const PatternMatcher& matcher, const std::u16string& subject,
+                             std::uint64_t maxSteps);
 
 } // namespace tessaly::test

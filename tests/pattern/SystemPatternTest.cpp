@@ -2,27 +2,29 @@
 #include "PatternTestSupport.h"
 #include "pattern/PatternMatcher.h"
 
-#include <gtest/gtest.h>
-
 #include <fstream>
+#include <gtest/gtest.h>
 #include <iterator>
 #include <string>
 
 namespace tessaly {
 namespace {
 
-constexpr const char16_t* kAddressPattern = u"http://([a-zA-Z0-9][a-zA-Z0-9][a-zA-Z0-9]?.)?youtube.com/.+\\?.+";
+constexpr const char16_t* kAddressPattern =
+    u"http://([a-zA-Z0-9][a-zA-Z0-9][a-zA-Z0-9]?.)?youtube.com/.+\\?.+";
 constexpr const char16_t* kExtractionPattern =
     u"<title>{.*?}/title>.+[\\&]{video_id=(.*?)}[\\&](.*?)[\\&]{t=(.*?)}[\\&]";
 
-bool IsAddress(const char16_t* text) { return test::MatchSummary(kAddressPattern, text) != "none"; }
+bool IsAddress(const char16_t* text) {
+    return test::MatchSummary(kAddressPattern, text) != "none";
+}
 
 TEST(SystemPatterns, AddressCheck) {
     EXPECT_TRUE(IsAddress(u"http://www.youtube.com/watch?v=abc"));
     EXPECT_TRUE(IsAddress(u"http://youtube.com/watch?v=abc"));
     EXPECT_TRUE(IsAddress(u"http://uk.youtube.com/watch?v=abc"));
     EXPECT_TRUE(IsAddress(u"see http://www.youtube.com/watch?v=abc here")); // anywhere in the text
-    EXPECT_TRUE(IsAddress(u"http://www.youtubeXcom/watch?v=abc"));         // "." is any unit
+    EXPECT_TRUE(IsAddress(u"http://www.youtubeXcom/watch?v=abc"));          // "." is any unit
     EXPECT_TRUE(IsAddress(u"http://www.youtube.com//?x"));
     EXPECT_FALSE(IsAddress(u"HTTP://WWW.YOUTUBE.COM/WATCH?V=ABC")); // exact about case
     EXPECT_FALSE(IsAddress(u"http://m.youtube.com/watch?v=abc"));   // a one-letter label is not a prefix

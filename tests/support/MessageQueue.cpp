@@ -24,7 +24,8 @@ std::vector<WorkerMessage> MessageQueue::All() const {
     return m_all;
 }
 
-bool MessageQueue::WaitFor(const std::function<bool(const WorkerMessage&)>& done, std::chrono::milliseconds timeout) {
+bool MessageQueue::WaitFor(const std::function<bool(const WorkerMessage&)>& done,
+                           std::chrono::milliseconds timeout) {
     std::unique_lock lock(m_lock);
     return m_posted.wait_for(lock, timeout, [&] {
         for (const auto& message : m_all)
@@ -34,7 +35,8 @@ bool MessageQueue::WaitFor(const std::function<bool(const WorkerMessage&)>& done
     });
 }
 
-bool MessageQueue::PumpUntil(TaskList& list, const std::function<bool()>& stop, std::chrono::milliseconds timeout) {
+bool MessageQueue::PumpUntil(TaskList& list, const std::function<bool()>& stop,
+                             std::chrono::milliseconds timeout) {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     for (;;) {
         if (stop())

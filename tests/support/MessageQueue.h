@@ -3,15 +3,15 @@
 // Threads: PostWorkerMessage from any worker thread; everything else from the test's thread.
 #pragma once
 
+#include "download/core/TaskList.h"
+#include "download/core/WorkerMessages.h"
+
 #include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <functional>
 #include <mutex>
 #include <vector>
-
-#include "download/core/TaskList.h"
-#include "download/core/WorkerMessages.h"
 
 namespace tessaly::test {
 

@@ -2,28 +2,30 @@
 #include "tests/support/TestServer.h"
 
 #include <arpa/inet.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/socket.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <chrono>
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <netinet/in.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
 #include <sstream>
+#include <sys/socket.h>
+#include <sys/wait.h>
 #include <thread>
+#include <unistd.h>
 
 extern char** environ;
 
 namespace tessaly::test {
 
-TestServer::TestServer(std::string scriptPath) : m_script(std::move(scriptPath)) {}
+TestServer::TestServer(std::string scriptPath) : m_script(std::move(scriptPath)) {
+}
 
-TestServer::~TestServer() { Stop(); }
+TestServer::~TestServer() {
+    Stop();
+}
 
 bool TestServer::Start() {
     int out[2];
@@ -99,7 +101,9 @@ std::string TestServer::WatchUrl(const std::string& query) const {
     return Url("/watch?u=http://www.youtube.com/watch?v=x" + (query.empty() ? "" : "&" + query));
 }
 
-std::string TestServer::RequestLog() const { return HttpGetBody("127.0.0.1", m_port, "/log"); }
+std::string TestServer::RequestLog() const {
+    return HttpGetBody("127.0.0.1", m_port, "/log");
+}
 
 std::string ExpectedStreamBody(std::size_t size, unsigned seed) {
     constexpr std::uint64_t period = 65521;
