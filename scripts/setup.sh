@@ -15,7 +15,7 @@ packages=(
   fonts-noto-cjk qt6-translations-l10n
   libgtest-dev googletest libgmock-dev
   xvfb xauth x11-utils libgl1-mesa-dri
-  clang libclang-rt-14-dev
+  clang clang-format-14 libclang-rt-14-dev
   ffmpeg nginx libpcre2-dev curl hyperfine
   python3
   appstream dpkg-dev file debootstrap

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs what is needed, then builds and runs every test: a plain build, an AddressSanitizer +
-# UBSan build, a ThreadSanitizer build of the GUI-free core, and a short run of each fuzz target.
+# Installs what is needed, checks that the C++ files are formatted, then builds and runs every test:
+# a plain build, an AddressSanitizer + UBSan build, a ThreadSanitizer build of the GUI-free core, and
+# a short run of each fuzz target.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
@@ -8,6 +9,9 @@ source scripts/xvfb.sh
 
 export QTWEBENGINE_DISABLE_SANDBOX=1
 fuzz_seconds=${TESSALY_FUZZ_SECONDS:-60}
+
+echo "== formatting"
+bash scripts/check-format.sh
 
 echo "== plain build"
 bash scripts/build.sh build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTESSALY_WERROR=ON
