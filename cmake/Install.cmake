@@ -7,12 +7,16 @@ set(TESSALY_ID org.tessaly.tessaly)
 set(TESSALY_PROGRAM_DIR ${CMAKE_INSTALL_LIBEXECDIR}/tessaly)
 set(linux_res ${PROJECT_SOURCE_DIR}/res/linux)
 
+# The program, its modules and the libraries they share lie side by side and find each other there.
 install(TARGETS tessaly RUNTIME DESTINATION ${TESSALY_PROGRAM_DIR})
-foreach(module tessaly_media tessaly_explorer)
-  if(TARGET ${module})
-    install(TARGETS ${module} LIBRARY DESTINATION ${TESSALY_PROGRAM_DIR})
+foreach(library tessaly_base tessaly_pattern tessaly_settings tessaly_download tessaly_ui tessaly_res
+        tessaly_media tessaly_explorer)
+  if(TARGET ${library})
+    install(TARGETS ${library} LIBRARY DESTINATION ${TESSALY_PROGRAM_DIR})
+    set_target_properties(${library} PROPERTIES INSTALL_RPATH "$ORIGIN")
   endif()
 endforeach()
+set_target_properties(tessaly PROPERTIES INSTALL_RPATH "$ORIGIN")
 install(FILES ${PROJECT_SOURCE_DIR}/player/plsys.qml DESTINATION ${TESSALY_PROGRAM_DIR} RENAME plsys.dll)
 install(FILES ${PROJECT_SOURCE_DIR}/app/webstrip/tips.html DESTINATION ${TESSALY_PROGRAM_DIR})
 
