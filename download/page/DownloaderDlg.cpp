@@ -366,6 +366,10 @@ void DownloaderDlg::paintEvent(QPaintEvent*) {
 
 void DownloaderDlg::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
+    // A window restored from its minimised state shows its pages again spontaneously; only the
+    // page being shown counts.
+    if (event->spontaneous())
+        return;
     UpdateData(true);
     m_strUrl = m_strUrl.trimmed();
     if (m_strUrl.isEmpty())

@@ -369,6 +369,17 @@ private slots:
         clipboard->clear();
         m_page->PasteFromClipboard();
         QCOMPARE(Url()->text(), base + QStringLiteral("shown"));
+
+        // Minimising and restoring the window is no showing of the page.
+        m_page->findChild<QPushButton*>(QStringLiteral("download"))->setFocus();
+        Url()->clear();
+        clipboard->setText(base + QStringLiteral("restored"));
+        m_page->showMinimized();
+        QTRY_VERIFY(m_page->isMinimized());
+        m_page->showNormal();
+        QTRY_VERIFY(!m_page->isMinimized());
+        QCoreApplication::processEvents();
+        QCOMPARE(Url()->text(), QString());
     }
 
     void chosenFolderIsStoredAndUsed() {
