@@ -6,9 +6,9 @@
 #include "app/CorvaneDlg.h"
 #include "app/InstanceLock.h"
 #include "app/QtChinese.h"
-#include "app/settings/AppSettings.h"
 #include "download/core/CurlLibrary.h"
 #include "res/Resources.h"
+#include "settings/AppSettings.h"
 
 #include <QApplication>
 #include <QDir>

@@ -5,7 +5,6 @@
 #include "app/CAboutDlg.h"
 #include "app/PageButtons.h"
 #include "app/RemarkText.h"
-#include "app/settings/AppSettings.h"
 #include "app/webstrip/WebStrip.h"
 #include "controls/CaptionFont.h"
 #include "download/page/DownloaderDlg.h"
@@ -14,6 +13,7 @@
 #include "player/PlayerMessages.h"
 #include "res/DialogTemplates.h"
 #include "res/Resources.h"
+#include "settings/AppSettings.h"
 #include "ui/DialogKeys.h"
 #include "ui/PostedMessage.h"
 

@@ -26,7 +26,7 @@ set(_qt_movie Qt6::Quick Qt6::QuickWidgets Qt6::Qml Qt6::Multimedia)
 #             layer          folders                 may link
 tessaly_layer(base           FOLDERS base)
 tessaly_layer(pattern        FOLDERS pattern         LAYERS base)
-tessaly_layer(settings       FOLDERS app/settings    LAYERS base)
+tessaly_layer(settings       FOLDERS settings        LAYERS base)
 tessaly_layer(download       FOLDERS download/core   LAYERS base pattern settings
                                                      LIBRARIES Threads::Threads dl)
 tessaly_layer(ui             FOLDERS ui              LIBRARIES ${_qt_pages})
@@ -37,7 +37,7 @@ tessaly_layer(download_page  FOLDERS download/page   LAYERS download settings ui
                                                      LIBRARIES ${_qt_pages})
 tessaly_layer(player         FOLDERS player          LAYERS download settings ui res controls
                                                      LIBRARIES ${_qt_pages} ${_qt_movie})
-tessaly_layer(media_module   FOLDERS media/module    LAYERS player media LIBRARIES ${_qt_pages} ${_qt_movie})
+tessaly_layer(media_module   FOLDERS player/module   LAYERS player media LIBRARIES ${_qt_pages} ${_qt_movie})
 tessaly_layer(webstrip       FOLDERS app/webstrip    LAYERS ui res
                                                      LIBRARIES ${_qt_pages} Qt6::GuiPrivate Qt6::WebEngineWidgets)
 tessaly_layer(app            FOLDERS app             LAYERS download settings ui res media controls download_page player webstrip

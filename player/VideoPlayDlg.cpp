@@ -1,11 +1,11 @@
 // The player page.
 #include "player/VideoPlayDlg.h"
 
-#include "app/settings/AppSettings.h"
 #include "controls/CaptionFont.h"
 #include "player/PlayerMessages.h"
 #include "player/PlayerRequests.h"
 #include "res/DialogTemplates.h"
+#include "settings/AppSettings.h"
 #include "ui/DialogKeys.h"
 
 #include <QAbstractButton>

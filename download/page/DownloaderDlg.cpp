@@ -2,7 +2,6 @@
 // heading, and the task list's model and view over the task-list core.
 #include "download/page/DownloaderDlg.h"
 
-#include "app/settings/AppSettings.h"
 #include "controls/CaptionFont.h"
 #include "download/core/PageResolution.h"
 #include "download/page/PageMessages.h"
@@ -11,6 +10,7 @@
 #include "media/MediaLoader.h"
 #include "res/DialogTemplates.h"
 #include "res/Resources.h"
+#include "settings/AppSettings.h"
 #include "ui/DialogKeys.h"
 #include "ui/PostedMessage.h"
 

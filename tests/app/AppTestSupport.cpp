@@ -1,7 +1,7 @@
 // Helpers for the application's widget tests.
 #include "AppTestSupport.h"
 
-#include "app/settings/AppSettings.h"
+#include "settings/AppSettings.h"
 
 #include <QAbstractButton>
 #include <QApplication>

@@ -1,13 +1,13 @@
 // The download page end to end against the real test server: states of a row, figures, Play,
 // Delete, Re-download, the limits and the refusals with their exact texts, the clipboard.
 #include "AppTestSupport.h"
-#include "app/settings/AppSettings.h"
 #include "download/core/PageResolution.h"
 #include "download/core/TaskList.h"
 #include "download/page/DownloaderDlg.h"
 #include "download/page/PageMessages.h"
 #include "download/page/TaskListView.h"
 #include "res/Resources.h"
+#include "settings/AppSettings.h"
 #include "tests/support/TestServer.h"
 
 #include <QCheckBox>

@@ -5,13 +5,13 @@
 #include "app/CAboutDlg.h"
 #include "app/CorvaneDlg.h"
 #include "app/PageButtons.h"
-#include "app/settings/AppSettings.h"
 #include "download/core/TaskList.h"
 #include "download/page/DownloaderDlg.h"
 #include "download/page/PageMessages.h"
 #include "download/page/TaskListView.h"
 #include "player/PlayerMessages.h"
 #include "res/Resources.h"
+#include "settings/AppSettings.h"
 #include "tests/support/TestServer.h"
 
 #include <QAbstractButton>

@@ -1,9 +1,9 @@
 // Real playback on an X server: FLV files made by ffmpeg (Sorenson H.263 + MP3, H.264 + AAC) are
 // handed to the player page and played by the shipped movie; the page's pixels show the video.
-#include "app/settings/AppSettings.h"
 #include "player/PlayerMessages.h"
 #include "player/PlayerRequests.h"
 #include "player/VideoPlayDlg.h"
+#include "settings/AppSettings.h"
 
 #include <QApplication>
 #include <QDir>

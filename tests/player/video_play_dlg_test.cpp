@@ -1,10 +1,10 @@
 // The player page with a movie that records the calls it gets: delivery of the file to play,
 // pause on hide, the movie's open and list requests, keys and drawing.
-#include "app/settings/AppSettings.h"
 #include "player/ExternalInterface.h"
 #include "player/PlayerMessages.h"
 #include "player/PlayerRequests.h"
 #include "player/VideoPlayDlg.h"
+#include "settings/AppSettings.h"
 
 #include <QApplication>
 #include <QDialog>

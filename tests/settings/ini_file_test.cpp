@@ -1,5 +1,5 @@
 // INI text rewriting: where a new key or section goes, and what stays untouched.
-#include "app/settings/IniFile.h"
+#include "settings/IniFile.h"
 #include "tests/settings/TempDir.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 // The shared values and the download folder setting, against real files in temporary folders.
-#include "app/settings/AppSettings.h"
 #include "base/TextCodec.h"
+#include "settings/AppSettings.h"
 #include "tests/settings/TempDir.h"
 
 #include <atomic>

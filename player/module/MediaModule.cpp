@@ -1,8 +1,8 @@
 // The media module's root object: makes player pages and plays tones for the program.
-#include "app/settings/AppSettings.h"
 #include "media/MediaPlugin.h"
-#include "media/module/Tone.h"
 #include "player/VideoPlayDlg.h"
+#include "player/module/Tone.h"
+#include "settings/AppSettings.h"
 
 #include <QObject>
 

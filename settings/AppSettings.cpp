@@ -1,8 +1,8 @@
 // The application's shared values and the download folder setting in config.ini.
-#include "app/settings/AppSettings.h"
+#include "settings/AppSettings.h"
 
-#include "app/settings/IniFile.h"
 #include "base/TextCodec.h"
+#include "settings/IniFile.h"
 
 #include <fstream>
 #include <random>

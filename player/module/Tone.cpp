@@ -1,6 +1,6 @@
 // Plays a tone through Qt Multimedia: the samples are made once per call and played from a buffer
 // that the sink owns, so nothing outlives the tone.
-#include "media/module/Tone.h"
+#include "player/module/Tone.h"
 
 #include <QApplication>
 #include <QAudioDevice>

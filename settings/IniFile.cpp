@@ -1,5 +1,5 @@
 // INI text parsing and rewriting for the settings file.
-#include "app/settings/IniFile.h"
+#include "settings/IniFile.h"
 
 #include <fstream>
 #include <iterator>
