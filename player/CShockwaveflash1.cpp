@@ -2,9 +2,11 @@
 #include "player/CShockwaveflash1.h"
 
 #include "player/ExternalInterface.h"
+#include "player/FreedMemory.h"
 
 #include <QQmlContext>
 #include <QQmlEngine>
+#include <QTimer>
 #include <QUrl>
 
 namespace tessaly {
@@ -21,6 +23,9 @@ QString ValueText(const QJSValue& value) {
         return QLatin1String("<number>") + value.toString() + QLatin1String("</number>");
     return QLatin1String("<string>") + EscapeXml(value.toString()) + QLatin1String("</string>");
 }
+
+// Long enough for the pipeline's threads and the objects it leaves for deletion to be gone.
+constexpr int kReturnMemoryDelayMs = 1000;
 
 int ReadyState(QQuickWidget::Status status) {
     switch (status) {
@@ -57,6 +62,16 @@ void CShockwaveflash1::put_Movie(const QString& path) {
     m_movie = path;
     m_interface.clear();
     setSource(QUrl::fromLocalFile(path));
+}
+
+void CShockwaveflash1::hideEvent(QHideEvent* event) {
+    // The movie sees its window hidden here and lets go of its file (plsys.dll); the view drops
+    // its frames and textures.
+    QQuickWidget::hideEvent(event);
+    QTimer::singleShot(kReturnMemoryDelayMs, this, [this] {
+        if (!isVisible())
+            ReturnFreedMemory();
+    });
 }
 
 QString CShockwaveflash1::CallFunction(const QString& request) {

@@ -26,6 +26,10 @@ public:
     // read, no movie is loaded or the movie has no such function.
     QString CallFunction(const QString& request);
 
+protected:
+    // A hidden movie lets its media pipeline go; the memory it held is given back soon after.
+    void hideEvent(QHideEvent* event) override;
+
 signals:
     // A call from the movie, as a request text; the receiver handles it before the movie goes on.
     void FlashCall(const QString& request);
