@@ -89,7 +89,8 @@ Rectangle {
         if (player.source.toString() === "")
             return
         parkedFile = currentFile
-        parkedPosition = player.position
+        // A film that has run to its end comes back at its start, ready to play again.
+        parkedPosition = player.mediaStatus === MediaPlayer.EndOfMedia ? 0 : player.position
         resumePosition = -1
         player.source = ""
     }
