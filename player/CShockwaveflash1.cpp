@@ -2,11 +2,14 @@
 #include "player/CShockwaveflash1.h"
 
 #include "player/ExternalInterface.h"
+#include "player/FreedMemory.h"
 
 #include <QCoreApplication>
 #include <QEvent>
 #include <QPainter>
 #include <QQmlContext>
+#include <QQuickItem>
+#include <QTimer>
 #include <QUrl>
 
 namespace tessaly {
@@ -23,6 +26,9 @@ QString ValueText(const QJSValue& value) {
         return QLatin1String("<number>") + value.toString() + QLatin1String("</number>");
     return QLatin1String("<string>") + EscapeXml(value.toString()) + QLatin1String("</string>");
 }
+
+// Long enough for the pipeline's threads and the objects it leaves for deletion to be gone.
+constexpr int kReturnMemoryDelayMs = 1000;
 
 int ReadyState(QQuickView::Status status) {
     switch (status) {
@@ -115,6 +121,27 @@ void CShockwaveflash1::LoadMovie() {
         m_container->show();
     }
     m_view->setSource(QUrl::fromLocalFile(m_movie));
+}
+
+void CShockwaveflash1::hideEvent(QHideEvent* event) {
+    QWidget::hideEvent(event);
+    if (event->spontaneous())
+        return;
+    CallMovieFunction("park");
+    QTimer::singleShot(kReturnMemoryDelayMs, this, [this] {
+        if (!isVisible())
+            ReturnFreedMemory();
+    });
+}
+
+void CShockwaveflash1::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    CallMovieFunction("unpark");
+}
+
+void CShockwaveflash1::CallMovieFunction(const char* name) {
+    if (QQuickItem* root = rootObject())
+        QMetaObject::invokeMethod(root, name);
 }
 
 QString CShockwaveflash1::CallFunction(const QString& request) {

@@ -45,12 +45,18 @@ signals:
 
 protected:
     bool event(QEvent* event) override;
+    // A hidden control's movie lets its media pipeline go, and the memory it held is given back
+    // soon after; shown again, the movie takes its film back. A minimised window is no hiding.
+    void hideEvent(QHideEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
     void AskToLoad();
     void LoadMovie();
+    // Calls one of the movie's own functions that takes no argument, if a movie is there.
+    void CallMovieFunction(const char* name);
 
     MovieInterface m_interface;
     QString m_movie;

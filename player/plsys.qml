@@ -65,6 +65,8 @@ Rectangle {
             return
         }
         currentFile = path
+        parkedFile = ""
+        resumePosition = -1
         // A fresh source even for the same path, so a file written again is read again.
         player.source = ""
         player.source = fileUrl(path)
@@ -74,6 +76,34 @@ Rectangle {
     function pauseMv() {
         if (player.playbackState === MediaPlayer.PlayingState)
             player.pause()
+    }
+
+    // A hidden movie holds no media pipeline and no decoded frames: a program that sits open for
+    // hours on its download page should not keep a paused video's decoders. The file is let go
+    // when the page is hidden and opened again, paused where it stood, when the page shows (the
+    // control calls park and unpark).
+    property string parkedFile: ""
+    property int parkedPosition: 0
+    property int resumePosition: -1
+
+    function park() {
+        if (player.source.toString() === "")
+            return
+        parkedFile = currentFile
+        // A film that has run to its end comes back at its start, ready to play again.
+        parkedPosition = player.mediaStatus === MediaPlayer.EndOfMedia ? 0 : player.position
+        resumePosition = -1
+        player.source = ""
+    }
+
+    function unpark() {
+        if (parkedFile === "")
+            return
+        const path = parkedFile
+        parkedFile = ""
+        resumePosition = parkedPosition
+        player.source = fileUrl(path)
+        player.pause()
     }
 
     // The page's list: absolute paths joined by "|"; a lone "|" means no files.
@@ -101,6 +131,12 @@ Rectangle {
         onMediaStatusChanged: {
             if (mediaStatus === MediaPlayer.InvalidMedia)
                 movie.cannotPlay()
+        }
+        onSeekableChanged: {
+            if (seekable && movie.resumePosition >= 0) {
+                position = movie.resumePosition
+                movie.resumePosition = -1
+            }
         }
     }
 

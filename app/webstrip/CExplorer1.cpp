@@ -1,6 +1,8 @@
 // The strip's web browser over Qt WebEngine.
 #include "app/webstrip/CExplorer1.h"
 
+#include "app/webstrip/StripEngine.h"
+
 #include <QVBoxLayout>
 #include <QWebEngineLoadingInfo>
 #include <QWebEnginePage>
@@ -13,7 +15,10 @@ CExplorer1::CExplorer1(QWidget* parent) : QWidget(parent), m_view(new QWebEngine
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_view);
     m_view->setContextMenuPolicy(Qt::NoContextMenu);
-    connect(m_view->page(), &QWebEnginePage::loadingChanged, this, &CExplorer1::OnLoadingChanged);
+    // The profile is this browser's last child, so it goes after the view and its page.
+    auto* page = new QWebEnginePage(CreateStripProfile(this), m_view);
+    m_view->setPage(page);
+    connect(page, &QWebEnginePage::loadingChanged, this, &CExplorer1::OnLoadingChanged);
 }
 
 void CExplorer1::Navigate(const QString& address) {

@@ -1,6 +1,7 @@
 // The browser module's root object: makes CExplorer1 browsers for the strip.
 #include "app/webstrip/CExplorer1.h"
 #include "app/webstrip/ExplorerPlugin.h"
+#include "app/webstrip/StripEngine.h"
 
 #include <QObject>
 
@@ -13,6 +14,8 @@ class ExplorerModule : public QObject, public ExplorerFactory {
 
 public:
     Explorer* CreateExplorer(QWidget* parent, ExplorerEvents& events) override {
+        // The engine starts with the first browser and reads its switches only then.
+        PrepareStripEngine();
         auto* browser = new CExplorer1(parent);
         browser->hide();
         connect(browser, &CExplorer1::NavigateError, browser, [&events] { events.NavigateError(); });

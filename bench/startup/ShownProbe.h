@@ -1,6 +1,9 @@
 // Start-up probe shared by the two bench programs: prints "SHOWN" when the window is first
-// painted, then, after a second of idling, "RSS <kB>" (resident set) and quits.
+// painted, then, after a second of idling, "RSS <kB>" (resident set) and "PSS idle <kB> <processes>"
+// (the whole process tree) and quits; or, given a follow-up, runs that instead of idling.
 #pragma once
+
+#include "TreePss.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -8,10 +11,14 @@
 #include <QTimer>
 #include <QWidget>
 #include <cstdio>
+#include <functional>
 
 class ShownProbe : public QObject {
 public:
-    explicit ShownProbe(QWidget* window) { window->installEventFilter(this); }
+    explicit ShownProbe(QWidget* window, std::function<void()> afterShown = {})
+        : m_afterShown(std::move(afterShown)) {
+        window->installEventFilter(this);
+    }
 
 protected:
     bool eventFilter(QObject*, QEvent* event) override {
@@ -19,8 +26,13 @@ protected:
             m_shown = true;
             std::printf("SHOWN\n");
             std::fflush(stdout);
+            if (m_afterShown) {
+                m_afterShown();
+                return false;
+            }
             QTimer::singleShot(1000, qApp, [] {
-                std::printf("RSS %ld\n", ResidentKb());
+                const bench::TreeMemory tree = bench::TreePss();
+                std::printf("RSS %ld\nPSS idle %ld %d\n", ResidentKb(), tree.pssKb, tree.processes);
                 std::fflush(stdout);
                 QApplication::exit(0);
             });
@@ -40,5 +52,6 @@ private:
         return -1;
     }
 
+    std::function<void()> m_afterShown;
     bool m_shown = false;
 };

@@ -121,6 +121,13 @@ private slots:
         QVERIFY2(LitShare(image, videoArea(page)) > 0.5, qPrintable("not the video's picture: " + shot));
         QCOMPARE(MovieState(page, "message").toString(), QString());
 
+        // Minimised and restored, the window is no page hidden: the film plays on.
+        page.showMinimized();
+        QTRY_VERIFY(page.isMinimized());
+        QTest::qWait(300);
+        page.showNormal();
+        QTRY_VERIFY(!page.isMinimized());
+        QVERIFY(MovieState(page, "playing").toBool());
         const int before = MovieState(page, "position").toInt();
         QTRY_VERIFY(MovieState(page, "position").toInt() > before + 200);
         page.CallMovie(PauseMvRequest());
@@ -130,6 +137,18 @@ private slots:
         const int paused = MovieState(page, "position").toInt();
         QTest::qWait(800);
         QCOMPARE(MovieState(page, "position").toInt(), paused);
+
+        // Hidden, the movie lets its file go (no media, no duration); shown again, it has the file
+        // back, paused where it stood, with that picture on the screen.
+        page.hide();
+        QTRY_COMPARE(MovieState(page, "duration").toInt(), 0);
+        page.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&page));
+        QTRY_VERIFY_WITH_TIMEOUT(MovieState(page, "duration").toInt() > 0, 15000);
+        QTRY_VERIFY_WITH_TIMEOUT(qAbs(MovieState(page, "position").toInt() - paused) < 300, 15000);
+        QTest::qWait(500);
+        QVERIFY(!MovieState(page, "playing").toBool());
+        QVERIFY(LitShare(grabPage(page), videoArea(page)) > 0.5);
     }
 
     void badFilesShowAMessageAndTheMovieStaysUsable() {
