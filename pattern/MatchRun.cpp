@@ -64,10 +64,10 @@ bool SetHolds(const Instruction* program, std::size_t at, char16_t unit) {
 class PatternMatcher::Run {
 public:
     Run(const PatternMatcher& matcher, const char16_t* subject, MatchContext& context)
-        : m_program(matcher.m_program.data()),
-          m_dispatch((context.m_shortcuts & MatchContext::kFailureMemo) && !matcher.m_memoProgram.empty()
-                         ? matcher.m_memoProgram.data()
-                         : matcher.m_program.data()),
+        : m_program(matcher.m_program.data()), m_dispatch(m_program),
+          m_memoProgram((context.m_shortcuts & MatchContext::kFailureMemo) && !matcher.m_memoProgram.empty()
+                            ? matcher.m_memoProgram.data()
+                            : nullptr),
           m_traits(matcher.m_traits.data()), m_size(matcher.m_program.size()),
           m_filter(matcher.m_startFilter), m_runs(matcher.m_requiredRuns), m_s(subject), m_context(context),
           m_groups(context.m_groups.data()), m_slots(context.m_slots.data()),
@@ -148,6 +148,28 @@ private:
         }
     }
 
+    // The last position from lo to hi where the unit test at `at` succeeds, or lo - 1. Every unit
+    // there lies before the terminator, as a loop took them.
+    std::ptrdiff_t LastPassing(std::size_t at, std::ptrdiff_t lo, std::ptrdiff_t hi) const {
+        const Instruction& in = m_program[at];
+        switch (in.kind) {
+        case Instruction::Char:
+            while (hi >= lo && m_s[hi] != static_cast<char16_t>(in.operand)) {
+                --hi;
+            }
+            return hi;
+        case Instruction::AnyChar:
+            return hi;
+        default: {
+            const bool inSet = in.kind == Instruction::InSet;
+            while (hi >= lo && SetHolds(m_program, at, m_s[hi]) != inSet) {
+                --hi;
+            }
+            return hi;
+        }
+        }
+    }
+
     // How many units from p on the unit test at `at` takes one after another (never the terminator).
     std::ptrdiff_t CountUnits(std::size_t at, std::ptrdiff_t p) {
         if (m_program[at].kind == Instruction::AnyChar) {
@@ -170,13 +192,9 @@ private:
     std::u16string_view Subject() { return {m_s, static_cast<std::size_t>(Length())}; }
 
     // Remembering starts once a match has taken several times more steps than reading its subject
-    // takes, that is once it backtracks in earnest; a realistic page never gets there.
-    bool Remembering() {
-        if (m_memoFrom == 0) {
-            m_memoFrom = 4 * static_cast<std::uint64_t>(Length()) + 256;
-        }
-        return m_steps >= m_memoFrom;
-    }
+    // takes, that is once it backtracks in earnest; a realistic page never gets there. Checkpoint
+    // turns it on at the step that crosses the mark.
+    bool Remembering() const { return m_remembering; }
 
     // False once the step limit is passed or a stop is requested, and from then on for good.
     bool AddSteps(std::uint64_t steps) {
@@ -200,7 +218,28 @@ private:
         if (m_stepLimit != 0) {
             m_nextCheck = std::min(m_nextCheck, m_stepLimit + 1);
         }
+        if (!m_remembering) {
+            StartRememberingWhenDue();
+        }
         return true;
+    }
+
+    // The subject's length, which sets the mark, is read only once the match has taken as many
+    // steps as the mark is at least. Until the mark is passed, the plain program is dispatched, so
+    // that memo points cost nothing; from then on the one with memo points.
+    void StartRememberingWhenDue() {
+        if (m_steps >= m_memoFrom && !m_memoFromKnown) {
+            m_memoFrom += 4 * static_cast<std::uint64_t>(Length());
+            m_memoFromKnown = true;
+        }
+        if (m_steps >= m_memoFrom) {
+            m_remembering = true;
+            if (m_memoProgram != nullptr) {
+                m_dispatch = m_memoProgram;
+            }
+            return;
+        }
+        m_nextCheck = std::min(m_nextCheck, m_memoFrom);
     }
 
     // Failed runs from memo points: open addressing on (instruction, position).
@@ -268,7 +307,8 @@ private:
     bool LazyIterationEmpty(std::size_t bodyEntry, std::ptrdiff_t p) const;
 
     const Instruction* m_program;
-    const Instruction* m_dispatch; // m_program, or its copy with memo points
+    const Instruction* m_dispatch;    // m_program, or m_memoProgram once remembering
+    const Instruction* m_memoProgram; // null when failures are not to be remembered
     const std::uint8_t* m_traits;
     std::size_t m_size;
     StartFilter m_filter;
@@ -288,7 +328,9 @@ private:
     std::uint64_t m_steps = 0;
     std::uint64_t m_nextCheck = 0; // the first step already looks at the limit and the token
     MatchContext::Cutoff m_cutoff = MatchContext::Cutoff::None;
-    std::uint64_t m_memoFrom = 0;  // 0 until Remembering() first needs it
+    std::uint64_t m_memoFrom = 256; // the step remembering starts at; its floor until known
+    bool m_memoFromKnown = false;
+    bool m_remembering = false;
     std::vector<MemoEntry> m_memo; // a power of two in size once used
     std::size_t m_memoUsed = 0;
     std::vector<LazyScans> m_scans;
@@ -470,7 +512,7 @@ PatternMatcher::Run::GiveBackResult PatternMatcher::Run::GiveBack(std::ptrdiff_t
     const bool test = IsUnitTest(after);
     std::ptrdiff_t count = record[2];
     std::uint64_t failures = 0;
-    GreedyFrontier* const frontier = m_steps >= m_memoFrom ? FrontierOf(head, after) : nullptr;
+    GreedyFrontier* const frontier = m_remembering ? FrontierOf(head, after) : nullptr;
     if (frontier != nullptr) {
         // The run from `after` at first + count has just failed, at this depth.
         const std::ptrdiff_t failed = first + count;
@@ -494,22 +536,19 @@ PatternMatcher::Run::GiveBackResult PatternMatcher::Run::GiveBack(std::ptrdiff_t
     const bool extend = frontier != nullptr && frontier->from <= first + count;
     // Each iteration given back pops its three entries; the depth is settled after the loop.
     const std::ptrdiff_t from = count;
-    for (;;) {
-        --count;
-        p = first + count;
-        m_slots[slot] = count == 0 ? record[1] : p;
-        if (!test || UnitPasses(after, p)) {
-            break;
+    const std::ptrdiff_t latest = first + count - 1;
+    p = test ? LastPassing(after, first, latest) : latest;
+    failures += static_cast<std::uint64_t>(latest - p);
+    count = p - first;
+    m_slots[slot] = count <= 0 ? record[1] : p;
+    if (count < 0) {
+        p = first;
+        if (extend) {
+            frontier->from = first;
         }
-        ++failures;
-        if (count == 0) {
-            if (extend) {
-                frontier->from = first;
-            }
-            m_vdepth -= 3 * static_cast<std::size_t>(from);
-            m_depth -= kRunRecordSize;
-            return AddSteps(failures) ? GiveBackResult::FailOn : GiveBackResult::Abort;
-        }
+        m_vdepth -= 3 * static_cast<std::size_t>(from);
+        m_depth -= kRunRecordSize;
+        return AddSteps(failures) ? GiveBackResult::FailOn : GiveBackResult::Abort;
     }
     m_vdepth -= 3 * static_cast<std::size_t>(from - count);
     if (extend) {
@@ -527,7 +566,7 @@ PatternMatcher::Run::GiveBackResult PatternMatcher::Run::GiveBack(std::ptrdiff_t
 // The frontier of a top-level greedy loop over "." followed by a memo point, once remembering has
 // begun; null otherwise. Such a loop always runs to the subject's end and gives back from there.
 PatternMatcher::Run::GreedyFrontier* PatternMatcher::Run::FrontierOf(std::size_t head, std::size_t after) {
-    if (m_dispatch == m_program || !(m_traits[after] & pattern_detail::kMemoPoint) ||
+    if (m_memoProgram == nullptr || !(m_traits[after] & pattern_detail::kMemoPoint) ||
         m_program[head + 7].kind != Instruction::AnyChar || !Remembering()) {
         return nullptr;
     }
@@ -743,7 +782,7 @@ bool PatternMatcher::Run::Execute() {
                     return false; // no other kinds exist
                 }
                 // Marks pile up while a lazy loop extends: past half the cap, stop adding them.
-                if (!Remembering() || m_depth > kMaxStackEntries / 2) {
+                if (m_depth > kMaxStackEntries / 2) {
                     in = m_program[ip];
                     goto dispatch;
                 }
