@@ -1,7 +1,7 @@
 // The player page.
 #include "player/VideoPlayDlg.h"
 
-#include "controls/CaptionFont.h"
+#include "controls/PageHeading.h"
 #include "player/PlayerMessages.h"
 #include "player/PlayerRequests.h"
 #include "res/DialogTemplates.h"
@@ -25,16 +25,7 @@ QString g_strPendingCall;
 
 namespace {
 
-const QColor kHeadingColour(12, 62, 113);
-const QColor kLineColour(24, 141, 220);
 const QColor kPanelColour(198, 220, 245);
-
-// "宋体" bold with a character cell (ascent and descent) 14 pixels high, as the download page's.
-QFont HeadingFont() {
-    QFont font = MakeCaptionFont(14, QStringLiteral("宋体"));
-    font.setBold(true);
-    return font;
-}
 
 } // namespace
 
@@ -126,14 +117,7 @@ void VideoPlayDlg::paintEvent(QPaintEvent*) {
     // No background of its own: the main window's skin shows around the shapes.
     QPainter painter(this);
 
-    // The text's cell starts at y = 18; its baseline lies one ascent lower.
-    painter.setFont(HeadingFont());
-    painter.setPen(kHeadingColour);
-    painter.drawText(QPoint(10, 18 + painter.fontMetrics().ascent()), QStringLiteral("YouTube 视频播放"));
-
-    // The line's end point is not drawn.
-    painter.setPen(QPen(kLineColour, 1));
-    painter.drawLine(140, 30, 499, 30);
+    DrawPageHeading(painter, QStringLiteral("YouTube 视频播放"));
 
     painter.setPen(Qt::NoPen);
     painter.setBrush(kPanelColour);

@@ -2,7 +2,7 @@
 // heading, and the task list's model and view over the task-list core.
 #include "download/page/DownloaderDlg.h"
 
-#include "controls/CaptionFont.h"
+#include "controls/PageHeading.h"
 #include "download/core/PageResolution.h"
 #include "download/page/PageMessages.h"
 #include "download/page/TaskListModel.h"
@@ -352,16 +352,7 @@ bool DownloaderDlg::eventFilter(QObject* watched, QEvent* event) {
 void DownloaderDlg::paintEvent(QPaintEvent*) {
     // No background of its own: the main window's skin shows through; only the heading is drawn.
     QPainter painter(this);
-    // "宋体" bold with a character cell (ascent and descent) 14 pixels high, its cell starting at
-    // y = 18, as on the player page.
-    QFont heading = MakeCaptionFont(14, QStringLiteral("宋体"));
-    heading.setBold(true);
-    painter.setFont(heading);
-    painter.setPen(QColor(12, 62, 113));
-    painter.drawText(QPoint(10, 18 + painter.fontMetrics().ascent()), QStringLiteral("YouTube 视频下载"));
-    // The line's end point is not drawn.
-    painter.setPen(QColor(24, 141, 220));
-    painter.drawLine(140, 30, 499, 30);
+    DrawPageHeading(painter, QStringLiteral("YouTube 视频下载"));
 }
 
 void DownloaderDlg::showEvent(QShowEvent* event) {
