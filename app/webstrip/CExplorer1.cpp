@@ -27,7 +27,7 @@ QString ErrorPage(const QUrl& address) {
 
 } // namespace
 
-CExplorer1::CExplorer1(QWidget* parent) : QWidget(parent), m_view(new PageView(this)) {
+CExplorer1::CExplorer1(QWidget* parent) : QWidget(parent), m_view(new PageView(m_network, this)) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_view);
@@ -36,6 +36,7 @@ CExplorer1::CExplorer1(QWidget* parent) : QWidget(parent), m_view(new PageView(t
 
 CExplorer1::~CExplorer1() {
     delete m_fetch;
+    delete m_view;
 }
 
 void CExplorer1::Navigate(const QString& address) {

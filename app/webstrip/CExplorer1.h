@@ -21,7 +21,7 @@ class CExplorer1 : public QWidget, public Explorer {
 
 public:
     explicit CExplorer1(QWidget* parent = nullptr);
-    // Drops the navigation under way before the network it uses goes.
+    // Drops the navigation under way and the view's image fetches before the network they use.
     ~CExplorer1() override;
 
     QWidget* widget() override { return this; }
@@ -40,8 +40,8 @@ signals:
 private:
     void Arrive(const FetchedPage& page);
 
-    PageView* m_view;
     QNetworkAccessManager m_network;
+    PageView* m_view;
     PageFetch* m_fetch = nullptr; // the navigation under way
 };
 

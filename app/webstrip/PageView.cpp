@@ -7,8 +7,17 @@
 #include <QWheelEvent>
 
 namespace tessaly {
+namespace {
 
-PageView::PageView(QWidget* parent) : QTextBrowser(parent) {
+bool IsWeb(const QUrl& url) {
+    const QString scheme = url.scheme().toLower();
+    return scheme == QLatin1String("http") || scheme == QLatin1String("https");
+}
+
+} // namespace
+
+PageView::PageView(QNetworkAccessManager& network, QWidget* parent)
+    : QTextBrowser(parent), m_network(network) {
     setFrameShape(QFrame::NoFrame);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -23,19 +32,40 @@ PageView::PageView(QWidget* parent) : QTextBrowser(parent) {
 }
 
 void PageView::ShowPage(const QString& html, const QUrl& base) {
+    qDeleteAll(m_images);
+    m_images.clear();
     m_base = base;
     setHtml(html);
 }
 
 QVariant PageView::loadResource(int type, const QUrl& name) {
-    Q_UNUSED(type);
     const QUrl url = m_base.resolved(name);
+    // An empty answer, unlike none, keeps the document from reading a file by itself.
+    if (type == QTextDocument::ImageResource && IsWeb(url)) {
+        FetchImage(name, url);
+        return QByteArray(); // until it arrives
+    }
     // A page from disk shows the images and style sheets beside it; a page from a server reaches
-    // no file of this machine. An empty answer, unlike none, keeps the document from reading
-    // the file itself.
+    // no file of this machine.
     if (!m_base.isLocalFile() || !url.isLocalFile())
         return QByteArray();
     return ReadCappedFile(url.toLocalFile(), PageFetch::kMaxBytes).value_or(QByteArray());
+}
+
+void PageView::FetchImage(const QUrl& name, const QUrl& url) {
+    if (m_images.contains(name))
+        return;
+    auto* fetch = new PageFetch(m_network, url, this);
+    m_images.insert(name, fetch);
+    connect(fetch, &PageFetch::Finished, this, [this, name, fetch](const FetchedPage& image) {
+        fetch->deleteLater();
+        m_images.insert(name, nullptr);
+        if (!image.ok)
+            return;
+        // Known by the name the page gave it; the page is laid out again at the image's size.
+        document()->addResource(QTextDocument::ImageResource, name, image.body);
+        document()->markContentsDirty(0, document()->characterCount());
+    });
 }
 
 void PageView::wheelEvent(QWheelEvent* event) {
@@ -45,8 +75,7 @@ void PageView::wheelEvent(QWheelEvent* event) {
 
 void PageView::OpenOutside(const QUrl& link) {
     const QUrl url = m_base.resolved(link);
-    const QString scheme = url.scheme().toLower();
-    if (scheme == QLatin1String("http") || scheme == QLatin1String("https"))
+    if (IsWeb(url))
         QDesktopServices::openUrl(url);
 }
 

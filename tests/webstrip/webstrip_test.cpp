@@ -135,6 +135,7 @@ private slots:
     void pagesAreDecodedAndFailuresReported();
     void newerNavigationDropsThePendingOnes();
     void clickedLinksOpenOutsideTheStrip();
+    void imagesComeFromTheirOwnKindOfPlaceOnly();
 };
 
 void WebStripTest::stripLiesOverBannerAndBrowserRectangles() {
@@ -404,6 +405,37 @@ void WebStripTest::clickedLinksOpenOutsideTheStrip() {
     QCOMPARE(w.strip->state(), State::Page);
     QCOMPARE(server.requests(), QStringList{QStringLiteral("GET /links.html")});
     QVERIFY(!view->hasFocus());
+}
+
+void WebStripTest::imagesComeFromTheirOwnKindOfPlaceOnly() {
+    // A picture taller than the strip: the page's height tells whether it was shown.
+    QTemporaryDir dir;
+    QImage(8, 100, QImage::Format_RGB32).save(dir.filePath(QStringLiteral("tall.png")));
+    const QByteArray localImage = QUrl::fromLocalFile(dir.filePath(QStringLiteral("tall.png"))).toEncoded();
+    WriteFile(dir.filePath(QStringLiteral("web.html")), "<html><body><img src=\"/tall.png\"></body></html>");
+    WriteFile(dir.filePath(QStringLiteral("local.html")), "<html><body><img src=\"tall.png\"></body></html>");
+    WriteFile(dir.filePath(QStringLiteral("reaching.html")),
+              "<html><body><img src=\"" + localImage + "\"></body></html>");
+    Peer server({QStringLiteral("serve"), dir.path()});
+    const auto pageHeight = [](const Window& w) {
+        return w.browser()->findChild<QTextBrowser*>()->document()->size().height();
+    };
+
+    // Fetched after the page from the server; read beside the page on disk.
+    Window web(server.url(QStringLiteral("/web.html")));
+    Window local(QUrl::fromLocalFile(dir.filePath(QStringLiteral("local.html"))));
+    // A page from a server reaches no file of this machine.
+    Window reaching(server.url(QStringLiteral("/reaching.html")));
+    for (Window* w : {&web, &local, &reaching}) {
+        w->strip->Start();
+        QTRY_COMPARE_WITH_TIMEOUT(w->strip->state(), State::Page, kLoadTimeoutMs);
+    }
+    QTRY_VERIFY_WITH_TIMEOUT(pageHeight(web) >= 100, kLoadTimeoutMs);
+    QVERIFY(pageHeight(local) >= 100);
+    QTest::qWait(3 * kShortDelayMs);
+    QVERIFY(pageHeight(reaching) < 100);
+    QCOMPARE(server.requests().filter(QStringLiteral("tall.png")),
+             QStringList{QStringLiteral("GET /tall.png")});
 }
 
 QTEST_MAIN(WebStripTest)
