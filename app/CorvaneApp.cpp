@@ -16,10 +16,6 @@
 #include <QStandardPaths>
 #include <future>
 
-#ifdef Q_OS_UNIX
-#include <unistd.h>
-#endif
-
 namespace tessaly {
 namespace {
 
@@ -44,23 +40,12 @@ AppSettings::UserFolders InstalledUserFolders() {
     return {LocalPath(config), LocalPath(downloads)};
 }
 
-// The web strip's engine refuses its sandbox to root and takes the whole process down with it.
-void AllowWebEngineForRoot() {
-#ifdef Q_OS_UNIX
-    if (geteuid() == 0 && !qEnvironmentVariableIsSet("QTWEBENGINE_DISABLE_SANDBOX"))
-        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
-#endif
-}
-
 } // namespace
 
 int CorvaneApp::Run(int argc, char** argv) {
     InstanceLock instance(QString::fromLatin1(kInstanceName));
     if (!instance.Take())
         return 0;
-
-    // Set before any other thread reads the environment; the engine reads it when the strip loads it.
-    AllowWebEngineForRoot();
 
     // libcurl and its libraries load on a thread of their own while the application connects to
     // the display; the main window is built only once they are up.

@@ -39,7 +39,7 @@ tessaly_layer(player         FOLDERS player          LAYERS download settings ui
                                                      LIBRARIES ${_qt_pages} ${_qt_movie})
 tessaly_layer(media_module   FOLDERS player/module   LAYERS player media LIBRARIES ${_qt_pages} ${_qt_movie})
 tessaly_layer(webstrip       FOLDERS app/webstrip    LAYERS ui res
-                                                     LIBRARIES ${_qt_pages} Qt6::GuiPrivate Qt6::WebEngineWidgets)
+                                                     LIBRARIES ${_qt_pages} Qt6::Network)
 tessaly_layer(app            FOLDERS app             LAYERS download settings ui res media controls download_page player webstrip
                                                      LIBRARIES ${_qt_pages})
 

@@ -7,7 +7,6 @@ cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 source scripts/xvfb.sh
 
-export QTWEBENGINE_DISABLE_SANDBOX=1
 fuzz_seconds=${TESSALY_FUZZ_SECONDS:-60}
 
 echo "== formatting"
@@ -19,7 +18,7 @@ ctest --test-dir build --output-on-failure -j2
 
 echo "== AddressSanitizer + UBSan"
 bash scripts/build.sh build-asan -DCMAKE_BUILD_TYPE=Debug -DTESSALY_WERROR=ON \
-  -DTESSALY_SANITIZE=address,undefined -DTESSALY_WEBENGINE=OFF
+  -DTESSALY_SANITIZE=address,undefined
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
   LSAN_OPTIONS=suppressions=$PWD/scripts/lsan.supp:print_suppressions=0 \
   UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \

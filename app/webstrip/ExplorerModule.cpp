@@ -1,7 +1,6 @@
 // The browser module's root object: makes CExplorer1 browsers for the strip.
 #include "app/webstrip/CExplorer1.h"
 #include "app/webstrip/ExplorerPlugin.h"
-#include "app/webstrip/StripEngine.h"
 
 #include <QObject>
 
@@ -14,8 +13,6 @@ class ExplorerModule : public QObject, public ExplorerFactory {
 
 public:
     Explorer* CreateExplorer(QWidget* parent, ExplorerEvents& events) override {
-        // The engine starts with the first browser and reads its switches only then.
-        PrepareStripEngine();
         auto* browser = new CExplorer1(parent);
         browser->hide();
         connect(browser, &CExplorer1::NavigateError, browser, [&events] { events.NavigateError(); });

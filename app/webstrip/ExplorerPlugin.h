@@ -1,5 +1,5 @@
 // The narrow seam between the strip and its browser module (libtessaly_explorer.so), so the program
-// links no web engine and pays for one only when the strip first needs its browser.
+// links no browser and pays for one only when the strip first needs it.
 #pragma once
 
 #include <QtPlugin>

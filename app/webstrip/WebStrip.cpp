@@ -59,8 +59,8 @@ void WebStrip::timerEvent(QTimerEvent* event) {
         QWidget::timerEvent(event);
         return;
     }
-    // Loaded and created only now: the browser stays hidden until its page arrives, and its
-    // web engine would slow the program's start-up by far more than the rest of the window.
+    // Loaded and created only now: the browser stays hidden until its page arrives, and the
+    // program starts without its code and Qt Network.
     CreateBrowser();
     if (m_browser != nullptr) {
         m_state = State::Loading;

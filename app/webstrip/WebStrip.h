@@ -45,7 +45,7 @@ public:
     State state() const { return m_state; }
     QLabel* banner() const { return m_banner; }
     // The browser (control 1000): null until timer 1 has ticked, and for good when its module
-    // is missing or cannot be loaded (as in a build without a web engine).
+    // is missing or cannot be loaded.
     QWidget* browser() const { return m_browser; }
     // The same browser as the strip drives it; null whenever browser() is.
     Explorer* explorer() const { return m_explorer; }

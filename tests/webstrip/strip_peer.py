@@ -1,7 +1,9 @@
 #!/usr/bin/env python3
 """Peers on 127.0.0.1 for the web strip tests. Prints "PORT <n>" first, then runs until killed.
 
-strip_peer.py serve DIR   serves the files of DIR over HTTP, uncached; prints "GET <path>" per request
+strip_peer.py serve DIR   serves the files of DIR over HTTP, uncached; prints "GET <path>" per request.
+                          A *.gbk file goes as HTML in GBK (by its header); /redirect/<path> answers
+                          302 to /<path>.
 strip_peer.py stall       accepts connections and never answers
 strip_peer.py refuse      holds a port that refuses every connection (bound, not listening)
 Each ends by itself when its standard input closes.
@@ -17,6 +19,8 @@ from http.server import SimpleHTTPRequestHandler, ThreadingHTTPServer
 
 
 class Handler(SimpleHTTPRequestHandler):
+    extensions_map = dict(SimpleHTTPRequestHandler.extensions_map, **{".gbk": "text/html; charset=gbk"})
+
     def log_message(self, format, *args):
         pass
 
@@ -27,6 +31,12 @@ class Handler(SimpleHTTPRequestHandler):
 
     def do_GET(self):
         print("GET " + self.path, flush=True)
+        if self.path.startswith("/redirect/"):
+            self.send_response(302)
+            self.send_header("Location", self.path[len("/redirect"):])
+            self.send_header("Content-Length", "0")
+            self.end_headers()
+            return
         super().do_GET()
 
 

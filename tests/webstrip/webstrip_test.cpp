@@ -1,17 +1,20 @@
 // The web strip: banner until the page arrives, banner again after a failed navigation, one
-// navigation only. Real pages from a server on 127.0.0.1, a real browser where one is built in;
-// the browser's module loaded only when timer 1 ticks, and its absence leaves the banner.
+// navigation only. Real pages from a server on 127.0.0.1 and from disk, the real browser; the
+// browser's module loaded only when timer 1 ticks, and its absence leaves the banner.
 #include "app/webstrip/ExplorerLoader.h"
 #include "app/webstrip/WebStrip.h"
 
+#include <QDesktopServices>
 #include <QLabel>
 #include <QLibraryInfo>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QTextBrowser>
 #include <QtTest>
 
 using tessaly::WebStrip;
 using State = WebStrip::State;
+Q_DECLARE_METATYPE(WebStrip::State)
 
 namespace {
 
@@ -76,12 +79,41 @@ struct Window {
     WebStrip* strip;
 };
 
-#ifdef TESSALY_WEBENGINE
-bool WebEngineIsLoaded() {
+bool IsLoaded(const QByteArray& library) {
     QFile maps(QStringLiteral("/proc/self/maps"));
-    return maps.open(QIODevice::ReadOnly) && maps.readAll().contains("libQt6WebEngineCore");
+    return maps.open(QIODevice::ReadOnly) && maps.readAll().contains(library);
 }
-#endif
+
+void WriteFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QCOMPARE(file.write(bytes), bytes.size());
+}
+
+// The text the browser shows.
+QString ShownText(QWidget* browser) {
+    auto* view = browser->findChild<QTextBrowser*>();
+    return view != nullptr ? view->toPlainText() : QString();
+}
+
+// Takes the links the strip hands to the user's own browser.
+class LinkCatcher : public QObject {
+    Q_OBJECT
+
+public:
+    LinkCatcher() {
+        QDesktopServices::setUrlHandler(QStringLiteral("http"), this, "Open");
+        QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "Open");
+    }
+    ~LinkCatcher() override {
+        QDesktopServices::unsetUrlHandler(QStringLiteral("http"));
+        QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+    }
+    QList<QUrl> opened;
+
+public slots:
+    void Open(const QUrl& url) { opened.append(url); }
+};
 
 } // namespace
 
@@ -91,18 +123,19 @@ class WebStripTest : public QObject {
 private slots:
     void stripLiesOverBannerAndBrowserRectangles();
     void missingOrForeignModuleKeepsTheBannerForGood();
-#ifdef TESSALY_WEBENGINE
     // Must run before any other test has made a browser: slots run in this order.
-    void webEngineIsLoadedOnlyWhenTimer1Ticks();
+    void browserModuleIsLoadedOnlyWhenTimer1Ticks();
     void pageThatLoadsReplacesBannerAfterOneNavigation();
     void browserStaysHiddenWhileThePageLoads();
     void refusedConnectionKeepsBannerThroughTheErrorPage();
     void laterCompletionAfterAnAbsorbedErrorShowsTheBrowser();
     void errorFlagIsNotACounter();
     void shippedTipsPageLoadsAndAMissingOneKeepsTheBanner();
-#else
-    void withoutBrowserTheBannerStaysForGood();
-#endif
+    void pagesAreDecodedAndFailuresReported_data();
+    void pagesAreDecodedAndFailuresReported();
+    void newerNavigationDropsThePendingOnes();
+    void clickedLinksOpenOutsideTheStrip();
+    void imagesComeFromTheirOwnKindOfPlaceOnly();
 };
 
 void WebStripTest::stripLiesOverBannerAndBrowserRectangles() {
@@ -138,17 +171,16 @@ void WebStripTest::missingOrForeignModuleKeepsTheBannerForGood() {
     }
 }
 
-#ifdef TESSALY_WEBENGINE
-
-void WebStripTest::webEngineIsLoadedOnlyWhenTimer1Ticks() {
-    QVERIFY2(!WebEngineIsLoaded(), "the strip's library links no web engine");
+void WebStripTest::browserModuleIsLoadedOnlyWhenTimer1Ticks() {
+    const QByteArray module(tessaly::kExplorerModuleFileName);
+    QVERIFY2(!IsLoaded(module) && !IsLoaded("libQt6Network"), "the strip's library links no browser");
     Peer stall({QStringLiteral("stall")});
     Window w(stall.url());
     QTest::qWait(3 * kShortDelayMs);
-    QVERIFY(!WebEngineIsLoaded());
+    QVERIFY(!IsLoaded(module));
     w.strip->Start();
     QTRY_VERIFY_WITH_TIMEOUT(w.strip->browser() != nullptr, kLoadTimeoutMs);
-    QVERIFY(WebEngineIsLoaded());
+    QVERIFY(IsLoaded(module));
 }
 
 void WebStripTest::pageThatLoadsReplacesBannerAfterOneNavigation() {
@@ -249,6 +281,7 @@ void WebStripTest::shippedTipsPageLoadsAndAMissingOneKeepsTheBanner() {
     shipped.strip->Start();
     QTRY_COMPARE_WITH_TIMEOUT(shipped.strip->state(), State::Page, kLoadTimeoutMs);
     QVERIFY(shipped.showsBrowser());
+    QVERIFY(ShownText(shipped.browser()).contains(QStringLiteral("小贴士")));
 
     // A start-up directory whose name needs escaping in an address.
     QTemporaryDir parent;
@@ -266,19 +299,144 @@ void WebStripTest::shippedTipsPageLoadsAndAMissingOneKeepsTheBanner() {
     QVERIFY(missing.showsBanner());
 }
 
-#else
-
-void WebStripTest::withoutBrowserTheBannerStaysForGood() {
-    // This build makes no browser module: the strip looks for it beside the program all the same.
-    QVERIFY(!QFile::exists(tessaly::ExplorerModuleBesideProgram()));
-    Window w(WebStrip::TipsPageAddress(QCoreApplication::applicationDirPath()));
-    w.strip->Start();
-    QTest::qWait(10 * kShortDelayMs);
-    QVERIFY(w.browser() == nullptr);
-    QVERIFY(w.showsBanner());
+void WebStripTest::pagesAreDecodedAndFailuresReported_data() {
+    // address: a path on the peer, "file:" and a name in its folder, or a whole address.
+    QTest::addColumn<QString>("address");
+    QTest::addColumn<State>("state");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<QString>("notShown");
+    const QString errorPage = QStringLiteral("无法显示此网页");
+    QTest::newRow("UTF-8 unless told") << "/plain.html" << State::Page << "中文 plain"
+                                       << "";
+    QTest::newRow("charset from the header") << "/header.gbk" << State::Page << "中文 header"
+                                             << "";
+    QTest::newRow("charset from the page") << "/meta.html" << State::Page << "中文 meta"
+                                           << "";
+    QTest::newRow("redirect followed") << "/redirect/plain.html" << State::Page << "中文 plain"
+                                       << "";
+    QTest::newRow("scripts neither run nor shown") << "/script.html" << State::Page << "before"
+                                                   << "scripted";
+    QTest::newRow("error status shows the server's body") << "/missing.html" << State::ErrorAbsorbed << "404"
+                                                          << "";
+    QTest::newRow("too large from the server") << "/big.html" << State::ErrorAbsorbed << errorPage << "";
+    QTest::newRow("too large on disk") << "file:big.html" << State::ErrorAbsorbed << errorPage << "";
+    QTest::newRow("a device is no page") << "file:///dev/zero" << State::ErrorAbsorbed << errorPage << "";
+    QTest::newRow("another scheme") << "ftp://127.0.0.1:1/plain.html" << State::ErrorAbsorbed << errorPage
+                                    << "";
 }
 
-#endif
+void WebStripTest::pagesAreDecodedAndFailuresReported() {
+    QFETCH(QString, address);
+    QFETCH(State, state);
+    QFETCH(QString, shown);
+    QFETCH(QString, notShown);
+    QTemporaryDir dir;
+    const QByteArray zhongwenGbk("\xd6\xd0\xce\xc4");
+    WriteFile(dir.filePath(QStringLiteral("plain.html")), "<html><body>中文 plain</body></html>");
+    WriteFile(dir.filePath(QStringLiteral("header.gbk")),
+              "<html><body>" + zhongwenGbk + " header</body></html>");
+    WriteFile(dir.filePath(QStringLiteral("meta.html")),
+              "<html><head><meta charset=\"gbk\"></head><body>" + zhongwenGbk + " meta</body></html>");
+    WriteFile(dir.filePath(QStringLiteral("script.html")),
+              "<html><body>before<script>document.write('scripted')</script>after</body></html>");
+    WriteFile(dir.filePath(QStringLiteral("big.html")), QByteArray(3 * 1024 * 1024, 'x'));
+    Peer server({QStringLiteral("serve"), dir.path()});
+    QVERIFY(server.port() > 0);
+
+    QUrl url(address);
+    if (address.startsWith('/'))
+        url = server.url(address);
+    else if (address.startsWith(QStringLiteral("file:")) && !address.startsWith(QStringLiteral("file:/")))
+        url = QUrl::fromLocalFile(dir.filePath(address.mid(5)));
+    Window w(url);
+    w.strip->Start();
+    QTRY_COMPARE_WITH_TIMEOUT(w.strip->state(), state, kLoadTimeoutMs);
+    QCOMPARE(w.showsBrowser(), state == State::Page);
+    const QString text = ShownText(w.browser());
+    QVERIFY2(text.contains(shown), qPrintable(text));
+    QVERIFY2(notShown.isEmpty() || !text.contains(notShown), qPrintable(text));
+}
+
+void WebStripTest::newerNavigationDropsThePendingOnes() {
+    QTemporaryDir dir;
+    WriteFile(dir.filePath(QStringLiteral("newest.html")), "<html><body>newest</body></html>");
+    Peer server({QStringLiteral("serve"), dir.path()});
+    Peer stall({QStringLiteral("stall")});
+    Peer refuse({QStringLiteral("refuse")});
+    Window w(stall.url());
+    w.strip->Start();
+    QTRY_VERIFY_WITH_TIMEOUT(w.strip->browser() != nullptr, kLoadTimeoutMs);
+    QSignalSpy errors(w.strip->browser(), SIGNAL(NavigateError()));
+    QSignalSpy completions(w.strip->browser(), SIGNAL(NavigateComplete2()));
+
+    // Each of these would fail at once; only the last navigation may report.
+    w.strip->explorer()->Navigate(QUrl::fromLocalFile(dir.filePath(QStringLiteral("none.html"))).toString());
+    w.strip->explorer()->Navigate(refuse.url().toString());
+    w.strip->explorer()->Navigate(server.url(QStringLiteral("/newest.html")).toString());
+    QTRY_COMPARE_WITH_TIMEOUT(w.strip->state(), State::Page, kLoadTimeoutMs);
+    QTest::qWait(5 * kShortDelayMs);
+    QCOMPARE(errors.count(), 0);
+    QCOMPARE(completions.count(), 1);
+    QCOMPARE(ShownText(w.browser()), QStringLiteral("newest"));
+}
+
+void WebStripTest::clickedLinksOpenOutsideTheStrip() {
+    QTemporaryDir dir;
+    WriteFile(dir.filePath(QStringLiteral("links.html")),
+              "<html><body><p><a href=\"/elsewhere.html\">elsewhere</a></p>"
+              "<p><a href=\"file:///etc/hostname\">local</a></p></body></html>");
+    Peer server({QStringLiteral("serve"), dir.path()});
+    LinkCatcher catcher;
+    Window w(server.url(QStringLiteral("/links.html")));
+    w.strip->Start();
+    QTRY_COMPARE_WITH_TIMEOUT(w.strip->state(), State::Page, kLoadTimeoutMs);
+    auto* view = w.browser()->findChild<QTextBrowser*>();
+    QVERIFY(view != nullptr);
+    const auto click = [view](const QString& linkText) {
+        QTextCursor inside(view->document());
+        inside.setPosition(view->document()->find(linkText).selectionStart() + 1);
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->cursorRect(inside).center());
+    };
+    click(QStringLiteral("elsewhere"));
+    click(QStringLiteral("local"));
+    QTest::qWait(3 * kShortDelayMs);
+    // The http link goes to the user's browser, the file link nowhere; the strip stays put.
+    QCOMPARE(catcher.opened, QList<QUrl>{server.url(QStringLiteral("/elsewhere.html"))});
+    QCOMPARE(w.strip->state(), State::Page);
+    QCOMPARE(server.requests(), QStringList{QStringLiteral("GET /links.html")});
+    QVERIFY(!view->hasFocus());
+}
+
+void WebStripTest::imagesComeFromTheirOwnKindOfPlaceOnly() {
+    // A picture taller than the strip: the page's height tells whether it was shown.
+    QTemporaryDir dir;
+    QImage(8, 100, QImage::Format_RGB32).save(dir.filePath(QStringLiteral("tall.png")));
+    const QByteArray localImage = QUrl::fromLocalFile(dir.filePath(QStringLiteral("tall.png"))).toEncoded();
+    WriteFile(dir.filePath(QStringLiteral("web.html")), "<html><body><img src=\"/tall.png\"></body></html>");
+    WriteFile(dir.filePath(QStringLiteral("local.html")), "<html><body><img src=\"tall.png\"></body></html>");
+    WriteFile(dir.filePath(QStringLiteral("reaching.html")),
+              "<html><body><img src=\"" + localImage + "\"></body></html>");
+    Peer server({QStringLiteral("serve"), dir.path()});
+    const auto pageHeight = [](const Window& w) {
+        return w.browser()->findChild<QTextBrowser*>()->document()->size().height();
+    };
+
+    // Fetched after the page from the server; read beside the page on disk.
+    Window web(server.url(QStringLiteral("/web.html")));
+    Window local(QUrl::fromLocalFile(dir.filePath(QStringLiteral("local.html"))));
+    // A page from a server reaches no file of this machine.
+    Window reaching(server.url(QStringLiteral("/reaching.html")));
+    for (Window* w : {&web, &local, &reaching}) {
+        w->strip->Start();
+        QTRY_COMPARE_WITH_TIMEOUT(w->strip->state(), State::Page, kLoadTimeoutMs);
+    }
+    QTRY_VERIFY_WITH_TIMEOUT(pageHeight(web) >= 100, kLoadTimeoutMs);
+    QVERIFY(pageHeight(local) >= 100);
+    QTest::qWait(3 * kShortDelayMs);
+    QVERIFY(pageHeight(reaching) < 100);
+    QCOMPARE(server.requests().filter(QStringLiteral("tall.png")),
+             QStringList{QStringLiteral("GET /tall.png")});
+}
 
 QTEST_MAIN(WebStripTest)
 #include "webstrip_test.moc"

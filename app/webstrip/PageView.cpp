@@ -1,0 +1,82 @@
+// The strip browser's page view over QTextBrowser.
+#include "app/webstrip/PageView.h"
+
+#include "app/webstrip/PageFetch.h"
+
+#include <QDesktopServices>
+#include <QWheelEvent>
+
+namespace tessaly {
+namespace {
+
+bool IsWeb(const QUrl& url) {
+    const QString scheme = url.scheme().toLower();
+    return scheme == QLatin1String("http") || scheme == QLatin1String("https");
+}
+
+} // namespace
+
+PageView::PageView(QNetworkAccessManager& network, QWidget* parent)
+    : QTextBrowser(parent), m_network(network) {
+    setFrameShape(QFrame::NoFrame);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setContextMenuPolicy(Qt::NoContextMenu);
+    setFocusPolicy(Qt::NoFocus);
+    setTextInteractionFlags(Qt::LinksAccessibleByMouse);
+    setUndoRedoEnabled(false);
+    // The page lays itself out to the edges, as it would in any browser with its margins at zero.
+    document()->setDocumentMargin(0);
+    setOpenLinks(false);
+    connect(this, &QTextBrowser::anchorClicked, this, &PageView::OpenOutside);
+}
+
+void PageView::ShowPage(const QString& html, const QUrl& base) {
+    qDeleteAll(m_images);
+    m_images.clear();
+    m_base = base;
+    setHtml(html);
+}
+
+QVariant PageView::loadResource(int type, const QUrl& name) {
+    const QUrl url = m_base.resolved(name);
+    // An empty answer, unlike none, keeps the document from reading a file by itself.
+    if (type == QTextDocument::ImageResource && IsWeb(url)) {
+        FetchImage(name, url);
+        return QByteArray(); // until it arrives
+    }
+    // A page from disk shows the images and style sheets beside it; a page from a server reaches
+    // no file of this machine.
+    if (!m_base.isLocalFile() || !url.isLocalFile())
+        return QByteArray();
+    return ReadCappedFile(url.toLocalFile(), PageFetch::kMaxBytes).value_or(QByteArray());
+}
+
+void PageView::FetchImage(const QUrl& name, const QUrl& url) {
+    if (m_images.contains(name))
+        return;
+    auto* fetch = new PageFetch(m_network, url, this);
+    m_images.insert(name, fetch);
+    connect(fetch, &PageFetch::Finished, this, [this, name, fetch](const FetchedPage& image) {
+        fetch->deleteLater();
+        m_images.insert(name, nullptr);
+        if (!image.ok)
+            return;
+        // Known by the name the page gave it; the page is laid out again at the image's size.
+        document()->addResource(QTextDocument::ImageResource, name, image.body);
+        document()->markContentsDirty(0, document()->characterCount());
+    });
+}
+
+void PageView::wheelEvent(QWheelEvent* event) {
+    // The strip holds still: the page is what fits in it.
+    event->ignore();
+}
+
+void PageView::OpenOutside(const QUrl& link) {
+    const QUrl url = m_base.resolved(link);
+    if (IsWeb(url))
+        QDesktopServices::openUrl(url);
+}
+
+} // namespace tessaly
