@@ -3,6 +3,7 @@
 // for "openfile" (a file dialog) and "getlist" (the list of downloaded files).
 import QtQuick
 import QtMultimedia
+import Tessaly.Movie
 
 Rectangle {
     id: movie
@@ -94,6 +95,7 @@ Rectangle {
         parkedPosition = player.mediaStatus === MediaPlayer.EndOfMedia ? 0 : player.position
         resumePosition = -1
         player.source = ""
+        video.clear()
     }
 
     function unpark() {
@@ -140,13 +142,13 @@ Rectangle {
         }
     }
 
-    VideoOutput {
+    // The picture, fitted with its aspect kept.
+    VideoPicture {
         id: video
         anchors.left: parent.left
         anchors.right: parent.right
         anchors.top: parent.top
         anchors.bottom: controls.top
-        fillMode: VideoOutput.PreserveAspectFit
     }
 
     Text {

@@ -1,0 +1,14 @@
+// A decoded video frame as an RGB picture, converted on the CPU: the movie draws its video without
+// OpenGL, and Qt's own conversion would make an OpenGL context for it. Any thread.
+#pragma once
+
+#include <QImage>
+#include <QVideoFrame>
+
+namespace tessaly {
+
+// The frame's picture at the frame's own size; a null image for a frame that cannot be read or
+// whose pixel format is none of the planar and semi-planar 4:2:0 ones or the packed RGB ones.
+QImage FrameImage(const QVideoFrame& frame);
+
+} // namespace tessaly
