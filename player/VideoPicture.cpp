@@ -6,6 +6,7 @@
 #include <QQuickWindow>
 #include <QSGImageNode>
 #include <memory>
+#include <utility>
 
 namespace tessaly {
 namespace {
@@ -34,13 +35,28 @@ private:
 
 VideoPicture::VideoPicture(QQuickItem* parent) : QQuickItem(parent) {
     setFlag(ItemHasContents);
-    // Queued: the pipeline's thread hands the frame over, the UI thread converts and draws it.
-    connect(&m_sink, &QVideoSink::videoFrameChanged, this, &VideoPicture::TakeFrame, Qt::QueuedConnection);
+    // The pipeline's thread leaves the frame here and the UI thread converts and draws it; frames
+    // that come faster than the UI thread takes them replace each other.
+    connect(&m_sink, &QVideoSink::videoFrameChanged, this, &VideoPicture::FrameArrived, Qt::DirectConnection);
 }
 
-void VideoPicture::TakeFrame(const QVideoFrame& frame) {
-    // Frames queued behind a newer one are passed over: only the sink's latest is drawn.
-    if (!frame.isValid() || frame != m_sink.videoFrame())
+void VideoPicture::FrameArrived(const QVideoFrame& frame) {
+    QMutexLocker lock(&m_arrivedLock);
+    m_arrived = frame;
+    if (!m_takePosted) {
+        m_takePosted = true;
+        QMetaObject::invokeMethod(this, &VideoPicture::TakeFrame, Qt::QueuedConnection);
+    }
+}
+
+void VideoPicture::TakeFrame() {
+    QVideoFrame frame;
+    {
+        QMutexLocker lock(&m_arrivedLock);
+        frame = std::exchange(m_arrived, QVideoFrame());
+        m_takePosted = false;
+    }
+    if (!frame.isValid())
         return;
     m_picture = FrameImage(frame);
     m_pictureDirty = true;
@@ -49,6 +65,10 @@ void VideoPicture::TakeFrame(const QVideoFrame& frame) {
 
 void VideoPicture::clear() {
     m_sink.setVideoFrame(QVideoFrame());
+    {
+        QMutexLocker lock(&m_arrivedLock);
+        m_arrived = QVideoFrame();
+    }
     m_picture = QImage();
     m_pictureDirty = true;
     update();

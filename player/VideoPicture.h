@@ -5,7 +5,9 @@
 #pragma once
 
 #include <QImage>
+#include <QMutex>
 #include <QQuickItem>
+#include <QVideoFrame>
 #include <QVideoSink>
 
 namespace tessaly {
@@ -27,9 +29,16 @@ protected:
     QSGNode* updatePaintNode(QSGNode* node, UpdatePaintNodeData*) override;
 
 private:
-    void TakeFrame(const QVideoFrame& frame);
+    // On whichever thread the sink is handed a frame.
+    void FrameArrived(const QVideoFrame& frame);
+    // On the UI thread.
+    void TakeFrame();
 
     QVideoSink m_sink;
+    // The newest frame not yet taken, and whether the UI thread has been asked to take it.
+    QMutex m_arrivedLock;
+    QVideoFrame m_arrived;
+    bool m_takePosted = false;
     QImage m_picture;
     bool m_pictureDirty = false;
 };

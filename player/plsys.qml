@@ -135,7 +135,7 @@ Rectangle {
                 movie.cannotPlay()
         }
         onSeekableChanged: {
-            if (seekable && movie.resumePosition >= 0) {
+            if (player.seekable && movie.resumePosition >= 0) {
                 position = movie.resumePosition
                 movie.resumePosition = -1
             }
