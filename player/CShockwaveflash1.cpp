@@ -127,6 +127,7 @@ void CShockwaveflash1::LoadMovie() {
     m_loadPending = false;
     if (!m_view) {
         PrepareMovieDrawing();
+        KeepFramesOutOfTheHeap();
         m_view = new QQuickView;
         m_view->setResizeMode(QQuickView::SizeRootObjectToView);
         m_view->setColor(Qt::black);

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <utility>
 
 namespace tessaly {
 namespace {
@@ -36,10 +37,11 @@ inline uint32_t Pixel(const Matrix& m, int y, int cb, int cr) {
 }
 
 // Chroma planes or one interleaved plane: cb and cr of column x are at cb[x * step], cr[x * step].
-QImage Convert420(const QVideoFrame& frame, const uchar* cbPlane, const uchar* crPlane, int chromaStride,
-                  int step) {
+QImage Convert420(const QVideoFrame& frame, QImage image, const uchar* cbPlane, const uchar* crPlane,
+                  int chromaStride, int step) {
     const Matrix m = MatrixFor(frame.surfaceFormat());
-    QImage image(frame.width(), frame.height(), QImage::Format_RGB32);
+    if (image.size() != frame.size() || image.format() != QImage::Format_RGB32)
+        image = QImage(frame.size(), QImage::Format_RGB32);
     for (int row = 0; row < image.height(); ++row) {
         const uchar* luma = frame.bits(0) + row * frame.bytesPerLine(0);
         const uchar* cb = cbPlane + (row / 2) * chromaStride;
@@ -53,23 +55,27 @@ QImage Convert420(const QVideoFrame& frame, const uchar* cbPlane, const uchar* c
 
 } // namespace
 
-QImage FrameImage(const QVideoFrame& frame) {
+QImage FrameImage(const QVideoFrame& frame, QImage reuse) {
     QVideoFrame mapped = frame;
     if (!mapped.isValid() || !mapped.map(QVideoFrame::ReadOnly))
         return {};
     QImage image;
     switch (mapped.pixelFormat()) {
     case QVideoFrameFormat::Format_YUV420P:
-        image = Convert420(mapped, mapped.bits(1), mapped.bits(2), mapped.bytesPerLine(1), 1);
+        image =
+            Convert420(mapped, std::move(reuse), mapped.bits(1), mapped.bits(2), mapped.bytesPerLine(1), 1);
         break;
     case QVideoFrameFormat::Format_YV12:
-        image = Convert420(mapped, mapped.bits(2), mapped.bits(1), mapped.bytesPerLine(1), 1);
+        image =
+            Convert420(mapped, std::move(reuse), mapped.bits(2), mapped.bits(1), mapped.bytesPerLine(1), 1);
         break;
     case QVideoFrameFormat::Format_NV12:
-        image = Convert420(mapped, mapped.bits(1), mapped.bits(1) + 1, mapped.bytesPerLine(1), 2);
+        image = Convert420(mapped, std::move(reuse), mapped.bits(1), mapped.bits(1) + 1,
+                           mapped.bytesPerLine(1), 2);
         break;
     case QVideoFrameFormat::Format_NV21:
-        image = Convert420(mapped, mapped.bits(1) + 1, mapped.bits(1), mapped.bytesPerLine(1), 2);
+        image = Convert420(mapped, std::move(reuse), mapped.bits(1) + 1, mapped.bits(1),
+                           mapped.bytesPerLine(1), 2);
         break;
     default: {
         const QImage::Format format = QVideoFrameFormat::imageFormatFromPixelFormat(mapped.pixelFormat());

@@ -9,6 +9,8 @@ namespace tessaly {
 
 // The frame's picture at the frame's own size; a null image for a frame that cannot be read or
 // whose pixel format is none of the planar and semi-planar 4:2:0 ones or the packed RGB ones.
-QImage FrameImage(const QVideoFrame& frame);
+// A 4:2:0 frame is drawn into reuse when that has the frame's size and no other holder, so a
+// video's pictures do not each take new memory.
+QImage FrameImage(const QVideoFrame& frame, QImage reuse = {});
 
 } // namespace tessaly

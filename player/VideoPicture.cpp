@@ -58,7 +58,7 @@ void VideoPicture::TakeFrame() {
     }
     if (!frame.isValid())
         return;
-    m_picture = FrameImage(frame);
+    m_picture = FrameImage(frame, std::move(m_picture));
     m_pictureDirty = true;
     update();
 }
