@@ -3,12 +3,15 @@
 
 #include "player/ExternalInterface.h"
 #include "player/FreedMemory.h"
+#include "player/VideoPicture.h"
 
 #include <QCoreApplication>
 #include <QEvent>
 #include <QPainter>
 #include <QQmlContext>
+#include <QQmlEngine>
 #include <QQuickItem>
+#include <QSGRendererInterface>
 #include <QTimer>
 #include <QUrl>
 
@@ -43,6 +46,19 @@ int ReadyState(QQuickView::Status status) {
 
 // Posted to the control to read its movie; low priority, behind the drawing of a page just shown.
 const QEvent::Type kLoadMovieEvent = static_cast<QEvent::Type>(QEvent::registerEventType());
+
+// Qt Quick draws the movie in software: with OpenGL, a software OpenGL (some 40 MiB) would stay
+// in the process for as long as it runs, for a small window showing one video. The choice holds
+// for every Qt Quick window of the process and must come before the first one is made; the movie
+// draws its video with a picture item of its own, which needs no OpenGL either.
+void PrepareMovieDrawing() {
+    static const bool prepared = [] {
+        QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
+        qmlRegisterType<VideoPicture>("Tessaly.Movie", 1, 0, "VideoPicture");
+        return true;
+    }();
+    Q_UNUSED(prepared);
+}
 
 } // namespace
 
@@ -110,6 +126,8 @@ void CShockwaveflash1::resizeEvent(QResizeEvent*) {
 void CShockwaveflash1::LoadMovie() {
     m_loadPending = false;
     if (!m_view) {
+        PrepareMovieDrawing();
+        KeepFramesOutOfTheHeap();
         m_view = new QQuickView;
         m_view->setResizeMode(QQuickView::SizeRootObjectToView);
         m_view->setColor(Qt::black);

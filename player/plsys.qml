@@ -3,6 +3,7 @@
 // for "openfile" (a file dialog) and "getlist" (the list of downloaded files).
 import QtQuick
 import QtMultimedia
+import Tessaly.Movie
 
 Rectangle {
     id: movie
@@ -94,6 +95,7 @@ Rectangle {
         parkedPosition = player.mediaStatus === MediaPlayer.EndOfMedia ? 0 : player.position
         resumePosition = -1
         player.source = ""
+        video.clear()
     }
 
     function unpark() {
@@ -133,20 +135,20 @@ Rectangle {
                 movie.cannotPlay()
         }
         onSeekableChanged: {
-            if (seekable && movie.resumePosition >= 0) {
+            if (player.seekable && movie.resumePosition >= 0) {
                 position = movie.resumePosition
                 movie.resumePosition = -1
             }
         }
     }
 
-    VideoOutput {
+    // The picture, fitted with its aspect kept.
+    VideoPicture {
         id: video
         anchors.left: parent.left
         anchors.right: parent.right
         anchors.top: parent.top
         anchors.bottom: controls.top
-        fillMode: VideoOutput.PreserveAspectFit
     }
 
     Text {

@@ -1,5 +1,7 @@
 // Real playback on an X server: FLV files made by ffmpeg (Sorenson H.263 + MP3, H.264 + AAC) are
 // handed to the player page and played by the shipped movie; the page's pixels show the video.
+// The movie's conversion of decoded frames to pictures, for each frame layout a decoder yields.
+#include "player/FrameImage.h"
 #include "player/PlayerMessages.h"
 #include "player/PlayerRequests.h"
 #include "player/VideoPlayDlg.h"
@@ -120,6 +122,10 @@ private slots:
         image.save(shot);
         QVERIFY2(LitShare(image, videoArea(page)) > 0.5, qPrintable("not the video's picture: " + shot));
         QCOMPARE(MovieState(page, "message").toString(), QString());
+        // The movie draws without OpenGL: no OpenGL driver has come into the process.
+        QFile maps("/proc/self/maps");
+        QVERIFY(maps.open(QIODevice::ReadOnly));
+        QVERIFY(!maps.readAll().contains("_dri.so"));
 
         // Minimised and restored, the window is no page hidden: the film plays on.
         page.showMinimized();
@@ -149,6 +155,66 @@ private slots:
         QTest::qWait(500);
         QVERIFY(!MovieState(page, "playing").toBool());
         QVERIFY(LitShare(grabPage(page), videoArea(page)) > 0.5);
+    }
+
+    void framePictureFromEachLayout_data() {
+        QTest::addColumn<QVideoFrameFormat::PixelFormat>("format");
+        QTest::newRow("planar, Cb plane first") << QVideoFrameFormat::Format_YUV420P;
+        QTest::newRow("planar, Cr plane first") << QVideoFrameFormat::Format_YV12;
+        QTest::newRow("semi-planar CbCr") << QVideoFrameFormat::Format_NV12;
+        QTest::newRow("semi-planar CrCb") << QVideoFrameFormat::Format_NV21;
+    }
+
+    void framePictureFromEachLayout() {
+        QFETCH(QVideoFrameFormat::PixelFormat, format);
+        // 6 × 4 pixels in 2 × 2 blocks, red green blue over blue red green (BT.601, video range).
+        struct Colour {
+            int y, cb, cr;
+            QColor rgb;
+        };
+        const Colour red{81, 90, 240, Qt::red}, green{145, 54, 34, Qt::green}, blue{41, 240, 110, Qt::blue};
+        const Colour blocks[2][3] = {{red, green, blue}, {blue, red, green}};
+        const bool semiPlanar =
+            format == QVideoFrameFormat::Format_NV12 || format == QVideoFrameFormat::Format_NV21;
+        const bool crFirst =
+            format == QVideoFrameFormat::Format_YV12 || format == QVideoFrameFormat::Format_NV21;
+
+        QVideoFrame frame(QVideoFrameFormat(QSize(6, 4), format));
+        QVERIFY(frame.map(QVideoFrame::WriteOnly));
+        for (int y = 0; y < 4; ++y) {
+            for (int x = 0; x < 6; ++x)
+                frame.bits(0)[y * frame.bytesPerLine(0) + x] = uchar(blocks[y / 2][x / 2].y);
+        }
+        for (int row = 0; row < 2; ++row) {
+            for (int column = 0; column < 3; ++column) {
+                const Colour& c = blocks[row][column];
+                const uchar first = uchar(crFirst ? c.cr : c.cb), second = uchar(crFirst ? c.cb : c.cr);
+                if (semiPlanar) {
+                    uchar* pair = frame.bits(1) + row * frame.bytesPerLine(1) + column * 2;
+                    pair[0] = first;
+                    pair[1] = second;
+                } else {
+                    frame.bits(1)[row * frame.bytesPerLine(1) + column] = first;
+                    frame.bits(2)[row * frame.bytesPerLine(2) + column] = second;
+                }
+            }
+        }
+        frame.unmap();
+
+        const QImage picture = FrameImage(frame);
+        QCOMPARE(picture.size(), QSize(6, 4));
+        for (int y = 0; y < 4; ++y) {
+            for (int x = 0; x < 6; ++x) {
+                const QColor got = picture.pixelColor(x, y), want = blocks[y / 2][x / 2].rgb;
+                const bool close = qAbs(got.red() - want.red()) <= 3 &&
+                                   qAbs(got.green() - want.green()) <= 3 &&
+                                   qAbs(got.blue() - want.blue()) <= 3;
+                QVERIFY2(
+                    close,
+                    qPrintable(
+                        QString("pixel %1,%2 is %3, not %4").arg(x).arg(y).arg(got.name(), want.name())));
+            }
+        }
     }
 
     void badFilesShowAMessageAndTheMovieStaysUsable() {
