@@ -1,5 +1,5 @@
-// Fontconfig reads some forty configuration files and maps its caches once per process; Qt's font
-// database asks it for nothing before that is done, whichever thread did it.
+// Fontconfig reads its configuration (some forty files here) and maps its caches once per process;
+// whichever thread does it first, Qt's font database finds it done.
 #include "app/FontConfiguration.h"
 
 #ifdef TESSALY_HAVE_FONTCONFIG
