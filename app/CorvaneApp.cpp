@@ -4,6 +4,7 @@
 #include "app/CorvaneApp.h"
 
 #include "app/CorvaneDlg.h"
+#include "app/FontConfiguration.h"
 #include "app/InstanceLock.h"
 #include "app/QtChinese.h"
 #include "download/core/CurlLibrary.h"
@@ -48,8 +49,12 @@ int CorvaneApp::Run(int argc, char** argv) {
         return 0;
 
     // libcurl and its libraries load on a thread of their own while the application connects to
-    // the display; the main window is built only once they are up.
-    std::future<bool> sockets = std::async(std::launch::async, [] { return Curl() != nullptr; });
+    // the display, and so does the font configuration that the window's first text needs; the
+    // main window is built only once both are done.
+    std::future<bool> sockets = std::async(std::launch::async, [] {
+        LoadFontConfiguration();
+        return Curl() != nullptr;
+    });
     QApplication app(argc, argv);
     InstallQtChinese(app);
     if (!sockets.get()) {

@@ -27,6 +27,7 @@
 #include <QPainter>
 #include <QShowEvent>
 #include <QTimerEvent>
+#include <future>
 
 namespace tessaly {
 
@@ -43,14 +44,15 @@ constexpr int kPanelFontHeight = 12;
 } // namespace
 
 CorvaneDlg::CorvaneDlg(QWidget* parent) : QDialog(parent) {
+    // The skin is the largest picture by far: it is decoded on a thread of its own while the rest
+    // of the window is put together.
+    std::future<QImage> skin = std::async(std::launch::async, [] { return res::LoadBitmap(res::IDB_SKIN); });
     setWindowTitle(QStringLiteral("Tessaly V1.3"));
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     setFont(QFont(QStringLiteral("宋体"), 9));
     setFixedSize(res::ToPixels(res::mainwnd::kSize, res::kSongTi9).size());
     setWindowIcon(res::LoadIcon(res::IDR_MAINFRAME));
-    // Decoded once: every repaint of the status block paints the skin beneath it again.
-    m_skin = QPixmap::fromImage(res::LoadBitmap(res::IDB_SKIN));
     // Enter and Esc are taken out of every key event bound for this window or its pages.
     qApp->installEventFilter(this);
 
@@ -77,6 +79,8 @@ CorvaneDlg::CorvaneDlg(QWidget* parent) : QDialog(parent) {
 
     SetAlternateNormal(m_btnPlayPage, true);
     m_speedTimer = startTimer(kSpeedRefreshMs);
+    // Decoded once: every repaint of the status block paints the skin beneath it again.
+    m_skin = QPixmap::fromImage(skin.get());
 }
 
 CorvaneDlg::~CorvaneDlg() = default;

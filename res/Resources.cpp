@@ -1,7 +1,7 @@
 // Looks up pictures and strings by id.
 #include "res/Resources.h"
 
-#include <QFile>
+#include <QPixmap>
 
 namespace tessaly::res {
 
@@ -15,8 +15,9 @@ QImage LoadBitmap(int id) {
 }
 
 QIcon LoadIcon(int id) {
-    const QString path = QStringLiteral(":/res/icons/%1.png").arg(id);
-    return QFile::exists(path) ? QIcon(path) : QIcon();
+    // Named as well: a file icon left to guess its format loads every image plugin to ask them.
+    // A missing file gives a null pixmap and so a null icon.
+    return QIcon(QPixmap(QStringLiteral(":/res/icons/%1.png").arg(id), "PNG"));
 }
 
 QString LoadString(int id) {
