@@ -173,17 +173,6 @@ void CorvaneDlg::paintEvent(QPaintEvent*) {
     DrawCrText(painter, m_rcStatus, StatusText(), kPanelFontHeight);
 }
 
-void CorvaneDlg::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
-    // The strip's browser draws through OpenGL and, when it first shows, switches the whole
-    // window to an OpenGL surface, which Qt does by making its native window anew (the player's
-    // movie draws in a window of its own and does not). The place
-    // the dialog centred itself at does not count as set, so the new window would open wherever the
-    // window system puts new windows, at the screen's corner without a window manager; it keeps
-    // the place it has instead.
-    setAttribute(Qt::WA_Moved);
-}
-
 void CorvaneDlg::timerEvent(QTimerEvent* event) {
     if (event->timerId() == m_speedTimer)
         RefreshSpeed();

@@ -14,10 +14,9 @@ namespace {
 
 constexpr char kTipsPageFileName[] = "tips.html";
 
-QRect BannerInWindow() {
-    const QRect area = res::ToPixels(res::mainwnd::kBanner, res::kSongTi9);
-    // The static shows the picture at its own size.
-    return QRect(area.topLeft(), res::LoadBitmap(res::IDB_BANNER).size());
+// The static shows the picture at its own size.
+QRect BannerInWindow(QSize picture) {
+    return QRect(res::ToPixels(res::mainwnd::kBanner, res::kSongTi9).topLeft(), picture);
 }
 
 QRect BrowserInWindow() {
@@ -25,10 +24,6 @@ QRect BrowserInWindow() {
 }
 
 } // namespace
-
-QRect WebStrip::GeometryInWindow() {
-    return BannerInWindow().united(BrowserInWindow());
-}
 
 QUrl WebStrip::TipsPageAddress(const QString& startDir) {
     return QUrl::fromLocalFile(QDir(startDir).filePath(QString::fromLatin1(kTipsPageFileName)));
@@ -38,11 +33,13 @@ WebStrip::WebStrip(QWidget* parent, QUrl pageAddress, int navigateDelayMs, QStri
     : QWidget(parent), m_banner(new QLabel(this)), m_pageAddress(std::move(pageAddress)),
       m_explorerModule(explorerModule.isEmpty() ? ExplorerModuleBesideProgram() : std::move(explorerModule)),
       m_navigateDelayMs(navigateDelayMs) {
-    const QRect strip = GeometryInWindow();
+    const QImage picture = res::LoadBitmap(res::IDB_BANNER);
+    const QRect banner = BannerInWindow(picture.size());
+    const QRect strip = banner.united(BrowserInWindow());
     setGeometry(strip);
     m_banner->setObjectName(QString::number(res::mainwnd::IDC_BANNER));
-    m_banner->setPixmap(QPixmap::fromImage(res::LoadBitmap(res::IDB_BANNER)));
-    m_banner->setGeometry(BannerInWindow().translated(-strip.topLeft()));
+    m_banner->setPixmap(QPixmap::fromImage(picture));
+    m_banner->setGeometry(banner.translated(-strip.topLeft()));
 }
 
 WebStrip::~WebStrip() {
@@ -78,7 +75,7 @@ void WebStrip::CreateBrowser() {
         return;
     m_browser = m_explorer->widget();
     m_browser->setObjectName(QString::number(res::mainwnd::IDC_BROWSER));
-    m_browser->setGeometry(BrowserInWindow().translated(-GeometryInWindow().topLeft()));
+    m_browser->setGeometry(BrowserInWindow().translated(-pos()));
     m_browser->hide();
 }
 

@@ -26,12 +26,10 @@ public:
         ErrorAbsorbed, // that completion came; a later one shows the browser again
     };
 
-    // Where the strip lies in the main window: the union of banner 1018 and browser 1000.
-    static QRect GeometryInWindow();
     // The tips page that ships with the program, in the start-up directory.
     static QUrl TipsPageAddress(const QString& startDir);
 
-    // Places itself at GeometryInWindow() in parent and shows the banner. The page at
+    // Places itself in parent over banner 1018 and browser 1000 and shows the banner. The page at
     // pageAddress is navigated to navigateDelayMs after Start(), by a browser from the module at
     // explorerModule (empty: the one beside the program), loaded only then.
     explicit WebStrip(QWidget* parent, QUrl pageAddress, int navigateDelayMs = kNavigateDelayMs,

@@ -1,5 +1,5 @@
-// The main window on a real X server: the first switch to the player page, whose movie draws
-// through OpenGL, keeps the main window's native window and its place on the screen.
+// The main window on a real X server: the first switch to the player page, whose movie draws in
+// a window of its own, keeps the main window's native window and its place on the screen.
 #include "AppTestSupport.h"
 #include "app/CorvaneDlg.h"
 
