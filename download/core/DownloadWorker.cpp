@@ -171,6 +171,11 @@ void Worker::Transfer(HttpSession& session, const std::string& streamAddress,
         reportTime = now;
     }
 
+    // A 2xx answer that ended without a byte held no video: no empty file is kept as one.
+    if (written == 0) {
+        file.Remove();
+        return Fail(kFailStreamOpen);
+    }
     // End steps. The last, unreported interval stays out of the total, as the row shows it.
     if (!file.FlushAndClose()) {
         file.Remove();

@@ -122,6 +122,7 @@ TEST_F(DownloadWorkerTest, FailureCodesOfPageAndStream) {
         // Only a 2xx answer with content is a video.
         {Watch("size:1000,status:204"), kFailStreamOpen},
         {Watch("size:1000,status:205"), kFailStreamOpen},
+        {Watch("size:0"), kFailStreamOpen},
         {Watch("size:1000,status:300"), kFailStreamOpen},
         {Watch("size:1000,status:302"), kFailStreamOpen}, // no Location to follow
         {Watch("size:1000,status:304"), kFailStreamOpen},
