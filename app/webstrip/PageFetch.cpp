@@ -9,6 +9,11 @@
 
 namespace tessaly {
 
+bool IsWebAddress(const QUrl& url) {
+    const QString scheme = url.scheme().toLower();
+    return scheme == QLatin1String("http") || scheme == QLatin1String("https");
+}
+
 std::optional<QByteArray> ReadCappedFile(const QString& path, qint64 maxBytes) {
     QFile file(path);
     if (!QFileInfo(file).isFile() || !file.open(QIODevice::ReadOnly))
@@ -21,12 +26,11 @@ std::optional<QByteArray> ReadCappedFile(const QString& path, qint64 maxBytes) {
 
 PageFetch::PageFetch(QNetworkAccessManager& network, const QUrl& address, QObject* parent) : QObject(parent) {
     m_page.url = address;
-    const QString scheme = address.scheme().toLower();
     if (address.isLocalFile()) {
         QTimer::singleShot(0, this, &PageFetch::ReadFile);
         return;
     }
-    if (scheme != QLatin1String("http") && scheme != QLatin1String("https")) {
+    if (!IsWebAddress(address)) {
         QTimer::singleShot(0, this, [this] { emit Finished(m_page); });
         return;
     }

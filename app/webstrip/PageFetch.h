@@ -19,6 +19,9 @@ struct FetchedPage {
     QByteArray contentType; // the server's Content-Type; empty for files
 };
 
+// Whether url is an http or https address, the only ones fetched from a server.
+bool IsWebAddress(const QUrl& url);
+
 // The regular file at path, or nothing when it is missing, unreadable, no regular file (a pipe
 // would hold the strip up, a device could be read for ever) or larger than maxBytes.
 std::optional<QByteArray> ReadCappedFile(const QString& path, qint64 maxBytes);

@@ -7,14 +7,6 @@
 #include <QWheelEvent>
 
 namespace tessaly {
-namespace {
-
-bool IsWeb(const QUrl& url) {
-    const QString scheme = url.scheme().toLower();
-    return scheme == QLatin1String("http") || scheme == QLatin1String("https");
-}
-
-} // namespace
 
 PageView::PageView(QNetworkAccessManager& network, QWidget* parent)
     : QTextBrowser(parent), m_network(network) {
@@ -41,7 +33,7 @@ void PageView::ShowPage(const QString& html, const QUrl& base) {
 QVariant PageView::loadResource(int type, const QUrl& name) {
     const QUrl url = m_base.resolved(name);
     // An empty answer, unlike none, keeps the document from reading a file by itself.
-    if (type == QTextDocument::ImageResource && IsWeb(url)) {
+    if (type == QTextDocument::ImageResource && IsWebAddress(url)) {
         FetchImage(name, url);
         return QByteArray(); // until it arrives
     }
@@ -75,7 +67,7 @@ void PageView::wheelEvent(QWheelEvent* event) {
 
 void PageView::OpenOutside(const QUrl& link) {
     const QUrl url = m_base.resolved(link);
-    if (IsWeb(url))
+    if (IsWebAddress(url))
         QDesktopServices::openUrl(url);
 }
 
