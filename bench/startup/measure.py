@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""Times process start to first paint of the main window, and idle memory, for the program and for
+"""Times process start to the main window's whole first frame (and to its first paint event, which
+comes before the window's children are drawn), and idle memory, for the program and for
 a bare Qt dialog, alternating runs; prints medians and "RESULT startup bare_qt <ratio>". Then runs
 the program's memory scenario (idle, the strip's page, clips played on the player page) a few times
 and prints the whole process tree's PSS at each step: "RESULT memory-<step> pss_mib <n>"."""
@@ -20,7 +21,8 @@ CLIPS_PER_RUN = 3
 
 def run_once(command, timeout=60, start_files=()):
     """Runs one probe in a fresh start-up directory (the current one, as the program has it) that
-    holds start_files; returns (ms to first paint, {phase: [pss kB, ...]}, [rss kB])."""
+    holds start_files; returns (ms to the whole first frame, {phase: [pss kB, ...]}, [rss kB], ms to
+    the window's first paint event)."""
     with tempfile.TemporaryDirectory() as work:
         for path in start_files:
             shutil.copy(path, work)
@@ -29,14 +31,16 @@ def run_once(command, timeout=60, start_files=()):
         start = time.perf_counter()
         proc = subprocess.Popen(command, cwd=work, env=env, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
                                 text=True)
-        shown = None
+        shown = painting = None
         pss = {}
         rss = []
         for line in proc.stdout:
             words = line.split()
             if not words:
                 continue
-            if words[0] == "SHOWN" and shown is None:
+            if words[0] == "PAINTING" and painting is None:
+                painting = (time.perf_counter() - start) * 1000
+            elif words[0] == "SHOWN" and shown is None:
                 shown = (time.perf_counter() - start) * 1000
             elif words[0] == "RSS":
                 rss.append(int(words[1]))
@@ -47,7 +51,7 @@ def run_once(command, timeout=60, start_files=()):
         proc.wait(timeout=timeout)
         if shown is None or not pss:
             sys.exit(f"{command[0]} did not report its window")
-        return shown, pss, rss
+        return shown, pss, rss, painting
 
 
 def make_clips(folder):
@@ -98,8 +102,10 @@ def main():
         ms = statistics.median(s[0] for s in samples)
         rss = statistics.median(s[2][0] for s in samples)
         pss = statistics.median(s[1]["idle"][0][0] for s in samples)
+        painting = statistics.median(s[3] for s in samples)
         medians[name] = ms
-        print(f"{name}: start to window shown {ms:.1f} ms (median of {runs}), idle RSS {mib(rss):.1f} MiB, "
+        print(f"{name}: start to window shown {ms:.1f} ms (first paint event at {painting:.1f}; median of {runs}), "
+              f"idle RSS {mib(rss):.1f} MiB, "
               f"idle PSS {mib(pss):.1f} MiB")
     print(f"RESULT startup bare_qt {medians['tessaly'] / medians['bare_qt']:.2f}")
     first = [first_show_once(os.path.join(bin_dir, "bench_player_first_show")) for _ in range(runs)]
