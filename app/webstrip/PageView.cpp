@@ -3,7 +3,9 @@
 
 #include "app/webstrip/PageFetch.h"
 
+#include <QBuffer>
 #include <QDesktopServices>
+#include <QImageReader>
 #include <QWheelEvent>
 
 namespace tessaly {
@@ -26,6 +28,7 @@ PageView::PageView(QNetworkAccessManager& network, QWidget* parent)
 void PageView::ShowPage(const QString& html, const QUrl& base) {
     qDeleteAll(m_images);
     m_images.clear();
+    m_imageBytes = 0;
     m_base = base;
     setHtml(html);
 }
@@ -45,19 +48,35 @@ QVariant PageView::loadResource(int type, const QUrl& name) {
 }
 
 void PageView::FetchImage(const QUrl& name, const QUrl& url) {
-    if (m_images.contains(name))
+    if (m_images.contains(name) || m_images.size() >= kMaxWebImages)
         return;
     auto* fetch = new PageFetch(m_network, url, this);
     m_images.insert(name, fetch);
     connect(fetch, &PageFetch::Finished, this, [this, name, fetch](const FetchedPage& image) {
         fetch->deleteLater();
         m_images.insert(name, nullptr);
-        if (!image.ok)
-            return;
-        // Known by the name the page gave it; the page is laid out again at the image's size.
-        document()->addResource(QTextDocument::ImageResource, name, image.body);
-        document()->markContentsDirty(0, document()->characterCount());
+        if (image.ok)
+            ShowImage(name, image.body);
     });
+}
+
+void PageView::ShowImage(const QUrl& name, const QByteArray& data) {
+    // Decoded here, not by the document, so that the reader refuses a picture larger than what is
+    // left of the page's budget before allocating it (a few kilobytes can claim gigabytes).
+    const qint64 leftMiB = (kMaxWebImageBytes - m_imageBytes) / (1024 * 1024);
+    if (leftMiB <= 0) // a limit of 0 would mean none
+        return;
+    QBuffer buffer;
+    buffer.setData(data);
+    QImageReader reader(&buffer);
+    reader.setAllocationLimit(static_cast<int>(leftMiB));
+    const QImage picture = reader.read();
+    if (picture.isNull())
+        return;
+    m_imageBytes += picture.sizeInBytes();
+    // Known by the name the page gave it; the page is laid out again at the image's size.
+    document()->addResource(QTextDocument::ImageResource, name, picture);
+    document()->markContentsDirty(0, document()->characterCount());
 }
 
 void PageView::wheelEvent(QWheelEvent* event) {

@@ -2,6 +2,7 @@
 // navigation only. Real pages from a server on 127.0.0.1 and from disk, the real browser; the
 // browser's module loaded only when timer 1 ticks, and its absence leaves the banner.
 #include "app/webstrip/ExplorerLoader.h"
+#include "app/webstrip/PageView.h"
 #include "app/webstrip/WebStrip.h"
 
 #include <QDesktopServices>
@@ -136,6 +137,7 @@ private slots:
     void newerNavigationDropsThePendingOnes();
     void clickedLinksOpenOutsideTheStrip();
     void imagesComeFromTheirOwnKindOfPlaceOnly();
+    void aPageGetsABoundedShareOfWebImages();
 };
 
 void WebStripTest::stripLiesOverBannerAndBrowserRectangles() {
@@ -436,6 +438,35 @@ void WebStripTest::imagesComeFromTheirOwnKindOfPlaceOnly() {
     QVERIFY(pageHeight(reaching) < 100);
     QCOMPARE(server.requests().filter(QStringLiteral("tall.png")),
              QStringList{QStringLiteral("GET /tall.png")});
+}
+
+void WebStripTest::aPageGetsABoundedShareOfWebImages() {
+    QTemporaryDir dir;
+    QImage(8, 100, QImage::Format_RGB32).save(dir.filePath(QStringLiteral("tall.png")));
+    // A few kilobytes on the wire, 19 MiB once decoded.
+    QImage huge(8, 600000, QImage::Format_RGB32);
+    huge.fill(Qt::white);
+    huge.save(dir.filePath(QStringLiteral("huge.png")));
+    QByteArray many = "<html><body>";
+    for (int i = 0; i < 3 * tessaly::PageView::kMaxWebImages; ++i)
+        many += "<img src=\"/tall.png?" + QByteArray::number(i) + "\">";
+    WriteFile(dir.filePath(QStringLiteral("many.html")), many + "</body></html>");
+    WriteFile(dir.filePath(QStringLiteral("huge.html")), "<html><body><img src=\"/huge.png\"></body></html>");
+    Peer server({QStringLiteral("serve"), dir.path()});
+
+    Window manyImages(server.url(QStringLiteral("/many.html")));
+    manyImages.strip->Start();
+    QTRY_COMPARE_WITH_TIMEOUT(server.requests().filter(QStringLiteral("tall.png")).size(),
+                              tessaly::PageView::kMaxWebImages, kLoadTimeoutMs);
+    QTest::qWait(3 * kShortDelayMs);
+    QCOMPARE(server.requests().filter(QStringLiteral("tall.png")).size(), tessaly::PageView::kMaxWebImages);
+
+    // Fetched, and refused before it is decoded: the page keeps its height without it.
+    Window hugeImage(server.url(QStringLiteral("/huge.html")));
+    hugeImage.strip->Start();
+    QTRY_VERIFY_WITH_TIMEOUT(server.requests().contains(QStringLiteral("GET /huge.png")), kLoadTimeoutMs);
+    QTest::qWait(3 * kShortDelayMs);
+    QVERIFY(hugeImage.browser()->findChild<QTextBrowser*>()->document()->size().height() < 100);
 }
 
 QTEST_MAIN(WebStripTest)
