@@ -18,6 +18,10 @@ import time
 from http.server import SimpleHTTPRequestHandler, ThreadingHTTPServer
 
 
+# One line per request, whole: the handlers run on threads of their own.
+PRINT_LOCK = threading.Lock()
+
+
 class Handler(SimpleHTTPRequestHandler):
     extensions_map = dict(SimpleHTTPRequestHandler.extensions_map, **{".gbk": "text/html; charset=gbk"})
 
@@ -30,7 +34,8 @@ class Handler(SimpleHTTPRequestHandler):
         super().end_headers()
 
     def do_GET(self):
-        print("GET " + self.path, flush=True)
+        with PRINT_LOCK:
+            print("GET " + self.path, flush=True)
         if self.path.startswith("/redirect/"):
             self.send_response(302)
             self.send_header("Location", self.path[len("/redirect"):])
