@@ -341,7 +341,6 @@ Rectangle {
             text: "播放列表"
             color: "white"
             font.pixelSize: 13
-            font.bold: true
         }
         Text {
             anchors.centerIn: parent

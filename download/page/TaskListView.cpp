@@ -7,6 +7,7 @@
 #include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QPainter>
+#include <QStyleOptionHeader>
 #include <QStyledItemDelegate>
 
 namespace tessaly {
@@ -36,9 +37,27 @@ public:
     }
 };
 
+// Measures its sections in the font it draws them in. Qt measures them in bold, to leave room for a
+// highlighted section; these are never highlighted, and a bold face would be loaded (a Chinese one
+// maps megabytes of tables) only to be measured.
+class PlainHeader : public QHeaderView {
+public:
+    using QHeaderView::QHeaderView;
+
+protected:
+    QSize sectionSizeFromContents(int logicalIndex) const override {
+        QStyleOptionHeader option;
+        initStyleOption(&option);
+        option.section = logicalIndex;
+        option.text = model()->headerData(logicalIndex, orientation()).toString();
+        return style()->sizeFromContents(QStyle::CT_HeaderSection, &option, QSize(), this);
+    }
+};
+
 } // namespace
 
 TaskListView::TaskListView(TaskListModel* model, QWidget* parent) : QTreeView(parent) {
+    setHeader(new PlainHeader(Qt::Horizontal, this));
     setModel(model);
     setItemDelegate(new GridDelegate(this));
     // The style's minimum section size would widen the 20-pixel first column past the view's width.
