@@ -51,13 +51,16 @@ int CorvaneApp::Run(int argc, char** argv) {
     // libcurl and its libraries load on a thread of their own while the application connects to
     // the display, and so does the font configuration that the window's first text needs; the
     // main window is built only once both are done.
-    std::future<bool> sockets = std::async(std::launch::async, [] {
-        LoadFontConfiguration();
+    QString chineseFace;
+    std::future<bool> sockets = std::async(std::launch::async, [&chineseFace] {
+        chineseFace = LoadFontConfiguration();
         return Curl() != nullptr;
     });
     QApplication app(argc, argv);
     InstallQtChinese(app);
-    if (!sockets.get()) {
+    const bool socketsReady = sockets.get();
+    UseChineseFace(chineseFace);
+    if (!socketsReady) {
         QMessageBox::warning(nullptr, QCoreApplication::applicationName(),
                              res::LoadString(res::IDP_SOCKETS_INIT_FAILED), QMessageBox::Ok);
         return 0;

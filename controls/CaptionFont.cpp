@@ -10,6 +10,13 @@ namespace {
 
 // Far beyond any caption; keeps absurd heights from reaching the font engine.
 constexpr qint64 kMaxPixelSize = 4096;
+// The Chinese faces that stand in for "宋体" here put 880 of the 1000 units of their em box above
+// the baseline.
+constexpr qreal kEmBoxAscent = 0.88;
+
+bool IsSongTi(const QString& faceName) {
+    return faceName == QStringLiteral("宋体");
+}
 
 int ClampedPixels(qint64 pixels) {
     return static_cast<int>(std::clamp<qint64>(pixels, 1, kMaxPixelSize));
@@ -27,14 +34,23 @@ QFont MakeCaptionFont(int height, const QString& faceName) {
     if (height < 0) {
         font.setPixelSize(ClampedPixels(-static_cast<qint64>(height)));
     } else if (height > 0) {
-        // A cell height: scale the character height by the face's own cell-to-em ratio.
+        // A cell height: scale the character height by the face's own cell-to-em ratio. That of
+        // "宋体" is one, and stays so whichever face stands in for it here.
         const int cell = ClampedPixels(height);
         font.setPixelSize(cell);
+        if (IsSongTi(faceName))
+            return font;
         const qreal measured = QFontMetricsF(font).height();
         if (measured > 0)
             font.setPixelSize(ClampedPixels(std::lround(cell * qreal(cell) / measured)));
     }
     return font;
+}
+
+qreal CellAscent(const QFont& font) {
+    if (IsSongTi(font.family()) && font.pixelSize() > 0)
+        return font.pixelSize() * kEmBoxAscent;
+    return QFontMetricsF(font).ascent();
 }
 
 int LogicalFontHeight(const QFont& font, int dpi) {

@@ -13,6 +13,11 @@ constexpr int kMaxFaceNameLength = 31;
 // height pixels; 0: the default size. Normal weight, antialiased.
 QFont MakeCaptionFont(int height, const QString& faceName);
 
+// How far below the top of its character cell a line of font has its baseline: the face's ascent,
+// but for "宋体", whose cell is its em, where the em box of the Chinese face standing in for it
+// fills the cell (that face's own cell is taller, and its ascent would set the text below).
+qreal CellAscent(const QFont& font);
+
 // The logical-font height of font as drawn on a screen of dpi dots per inch (negative: character height).
 int LogicalFontHeight(const QFont& font, int dpi);
 

@@ -14,14 +14,14 @@ void DrawPageHeading(QPainter& painter, const QString& title) {
     font.setLetterSpacing(QFont::AbsoluteSpacing, 1);
     painter.setFont(font);
     painter.setPen(QColor(12, 62, 113));
-    // The text's cell starts at y = 18; its baseline lies one ascent lower.
-    const QPoint baseline(10, 18 + painter.fontMetrics().ascent());
+    // The text's cell starts at y = 18.
+    const QPointF baseline(10, 18 + CellAscent(font));
     // Weight 700: the face has no bold of its own where it comes from, and its bold is made there by
     // widening every stroke and every advance by one pixel. Overstriking the regular face, one
     // pixel further apart, does the same, and no bold face is loaded (a Chinese one maps megabytes
     // of tables).
     painter.drawText(baseline, title);
-    painter.drawText(baseline + QPoint(1, 0), title);
+    painter.drawText(baseline + QPointF(1, 0), title);
     painter.setPen(QPen(QColor(24, 141, 220), 1));
     painter.drawLine(140, 30, 499, 30);
 }

@@ -1,11 +1,14 @@
 // The program as it runs, closing its main window through the window's own close as soon as it
 // runs. It first says whether its single-instance lock was there ("LOCKED 1" or "LOCKED 0") and
-// what a message box's standard buttons read ("BUTTONS <ok> <cancel>").
+// what a message box's standard buttons read ("BUTTONS <ok> <cancel>"), and the faces its text and
+// the application's have ("FACES <window's>|<application's>").
 #include "app/CorvaneApp.h"
 #include "app/InstanceLock.h"
 
+#include <QApplication>
 #include <QDialog>
 #include <QFileInfo>
+#include <QFontInfo>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
@@ -21,6 +24,8 @@ protected:
         QMessageBox box(QMessageBox::NoIcon, {}, {}, QMessageBox::Ok | QMessageBox::Cancel);
         std::printf("BUTTONS %s %s\n", box.button(QMessageBox::Ok)->text().toUtf8().constData(),
                     box.button(QMessageBox::Cancel)->text().toUtf8().constData());
+        std::printf("FACES %s|%s\n", QFontInfo(window.font()).family().toUtf8().constData(),
+                    QFontInfo(QApplication::font()).family().toUtf8().constData());
         std::fflush(stdout);
         QTimer::singleShot(0, &window, &QWidget::close);
     }

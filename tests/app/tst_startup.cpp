@@ -23,13 +23,14 @@ private:
     // Starts a program in the scratch folder with its own runtime folder (none when runtimeDir is
     // empty) and temporary folder, so that no other copy on the machine interferes.
     void Launch(QProcess& process, const QString& runtimeDir, const QString& tempFolder = {},
-                const QString& program = QStringLiteral(TESSALY_PROGRAM)) {
+                const QString& program = QStringLiteral(TESSALY_PROGRAM),
+                const QString& desktopLanguage = QStringLiteral("en_US.UTF-8")) {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         env.insert(QStringLiteral("TMPDIR"), tempFolder.isEmpty() ? m_tmp.path() : tempFolder);
         env.remove(QStringLiteral("XDG_RUNTIME_DIR"));
         env.remove(QStringLiteral("LC_ALL"));
-        env.insert(QStringLiteral("LANG"), QStringLiteral("en_US.UTF-8")); // an English desktop
+        env.insert(QStringLiteral("LANG"), desktopLanguage);
         if (!runtimeDir.isEmpty())
             env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtimeDir);
         process.setProcessEnvironment(env);
@@ -113,6 +114,23 @@ private slots:
         // Qt's own texts read Chinese on an English desktop too.
         QVERIFY2(output.contains(QStringLiteral("BUTTONS 确定 取消")), qPrintable(output));
         QVERIFY(!QFileInfo::exists(session + QLatin1Char('/') + kLockName));
+    }
+
+    void chineseTextHasOneFaceOnEveryDesktop() {
+        QStringList faces;
+        for (const QString& language : {QStringLiteral("en_US.UTF-8"), QStringLiteral("zh_CN.UTF-8")}) {
+            QProcess closing;
+            Launch(closing, RuntimeDir(language), {}, QStringLiteral(TESSALY_CLOSING_PROGRAM), language);
+            QVERIFY(closing.waitForFinished(30000));
+            const QString output = QString::fromUtf8(closing.readAll());
+            const qsizetype at = output.indexOf(QStringLiteral("FACES "));
+            QVERIFY2(at >= 0, qPrintable(output));
+            faces << output.mid(at + 6).section(QLatin1Char('\n'), 0, 0);
+        }
+        // The window's text and Qt's own in the face the Chinese desktop would give, on both.
+        const QString chinese = faces[1].section(QLatin1Char('|'), 0, 0);
+        QCOMPARE(faces[0], chinese + QLatin1Char('|') + chinese);
+        QCOMPARE(faces[1], faces[0]);
     }
 
     void lockThatCannotBeMadeDoesNotStopTheProgram() {

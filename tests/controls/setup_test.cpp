@@ -241,6 +241,8 @@ private slots:
         const QFont cell = MakeCaptionFont(30, QStringLiteral("DejaVu Sans"));
         QVERIFY(cell.pixelSize() < 30);
         QVERIFY(qAbs(QFontMetrics(cell).height() - 30) <= 2);
+        // "宋体"'s cell is its em, whatever face stands in for it.
+        QCOMPARE(MakeCaptionFont(12, QStringLiteral("宋体")).pixelSize(), 12);
         QVERIFY(MakeCaptionFont(std::numeric_limits<int>::min(), QStringLiteral("DejaVu Sans")).pixelSize() >
                 0);
     }
