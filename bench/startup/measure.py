@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Times process start to the main window's whole first frame (and to its first paint event, which
-comes before the window's children are drawn), and idle memory, for the program and for
-a bare Qt dialog, alternating runs; prints medians and "RESULT startup bare_qt <ratio>". Then runs
+comes before the window's children are drawn), and idle memory, for the program, for a bare Qt
+dialog and for that dialog with one line of Chinese text, alternating runs; prints medians,
+"RESULT startup bare_qt <ratio>" and "RESULT startup bare_qt_label <ratio>". Then runs
 the program's memory scenario (idle, the strip's page, clips played on the player page) a few times
 and prints the whole process tree's PSS at each step: "RESULT memory-<step> pss_mib <n>"."""
 import os
@@ -89,14 +90,15 @@ def main():
     bin_dir = os.path.abspath(sys.argv[1])
     runs = int(sys.argv[2]) if len(sys.argv) > 2 else 10
     memory_runs = int(sys.argv[3]) if len(sys.argv) > 3 else 3
-    programs = {"tessaly": os.path.join(bin_dir, "bench_startup_tessaly"),
-                "bare_qt": os.path.join(bin_dir, "bench_startup_bare")}
-    for program in programs.values():
-        run_once([program])  # warm the file cache
+    programs = {"tessaly": [os.path.join(bin_dir, "bench_startup_tessaly")],
+                "bare_qt": [os.path.join(bin_dir, "bench_startup_bare")],
+                "bare_qt_label": [os.path.join(bin_dir, "bench_startup_bare"), "label"]}
+    for command in programs.values():
+        run_once(command)  # warm the file cache
     results = {name: [] for name in programs}
     for _ in range(runs):
-        for name, program in programs.items():
-            results[name].append(run_once([program]))
+        for name, command in programs.items():
+            results[name].append(run_once(command))
     medians = {}
     for name, samples in results.items():
         ms = statistics.median(s[0] for s in samples)
@@ -108,6 +110,9 @@ def main():
               f"idle RSS {mib(rss):.1f} MiB, "
               f"idle PSS {mib(pss):.1f} MiB")
     print(f"RESULT startup bare_qt {medians['tessaly'] / medians['bare_qt']:.2f}")
+    # The same dialog with one line of text: how much of the difference any text at all makes.
+    print(f"bare_qt_label / bare_qt: {medians['bare_qt_label'] / medians['bare_qt']:.2f}")
+    print(f"RESULT startup bare_qt_label {medians['tessaly'] / medians['bare_qt_label']:.2f}")
     first = [first_show_once(os.path.join(bin_dir, "bench_player_first_show")) for _ in range(runs)]
     shown = statistics.median(f[0] for f in first)
     print(f"player page: click to page shown {shown:.1f} ms, to movie shown "
@@ -121,7 +126,7 @@ def main():
 
     with tempfile.TemporaryDirectory() as clip_dir:
         clips = make_clips(clip_dir)
-        scenario = [programs["tessaly"], "memory", str(CLIP_MS), *clips]
+        scenario = [*programs["tessaly"], "memory", str(CLIP_MS), *clips]
         # The strip's page and the player movie ship in the start-up directory.
         start_files = [os.path.join(bin_dir, name) for name in ("tips.html", "plsys.dll")]
         samples = [run_once(scenario, timeout=300, start_files=start_files)[1] for _ in range(memory_runs)]
