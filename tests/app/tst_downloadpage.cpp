@@ -1,6 +1,7 @@
 // The download page end to end against the real test server: states of a row, figures, Play,
 // Delete, Re-download, the limits and the refusals with their exact texts, the clipboard.
 #include "AppTestSupport.h"
+#include "app/FontConfiguration.h"
 #include "download/core/PageResolution.h"
 #include "download/core/TaskList.h"
 #include "download/page/DownloaderDlg.h"
@@ -99,6 +100,7 @@ private:
 
 private slots:
     void initTestCase() {
+        UseChineseFace(LoadFontConfiguration()); // as the program starts
         m_server = std::make_unique<TestServer>(TESSALY_TEST_SERVER);
         QVERIFY(m_server->Start());
     }
