@@ -3,6 +3,7 @@
 #include "app/CAboutDlg.h"
 
 #include "app/RemarkText.h"
+#include "controls/CaptionFont.h"
 #include "res/DialogTemplates.h"
 #include "res/Resources.h"
 
@@ -59,7 +60,7 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
     using namespace res::about;
     setWindowTitle(QStringLiteral("关于 Tessaly"));
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-    setFont(QFont(QStringLiteral("宋体"), 9));
+    setFont(QFont(kSongTi, 9));
     setFixedSize(res::ToPixels(kSize, res::kSongTi9).size());
 
     auto* icon = new QLabel(this);

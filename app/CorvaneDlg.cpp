@@ -50,7 +50,7 @@ CorvaneDlg::CorvaneDlg(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("Tessaly V1.3"));
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
-    setFont(QFont(QStringLiteral("宋体"), 9));
+    setFont(QFont(kSongTi, 9));
     setFixedSize(res::ToPixels(res::mainwnd::kSize, res::kSongTi9).size());
     setWindowIcon(res::LoadIcon(res::IDR_MAINFRAME));
     // Enter and Esc are taken out of every key event bound for this window or its pages.
@@ -166,7 +166,7 @@ bool CorvaneDlg::eventFilter(QObject* watched, QEvent* event) {
 void CorvaneDlg::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.drawPixmap(rect(), m_skin);
-    painter.setFont(MakeCaptionFont(kPanelFontHeight, QStringLiteral("宋体")));
+    painter.setFont(MakeCaptionFont(kPanelFontHeight, kSongTi));
     painter.setPen(kPanelTextColor);
     DrawCrText(painter, kRemarkRect, PanelRemarkText(), kPanelFontHeight);
     m_rcStatus = kRemarkRect.translated(0, kRemarkRect.height());

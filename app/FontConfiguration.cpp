@@ -4,6 +4,8 @@
 // text on an English desktop, the Chinese face on a Chinese one, and cell heights in other sizes.
 #include "app/FontConfiguration.h"
 
+#include "controls/CaptionFont.h"
+
 #include <QApplication>
 #include <QFont>
 
@@ -43,7 +45,7 @@ QString LoadFontConfiguration() {
 void UseChineseFace(const QString& family) {
     if (family.isEmpty())
         return;
-    QFont::insertSubstitution(QStringLiteral("宋体"), family);
+    QFont::insertSubstitution(kSongTi, family);
     QFont::insertSubstitution(QStringLiteral("MS Shell Dlg"), family);
     QFont font = QApplication::font();
     font.setFamilies({family});

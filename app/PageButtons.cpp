@@ -1,6 +1,7 @@
 // Configures the main window's page buttons exactly as the window's set-up lists the steps.
 #include "app/PageButtons.h"
 
+#include "controls/CaptionFont.h"
 #include "controls/FxButton.h"
 #include "res/Resources.h"
 
@@ -40,7 +41,7 @@ QAbstractButton* CreatePageButton(QWidget* parent, PageButton which, const QRect
     button->SetDrawText(true);
     button->ApplySkin(kFeatureNoFocus, 0);
     button->SetAlternateNormal(false);
-    button->SetStateFaceNames(QStringLiteral("宋体"), true, {}, {}, {});
+    button->SetStateFaceNames(kSongTi, true, {}, {}, {});
     button->SetStateTexts(download ? QStringLiteral("视频下载") : QStringLiteral("视频播放"), true, {}, {},
                           {});
     button->SetFontHeight(kCaptionHeight, kCaptionHeight, kCaptionHeight, kCaptionHeight);

@@ -14,10 +14,6 @@ constexpr qint64 kMaxPixelSize = 4096;
 // the baseline.
 constexpr qreal kEmBoxAscent = 0.88;
 
-bool IsSongTi(const QString& faceName) {
-    return faceName == QStringLiteral("宋体");
-}
-
 int ClampedPixels(qint64 pixels) {
     return static_cast<int>(std::clamp<qint64>(pixels, 1, kMaxPixelSize));
 }
@@ -38,7 +34,7 @@ QFont MakeCaptionFont(int height, const QString& faceName) {
         // "宋体" is one, and stays so whichever face stands in for it here.
         const int cell = ClampedPixels(height);
         font.setPixelSize(cell);
-        if (IsSongTi(faceName))
+        if (faceName == kSongTi)
             return font;
         const qreal measured = QFontMetricsF(font).height();
         if (measured > 0)
@@ -48,7 +44,7 @@ QFont MakeCaptionFont(int height, const QString& faceName) {
 }
 
 qreal CellAscent(const QFont& font) {
-    if (IsSongTi(font.family()) && font.pixelSize() > 0)
+    if (font.family() == kSongTi && font.pixelSize() > 0)
         return font.pixelSize() * kEmBoxAscent;
     return QFontMetricsF(font).ascent();
 }

@@ -6,6 +6,10 @@
 
 namespace tessaly {
 
+// The program's Chinese face, by the name its windows know it by: a face whose character cell is
+// exactly its em. Another face stands in for it here.
+inline const QString kSongTi = QStringLiteral("宋体");
+
 // Face names are cut to 31 characters, the platform's limit.
 constexpr int kMaxFaceNameLength = 31;
 

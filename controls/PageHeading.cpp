@@ -10,7 +10,7 @@
 namespace tessaly {
 
 void DrawPageHeading(QPainter& painter, const QString& title) {
-    QFont font = MakeCaptionFont(14, QStringLiteral("宋体"));
+    QFont font = MakeCaptionFont(14, kSongTi);
     font.setLetterSpacing(QFont::AbsoluteSpacing, 1);
     painter.setFont(font);
     painter.setPen(QColor(12, 62, 113));
