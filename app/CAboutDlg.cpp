@@ -69,7 +69,8 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
     icon->setPixmap(res::LoadIcon(res::IDR_MAINFRAME).pixmap(32));
 
     // Tab order follows template order: the statics take no focus, so OK is the one stop.
-    AddStatic(this, QStringLiteral("Tessaly V1.3"), kName)->setObjectName(QStringLiteral("name"));
+    AddStatic(this, QStringLiteral("Tessaly V" TESSALY_VERSION), kName)
+        ->setObjectName(QStringLiteral("name"));
     AddStatic(this, QStringLiteral("(C) 2008 Tessaly 工作室"), kCopyright);
     auto* ok = new QPushButton(QStringLiteral("确定"), this);
     ok->setGeometry(res::ToPixels(kOk, res::kSongTi9));

@@ -3,6 +3,7 @@
 // name and the main window.
 #include "app/CorvaneApp.h"
 
+#include "app/CommandLine.h"
 #include "app/CorvaneDlg.h"
 #include "app/FontConfiguration.h"
 #include "app/InstanceLock.h"
@@ -10,12 +11,15 @@
 #include "download/core/CurlLibrary.h"
 #include "res/Resources.h"
 #include "settings/AppSettings.h"
+#include "ui/ProgramFolders.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QMessageBox>
 #include <QStandardPaths>
 #include <future>
+#include <iostream>
 
 namespace tessaly {
 namespace {
@@ -41,9 +45,22 @@ AppSettings::UserFolders InstalledUserFolders() {
     return {LocalPath(config), LocalPath(downloads)};
 }
 
+// Qt would keep the movie's compiled QML in a cache folder named after the organisation; the
+// program's caches go in a folder of its own name, beside the user's other programs'.
+void UseProgramCacheFolder() {
+    if (qEnvironmentVariableIsSet("QML_DISK_CACHE_PATH"))
+        return;
+    const QDir cache(QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation));
+    qputenv("QML_DISK_CACHE_PATH", QFile::encodeName(cache.filePath(QCoreApplication::applicationName() +
+                                                                    QStringLiteral("/qmlcache"))));
+}
+
 } // namespace
 
 int CorvaneApp::Run(int argc, char** argv) {
+    // Before anything that needs a display or another running copy.
+    if (const std::optional<int> answered = AnswerCommandLine(argc, argv, std::cout))
+        return *answered;
     InstanceLock instance(QString::fromLatin1(kInstanceName));
     if (!instance.Take())
         return 0;
@@ -66,7 +83,10 @@ int CorvaneApp::Run(int argc, char** argv) {
         return 0;
     }
     QCoreApplication::setOrganizationName(QString::fromLatin1(kOrganisation));
+    UseProgramCacheFolder();
     appSettings().SetUserFolders(InstalledUserFolders());
+    if (const QString data = InstalledDataFolder(); !data.isEmpty())
+        appSettings().SetInstalledCopy(LocalPath(data));
     {
         // With the window goes its download page, and with the page every worker has ended.
         CorvaneDlg dlg;

@@ -47,7 +47,7 @@ CorvaneDlg::CorvaneDlg(QWidget* parent) : QDialog(parent) {
     // The skin is the largest picture by far: it is decoded on a thread of its own while the rest
     // of the window is put together.
     std::future<QImage> skin = std::async(std::launch::async, [] { return res::LoadBitmap(res::IDB_SKIN); });
-    setWindowTitle(QStringLiteral("Tessaly V1.3"));
+    setWindowTitle(QStringLiteral("Tessaly V" TESSALY_VERSION));
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     setFont(QFont(kSongTi, 9));

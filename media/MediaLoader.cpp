@@ -3,7 +3,7 @@
 
 #include "media/MediaPlugin.h"
 #include "ui/LoadModule.h"
-#include "ui/ModuleBesideProgram.h"
+#include "ui/ProgramFolders.h"
 
 #include <QApplication>
 #include <QWidget>
@@ -15,7 +15,7 @@ namespace {
 MediaFactory* Factory() {
     static MediaFactory* const factory = [] {
         QString error;
-        auto* loaded = LoadModule<MediaFactory>(ModuleBesideProgram(kMediaModuleFileName), &error);
+        auto* loaded = LoadModule<MediaFactory>(ProgramModule(kMediaModuleFileName), &error);
         if (loaded == nullptr)
             qWarning("Tessaly: no player page and no tone: %s", qUtf8Printable(error));
         return loaded;

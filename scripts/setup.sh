@@ -10,6 +10,7 @@ packages=(
   qml6-module-qtquick qml6-module-qtquick-controls qml6-module-qtquick-layouts
   qml6-module-qtquick-window qml6-module-qtqml-workerscript qml6-module-qtmultimedia
   qml6-module-qtquick-templates
+  qml6-module-qtqml qml6-module-qtqml-models
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad gstreamer1.0-libav
   libcurl4-openssl-dev libfontconfig-dev
   fonts-noto-cjk qt6-translations-l10n
@@ -19,6 +20,7 @@ packages=(
   ffmpeg nginx libpcre2-dev curl hyperfine
   python3
   appstream dpkg-dev file debootstrap
+  lintian weston qt6-wayland
 )
 
 missing=()

@@ -48,7 +48,21 @@ void AppSettings::SetUserFolders(UserFolders folders) {
     m_userFolders = std::move(folders);
 }
 
+void AppSettings::SetInstalledCopy(std::filesystem::path dataFolder) {
+    std::lock_guard guard(m_lock);
+    m_installedData = std::move(dataFolder);
+}
+
 void AppSettings::LoadSettings() {
+    std::optional<std::filesystem::path> installedData;
+    {
+        std::lock_guard guard(m_lock);
+        installedData = m_installedData;
+    }
+    if (installedData) {
+        LoadSettings(*installedData);
+        return;
+    }
     std::error_code error;
     const std::filesystem::path current = std::filesystem::current_path(error);
     LoadSettings(error ? std::filesystem::path(".") : current);
@@ -56,11 +70,13 @@ void AppSettings::LoadSettings() {
 
 void AppSettings::LoadSettings(const std::filesystem::path& startDir) {
     std::optional<UserFolders> userFolders;
+    bool installed = false;
     {
         std::lock_guard guard(m_lock);
         userFolders = m_userFolders;
+        installed = m_installedData.has_value();
     }
-    const bool useUserFolders = userFolders && !CanWriteIn(startDir);
+    const bool useUserFolders = userFolders && (installed || !CanWriteIn(startDir));
     // Resolved once: a later change of the current directory (a file dialog may make one) must
     // not move the file that the next start reads.
     const std::filesystem::path configFile =

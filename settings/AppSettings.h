@@ -33,6 +33,11 @@ public:
     void LoadSettings(const std::filesystem::path& startDir);
     // Takes effect at the next LoadSettings.
     void SetUserFolders(UserFolders folders);
+    // An installed copy: LoadSettings() takes its data folder (the movie's) as the start-up
+    // directory instead of the current directory, and config.ini and the default folder are the
+    // user folders' even where the data folder could be written (run as root): an installed
+    // copy keeps nothing in its own folders. Takes effect at the next LoadSettings.
+    void SetInstalledCopy(std::filesystem::path dataFolder);
 
     // Whether config.ini can carry the folder and give it back unchanged: not empty, at most
     // kMaxValueUnits units, no line break, nothing the reader would trim or unquote.
@@ -54,6 +59,7 @@ private:
     std::u16string m_szFileToPlay;
     std::filesystem::path m_configFile;
     std::optional<UserFolders> m_userFolders;
+    std::optional<std::filesystem::path> m_installedData;
 };
 
 // The application's one instance.

@@ -3,14 +3,14 @@
 
 #include "app/webstrip/ExplorerPlugin.h"
 #include "ui/LoadModule.h"
-#include "ui/ModuleBesideProgram.h"
+#include "ui/ProgramFolders.h"
 
 #include <QWidget>
 
 namespace tessaly {
 
 QString ExplorerModuleBesideProgram() {
-    return ModuleBesideProgram(kExplorerModuleFileName);
+    return ProgramModule(kExplorerModuleFileName);
 }
 
 Explorer* CreateExplorer(const QString& modulePath, QWidget* parent, ExplorerEvents& events) {

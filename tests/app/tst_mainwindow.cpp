@@ -134,7 +134,7 @@ private slots:
     }
 
     void startsOnTheDownloadPage() {
-        QCOMPARE(m_dlg->windowTitle(), QStringLiteral("Tessaly V1.3"));
+        QCOMPARE(m_dlg->windowTitle(), QStringLiteral("Tessaly V" TESSALY_VERSION));
         QCOMPARE(m_dlg->size(), QSize(779, 551));
         QCOMPARE(m_dlg->pageRect(), QRect(212, 92, 556, 448));
         QCOMPARE(m_dlg->downloadPageButton()->geometry(), QRect(27, 140, 173, 27));

@@ -57,6 +57,27 @@ private:
     }
 
 private slots:
+    // No display at all (a console, a package's checks): the texts come, and nothing else starts.
+    void helpAndVersionAnswerWithoutADisplay() {
+        for (const auto& [option, expected] :
+             {std::pair{"--help", "用法：tessaly [选项]\nTessaly " TESSALY_VERSION "："},
+              std::pair{"--version", "Tessaly " TESSALY_VERSION "\n"}}) {
+            QProcess process;
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+                env.remove(QString::fromLatin1(name));
+            env.insert(QStringLiteral("XDG_RUNTIME_DIR"), RuntimeDir(QStringLiteral("no-display")));
+            process.setProcessEnvironment(env);
+            process.start(QStringLiteral(TESSALY_PROGRAM), {QString::fromLatin1(option)});
+            QVERIFY(process.waitForFinished(20000));
+            QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+            QCOMPARE(process.exitCode(), 0);
+            QVERIFY2(
+                QString::fromUtf8(process.readAllStandardOutput()).startsWith(QString::fromUtf8(expected)),
+                option);
+            QVERIFY2(process.readAllStandardError().isEmpty(), option);
+        }
+    }
     void oneCopyPerSession() {
         const QString session = RuntimeDir(QStringLiteral("session"));
         QProcess first;

@@ -1,6 +1,7 @@
 // The shared values and the download folder setting, against real files in temporary folders.
 #include "base/TextCodec.h"
 #include "settings/AppSettings.h"
+#include "settings/IniFile.h"
 #include "tests/settings/TempDir.h"
 
 #include <atomic>
@@ -174,6 +175,25 @@ TEST(AppSettings, UnwritableStartDirUsesTheUserFolders) {
     built.LoadSettings(start.path());
     EXPECT_EQ(built.downloadFolder(), Text(start.path()) + u"/VDOWNLOAD/");
     EXPECT_TRUE(std::filesystem::is_empty(start.path())) << "the write test leaves nothing behind";
+}
+
+// Root can write an installed copy's data folder: it must still keep nothing there, nor in the
+// current directory, and the movie is looked for in the data folder.
+TEST(AppSettings, InstalledCopyKeepsItsFilesInTheUserFoldersEvenWhereItCouldWrite) {
+    TempDir data, user, current;
+    CurrentDirGuard guard;
+    std::filesystem::current_path(current.path());
+    const auto config = user.path() / "config" / "tessaly";
+    AppSettings settings;
+    settings.SetUserFolders({config, user.path() / "Videos"});
+    settings.SetInstalledCopy(data.path());
+    settings.LoadSettings();
+    EXPECT_EQ(settings.startDir(), Text(data.path()));
+    EXPECT_EQ(settings.downloadFolder(), Text(user.path() / "Videos") + u"/VDOWNLOAD/");
+    EXPECT_TRUE(settings.SetDownloadFolder(u"/chosen"));
+    EXPECT_EQ(ini::ReadValue(config / "config.ini", "FOLDER", "DOWNLOAD"), "/chosen");
+    EXPECT_TRUE(std::filesystem::is_empty(data.path()));
+    EXPECT_TRUE(std::filesystem::is_empty(current.path()));
 }
 
 TEST(AppSettings, LaterChangeOfCurrentDirectoryDoesNotMoveTheFile) {

@@ -1,0 +1,17 @@
+# cmake -DCPACK_CONFIG=<build>/CPackConfig.cmake -DMOVIE=<plsys.qml> -P this: fails when the movie
+cmake_minimum_required(VERSION 3.25)
+# imports a QML module whose package the .deb does not depend on (the player page would be blank).
+include(${CMAKE_CURRENT_LIST_DIR}/../../cmake/QmlDepends.cmake)
+include(${CPACK_CONFIG})
+tessaly_qml_module_packages(${MOVIE} needed)
+string(REGEX REPLACE " *[,|] *" ";" depends "${CPACK_DEBIAN_PACKAGE_DEPENDS}")
+set(missing "")
+foreach(package IN LISTS needed)
+  if(NOT package IN_LIST depends)
+    list(APPEND missing ${package})
+  endif()
+endforeach()
+if(missing)
+  message(FATAL_ERROR "The package does not depend on ${missing}, which the movie's imports need")
+endif()
+message(STATUS "The movie's modules come from: ${needed}")
