@@ -58,6 +58,8 @@ tessaly_gzipped(${linux_res}/man/tessaly.1.in tessaly.1 ${CMAKE_INSTALL_MANDIR}/
 tessaly_gzipped(${linux_res}/man/tessaly.zh_CN.1.in zh_CN/tessaly.1 ${CMAKE_INSTALL_MANDIR}/zh_CN/man1)
 tessaly_gzipped(${linux_res}/debian/changelog.in changelog.Debian ${TESSALY_DOCDIR})
 install(FILES ${linux_res}/debian/copyright DESTINATION ${TESSALY_DOCDIR})
+install(FILES ${linux_res}/debian/lintian-overrides DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides
+  RENAME tessaly)
 
 set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
   OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)

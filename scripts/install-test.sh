@@ -57,7 +57,7 @@ dpkg-deb -f "$deb" Package Version Installed-Size Depends Recommends
 echo "package file: $(du -k "$deb" | cut -f1) KiB"
 
 stage "lintian -EvIL +pedantic"
-lintian -EvIL +pedantic "$deb" | tee "$build/lintian.txt" | grep -v '^N:' || true
+lintian -EvIL +pedantic --show-overrides "$deb" | tee "$build/lintian.txt" | grep -v '^N:' || true
 if grep -qE '^[EW]:' "$build/lintian.txt"; then
   echo "lintian found errors or warnings" >&2
   exit 1
