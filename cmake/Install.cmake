@@ -92,7 +92,8 @@ set(TESSALY_QML_IMPORT_PATH ${QT6_INSTALL_PREFIX}/${QT6_INSTALL_QML})
 tessaly_qml_module_packages(${PROJECT_SOURCE_DIR}/player/plsys.qml movie_packages)
 list(JOIN movie_packages ", " movie_depends)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "${curl_package}, qt6-qpa-plugins, ${movie_depends}, \
-gstreamer1.0-plugins-base, gstreamer1.0-plugins-good, gstreamer1.0-libav, qt6-translations-l10n, \
+gstreamer1.0-plugins-base, gstreamer1.0-plugins-good, gstreamer1.0-plugins-bad, gstreamer1.0-libav, \
+qt6-translations-l10n, \
 fonts-noto-cjk | fonts-wqy-microhei | fonts-wqy-zenhei | fonts-arphic-uming")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland, gstreamer1.0-pulseaudio, gstreamer1.0-plugins-bad")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland, gstreamer1.0-pulseaudio")
 include(CPack)

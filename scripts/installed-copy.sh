@@ -62,8 +62,8 @@ drive() { # as the user who runs it, under Xvfb: NAME [folder to choose]
   wait "$pid" 2>/dev/null || true
   echo "program output:"
   sed 's/^/  | /' "/tmp/$name.log" | head -20
-  # A QML module or plugin that the package should have brought.
-  if grep -iE 'not installed|could not (find|load)|cannot load' "/tmp/$name.log"; then
+  # A QML module, plugin or decoder that the package should have brought.
+  if grep -iE 'not installed|could not (find|load)|cannot load|no decoder' "/tmp/$name.log"; then
     echo "the program is missing the above"
     return 1
   fi
@@ -107,7 +107,8 @@ echo "viewer's caches: $(cd ~viewer/.cache && ls -A | tr '\n' ' ')"
   { echo "the caches are not in a folder named tessaly"; exit 1; }
 
 echo "== as root: download the clip and choose a folder; /usr, /etc and /var stay as they were"
-snapshot() { find /usr /etc /var -xdev -printf '%p %s %T@\n' 2>/dev/null | grep -v '^/var/lib/xkb/' | sort; }
+# The X server compiles its keymaps in /var/lib/xkb: its own doing, not the program's.
+snapshot() { find /usr /etc /var -xdev -printf '%p %s %T@\n' 2>/dev/null | grep -v '^/var/lib/xkb[/ ]' | sort; }
 mkdir -p "/tmp/fb-root"
 # Xvfb is started first: what the X server writes for itself is not the program's.
 Xvfb :7 -screen 0 1024x768x24 -fbdir /tmp/fb-root -nolisten tcp >/dev/null 2>&1 &
