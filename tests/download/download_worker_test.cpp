@@ -64,8 +64,12 @@ protected:
     DownloadService service{queue};
 };
 
-const std::vector<int> kDoneSequence = {WM_TASK_ANALYSING, WM_TASK_NAMED, WM_TASK_CONNECTED,
-                                        WM_TASK_CONNECTED, WM_TASK_DONE};
+// A stream of a kibibyte or more ends with its whole size received; a smaller one leaves "0KB" true.
+const std::vector<int> kDoneSequence = {WM_TASK_ANALYSING, WM_TASK_NAMED,     WM_TASK_CONNECTED,
+                                        WM_TASK_LENGTH,    WM_TASK_CONNECTED, WM_TASK_RECEIVED,
+                                        WM_TASK_DONE};
+const std::vector<int> kSmallDoneSequence = {WM_TASK_ANALYSING, WM_TASK_NAMED,     WM_TASK_CONNECTED,
+                                             WM_TASK_LENGTH,    WM_TASK_CONNECTED, WM_TASK_DONE};
 
 TEST_F(DownloadWorkerTest, ShortStreamIsSavedWholeWithoutProgressReports) {
     EXPECT_EQ(Run(Watch("size:100000,seed:3", "title=My:clip*%3F")), kDoneSequence);
@@ -76,9 +80,11 @@ TEST_F(DownloadWorkerTest, ShortStreamIsSavedWholeWithoutProgressReports) {
 }
 
 TEST_F(DownloadWorkerTest, TitleControlCharactersNeverReachTheFileName) {
-    // Line breaks, BEL, ESC, a C1 control and the bidi override and isolate marks are dropped.
-    EXPECT_EQ(Run(Watch("size:100", "title=a%0Ab%07c%1B%5B31m%E2%80%AEd%C2%85e%E2%81%A6f%0D")),
-              kDoneSequence);
+    // Line breaks, BEL, ESC, a C1 control and the bidi override, isolate and direction marks
+    // (U+200E, U+200F, U+061C) are dropped.
+    EXPECT_EQ(Run(Watch("size:100",
+                        "title=a%0Ab%07c%1B%5B31m%E2%80%AEd%C2%85e%E2%81%A6f%0D%E2%80%8E%E2%80%8F%D8%9C")),
+              kSmallDoneSequence);
     EXPECT_TRUE(queue.All()[1].fileName == u"abc[31mdef.flv");
     EXPECT_TRUE(File("abc[31mdef.flv") == ExpectedStreamBody(100));
 }
@@ -104,8 +110,11 @@ TEST_F(DownloadWorkerTest, SlowStreamReportsSpeedThenKibibytesReceived) {
         lastReceived = messages[i + 1].lParam;
     }
     EXPECT_GE(reports, 2);
-    // The last interval is never reported: the total stays below the whole stream.
+    // The last figure is the whole stream's, though its last interval was too short for a report.
     EXPECT_LT(lastReceived, 120000 / 1024);
+    ASSERT_GE(messages.size(), 2u);
+    EXPECT_EQ(messages[messages.size() - 2].message, WM_TASK_RECEIVED);
+    EXPECT_EQ(messages[messages.size() - 2].lParam, 120000 / 1024);
     EXPECT_TRUE(File("clip.flv") == ExpectedStreamBody(120000, 1));
 }
 
@@ -126,7 +135,9 @@ TEST_F(DownloadWorkerTest, FailureCodesOfPageAndStream) {
         {Watch("size:1000,status:300"), kFailStreamOpen},
         {Watch("size:1000,status:302"), kFailStreamOpen}, // no Location to follow
         {Watch("size:1000,status:304"), kFailStreamOpen},
-        {Watch("size:1000,gopher:9"), kFailStreamOpen}, // a redirect to another scheme
+        {Watch("size:1000,gopher:9"), kFailStreamOpen},   // a redirect to another scheme
+        {Watch("size:1000,duplen:999"), kFailStreamOpen}, // two lengths: which bytes are the video?
+        {Watch("size:90000,short:0"), kFailStreamRead},   // broken before its first byte
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.address);
