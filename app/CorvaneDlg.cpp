@@ -157,6 +157,9 @@ bool CorvaneDlg::HandlePostedMessage(int message, quint64 wParam, qint64 lParam)
         return true;
     case WM_TASK_RATE:
         m_mapTaskRate[static_cast<quint32>(wParam)] = signed32(lParam);
+        // A task that ended or went no longer adds to the speed: the panel says so at once.
+        if (lParam == 0)
+            RefreshSpeed();
         return true;
     case WM_TASK_ENDED:
         TaskEnded(static_cast<quint32>(wParam), lParam != 0);
