@@ -339,15 +339,6 @@ bool DownloaderDlg::event(QEvent* event) {
             m_tasks->HandleWorkerMessage(worker->worker());
             return true;
         }
-        if (msg->message() >= WM_TASK_ANALYSING && msg->message() <= WM_WORKER_ENDED) {
-            WorkerMessage message;
-            message.message = msg->message();
-            message.workerId = static_cast<WorkerId>(msg->wParam());
-            message.lParam = msg->lParam();
-            message.fileName = ToU16(msg->text());
-            m_tasks->HandleWorkerMessage(message);
-            return true;
-        }
     }
     return QWidget::event(event);
 }
