@@ -156,9 +156,13 @@ void Worker::Run() {
     auto stream = session->OpenUrl(streamUtf8);
     if (!stream)
         return Fail(kFailStreamOpen, NetworkDetail(session->openFailure(), AddressHost(streamUtf8), false));
-    if (!IsVideoStatus(stream->status()))
-        return Fail(kFailStreamOpen,
-                    AnswerDetail(FailureCause::kHttpError, stream->host(), false, stream->status()));
+    if (!IsVideoStatus(stream->status())) {
+        // A 2xx answer without content is no error of the server's, only no video.
+        const long status = stream->status();
+        const FailureCause cause =
+            status >= 200 && status < 300 ? FailureCause::kNoData : FailureCause::kHttpError;
+        return Fail(kFailStreamOpen, AnswerDetail(cause, stream->host(), false, status));
+    }
     if (stream->lengthConflict())
         return Fail(kFailStreamOpen, AnswerDetail(FailureCause::kBadAnswer, stream->host(), false));
     Post(WM_TASK_CONNECTED);

@@ -118,26 +118,30 @@ TEST_F(DownloadWorkerTest, SlowStreamReportsSpeedThenKibibytesReceived) {
     EXPECT_TRUE(File("clip.flv") == ExpectedStreamBody(120000, 1));
 }
 
-TEST_F(DownloadWorkerTest, FailureCodesOfPageAndStream) {
+TEST_F(DownloadWorkerTest, FailureCodesAndCausesOfPageAndStream) {
+    using C = FailureCause;
     const struct {
         std::string address;
         std::int64_t code;
+        FailureCause cause;
     } cases[] = {
-        {server->WatchUrl("nofields=1"), kFailNoVideoFields},
-        {"http://127.0.0.1:9/watch?u=http://www.youtube.com/watch?v=x", kFailPageOpen},
-        {server->Url("/stream?video_id=size:9000,reset:3000"), kFailInternet},
-        {Watch("size:1000,status:404"), kFailStreamOpen},
-        {Watch("size:1000,status:500"), kFailStreamOpen},
+        {server->WatchUrl("nofields=1"), kFailNoVideoFields, C::kNoVideo},
+        {server->WatchUrl("nofields=1&pstatus=404"), kFailNoVideoFields, C::kHttpError},
+        {"http://127.0.0.1:9/watch?u=http://www.youtube.com/watch?v=x", kFailPageOpen, C::kCannotConnect},
+        {server->Url("/stream?video_id=size:9000,reset:3000"), kFailInternet, C::kBroken},
+        {Watch("size:1000,status:404"), kFailStreamOpen, C::kHttpError},
+        {Watch("size:1000,status:500"), kFailStreamOpen, C::kHttpError},
         // Only a 2xx answer with content is a video.
-        {Watch("size:1000,status:204"), kFailStreamOpen},
-        {Watch("size:1000,status:205"), kFailStreamOpen},
-        {Watch("size:0"), kFailStreamOpen},
-        {Watch("size:1000,status:300"), kFailStreamOpen},
-        {Watch("size:1000,status:302"), kFailStreamOpen}, // no Location to follow
-        {Watch("size:1000,status:304"), kFailStreamOpen},
-        {Watch("size:1000,gopher:9"), kFailStreamOpen},   // a redirect to another scheme
-        {Watch("size:1000,duplen:999"), kFailStreamOpen}, // two lengths: which bytes are the video?
-        {Watch("size:90000,short:0"), kFailStreamRead},   // broken before its first byte
+        {Watch("size:1000,status:204"), kFailStreamOpen, C::kNoData},
+        {Watch("size:1000,status:205"), kFailStreamOpen, C::kNoData},
+        {Watch("size:0"), kFailStreamOpen, C::kNoData},
+        {Watch("size:1000,status:300"), kFailStreamOpen, C::kHttpError},
+        {Watch("size:1000,status:302"), kFailStreamOpen, C::kHttpError}, // no Location to follow
+        {Watch("size:1000,status:304"), kFailStreamOpen, C::kHttpError},
+        {Watch("size:1000,gopher:9"), kFailStreamOpen, C::kBroken}, // a redirect to another scheme
+        {Watch("size:1000,duplen:999"), kFailStreamOpen,
+         C::kBadAnswer},                                            // two lengths: which bytes are the video?
+        {Watch("size:90000,short:0"), kFailStreamRead, C::kBroken}, // broken before its first byte
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.address);
@@ -146,6 +150,7 @@ TEST_F(DownloadWorkerTest, FailureCodesOfPageAndStream) {
         ASSERT_FALSE(numbers.empty());
         EXPECT_EQ(numbers.back(), WM_TASK_FAILED);
         EXPECT_EQ(FailureCode(), c.code);
+        EXPECT_EQ(queue.All().back().failure.cause, c.cause);
         // An answer that is no video leaves no file.
         EXPECT_EQ(FileCount(), 0u);
     }
@@ -172,11 +177,17 @@ TEST_F(DownloadWorkerTest, BrokenReadsResumeWithRangeIntoAnIdenticalFile) {
 }
 
 TEST_F(DownloadWorkerTest, ThirdFailedReadEndsWithCode5AndKeepsWhatWasWritten) {
-    for (const char* spec : {"size:90000,reset:10000/30000/50000", // three breaks, good reads between
-                             "size:90000,reset:10000,range:0",     // the server cannot resume
-                             "size:90000,reset:10000,badrange:1",  // it resumes at the wrong place
-                             "size:90000,short:10000",             // the body ends before its length
-                             "size:90000,stall:10000"}) {          // it stops sending
+    const struct {
+        const char* spec;
+        FailureCause cause;
+    } cases[] = {
+        {"size:90000,reset:10000/30000/50000", FailureCause::kBroken},  // three breaks, good reads between
+        {"size:90000,reset:10000,range:0", FailureCause::kNoResume},    // the server cannot resume
+        {"size:90000,reset:10000,badrange:1", FailureCause::kNoResume}, // it resumes at the wrong place
+        {"size:90000,short:10000", FailureCause::kBroken},              // the body ends before its length
+        {"size:90000,stall:10000", FailureCause::kTimedOut},            // it stops sending
+    };
+    for (const auto& [spec, cause] : cases) {
         SCOPED_TRACE(spec);
         queue.Clear();
         std::filesystem::remove_all(folder);
@@ -185,6 +196,7 @@ TEST_F(DownloadWorkerTest, ThirdFailedReadEndsWithCode5AndKeepsWhatWasWritten) {
         ASSERT_FALSE(numbers.empty());
         EXPECT_EQ(numbers.back(), WM_TASK_FAILED);
         EXPECT_EQ(FailureCode(), kFailStreamRead);
+        EXPECT_EQ(queue.All().back().failure.cause, cause);
         const std::string saved = File("clip.flv");
         EXPECT_TRUE(ExpectedStreamBody(90000).starts_with(saved));
         EXPECT_GE(saved.size(), 10000u);
