@@ -137,7 +137,11 @@ std::u16string TaskColumnText(const DownloadTask& task, int column) {
         return ProgressText(task);
     case 3:
         // Bytes per millisecond times 1000/1024: kibibytes per second.
-        return task.state == TaskState::kDone ? std::u16string(kTextDone) : Kilobytes(task.speed * 125 / 128);
+        if (task.state == TaskState::kDone)
+            return kTextDone;
+        // A failed task moves nothing any more, whatever it last reported.
+        return task.state == TaskState::kFailed ? std::u16string(kTextZeroKb)
+                                                : Kilobytes(task.speed * 125 / 128);
     case 4:
         return task.address;
     default:

@@ -68,8 +68,9 @@ TEST_F(TaskListTest, WorkerMessagesBecomeRowTexts) {
     EXPECT_EQ(Icon(0), kIconReceiving);
     feed(WM_TASK_RECEIVED, 4);
     EXPECT_TRUE(Text(0, 2) == u"4KB");
-    EXPECT_FALSE(TaskProgress(list->row(0))); // no length announced: no share, no tooltip
-    EXPECT_TRUE(TaskDetailText(list->row(0)).empty());
+    feed(WM_TASK_SPEED, 128);
+    feed(WM_TASK_FAILED, kFailStreamRead);
+    EXPECT_TRUE(Text(0, 3) == kTextZeroKb);   // no speed left to show
 
     // Messages of a worker without a row change nothing.
     const auto before = Texts(0);
