@@ -70,7 +70,7 @@ TEST_F(TaskListTest, WorkerMessagesBecomeRowTexts) {
     EXPECT_TRUE(Text(0, 2) == u"4KB");
     feed(WM_TASK_SPEED, 128);
     feed(WM_TASK_FAILED, kFailStreamRead);
-    EXPECT_TRUE(Text(0, 3) == kTextZeroKb);   // no speed left to show
+    EXPECT_TRUE(Text(0, 3) == kTextZeroKb); // no speed left to show
 
     // Messages of a worker without a row change nothing.
     const auto before = Texts(0);
