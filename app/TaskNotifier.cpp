@@ -14,6 +14,8 @@ namespace {
 const QString kService = QStringLiteral("org.freedesktop.Notifications");
 const QString kPath = QStringLiteral("/org/freedesktop/Notifications");
 const QString kInterface = QStringLiteral("org.freedesktop.Notifications");
+// The program's desktop entry and icon, as installed.
+const QString kDesktopEntry = QStringLiteral("org.tessaly.tessaly");
 // The action a click on the notification itself invokes.
 const QString kDefaultAction = QStringLiteral("default");
 
@@ -36,10 +38,10 @@ bool TaskNotifier::TaskEnded(quint32 worker, const QString& video, bool done, co
     const QString summary = done ? QStringLiteral("视频下载完成") : QStringLiteral("视频下载失败");
     const QString body = detail.isEmpty() ? video : video + QLatin1Char('\n') + detail;
     QVariantMap hints;
-    hints.insert(QStringLiteral("desktop-entry"), QStringLiteral("tessaly"));
+    hints.insert(QStringLiteral("desktop-entry"), kDesktopEntry);
     hints.insert(QStringLiteral("category"),
                  done ? QStringLiteral("transfer.complete") : QStringLiteral("transfer.error"));
-    call << QStringLiteral("Tessaly") << quint32(0) << QStringLiteral("tessaly") << summary << body
+    call << QStringLiteral("Tessaly") << quint32(0) << kDesktopEntry << summary << body
          << QStringList{kDefaultAction, QStringLiteral("查看")} << hints << qint32(-1);
     // Asked without waiting: a missing service answers with an error, which is simply dropped.
     auto* watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(call), this);
