@@ -5,6 +5,7 @@
 #include "tests/download/ServerFixture.h"
 #include "tests/support/MessageQueue.h"
 
+#include <cerrno>
 #include <fstream>
 #include <signal.h>
 #include <sys/resource.h>
@@ -162,6 +163,11 @@ TEST_F(DownloadWorkerTest, MissingFolderFailsWithCode2) {
     settings.downloadFolder = [missing] { return missing; };
     Run(Watch("size:1000"), settings);
     EXPECT_EQ(FailureCode(), kFailLocalFile);
+    // The row tells which file and the system's reason.
+    const FailureDetail detail = queue.All().back().failure;
+    EXPECT_EQ(detail.cause, FailureCause::kFileError);
+    EXPECT_EQ(detail.systemError, ENOENT);
+    EXPECT_TRUE(detail.file == missing + u"/clip.flv");
 }
 
 TEST_F(DownloadWorkerTest, BrokenReadsResumeWithRangeIntoAnIdenticalFile) {
@@ -233,6 +239,7 @@ TEST_F(DownloadWorkerTest, FailedWriteIsCode2AndRemovesThePartialFile) {
     Run(Watch("size:400000"));
     setrlimit(RLIMIT_FSIZE, &old);
     EXPECT_EQ(FailureCode(), kFailLocalFile);
+    EXPECT_EQ(queue.All().back().failure.systemError, EFBIG);
     EXPECT_EQ(FileCount(), 0u);
 }
 
