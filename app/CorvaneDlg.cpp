@@ -5,10 +5,12 @@
 #include "app/CAboutDlg.h"
 #include "app/PageButtons.h"
 #include "app/RemarkText.h"
+#include "app/TaskNotifier.h"
 #include "app/webstrip/WebStrip.h"
 #include "controls/CaptionFont.h"
 #include "download/page/DownloaderDlg.h"
 #include "download/page/PageMessages.h"
+#include "download/page/TaskListView.h"
 #include "media/MediaLoader.h"
 #include "player/PlayerMessages.h"
 #include "res/DialogTemplates.h"
@@ -77,6 +79,12 @@ CorvaneDlg::CorvaneDlg(QWidget* parent) : QDialog(parent) {
     m_pDownloadPage->setGeometry(m_rcPage);
     m_pDownloadPage->show();
 
+    m_notifier = new TaskNotifier(this);
+    connect(m_notifier, &TaskNotifier::taskChosen, this, [this](quint32 worker) {
+        ShowDownloadPage();
+        m_pDownloadPage->taskList()->SelectRow(m_pDownloadPage->tasks().FindRow(worker));
+    });
+
     SetAlternateNormal(m_btnPlayPage, true);
     m_speedTimer = startTimer(kSpeedRefreshMs);
     // Decoded once: every repaint of the status block paints the skin beneath it again.
@@ -139,8 +147,9 @@ bool CorvaneDlg::HandlePostedMessage(int message, quint64 wParam, qint64 lParam)
         PostMessage(m_pPlayerPage, WM_PLAYER_OPEN);
         return true;
     case WM_COMPLETED_DELTA:
-        // Shown with the next repaint of the block, at the latest by the 2-second refresh.
+        // Shown at once, as the row turns to done.
         m_nCompleted = signed32(static_cast<quint32>(m_nCompleted) + static_cast<quint32>(wParam));
+        repaint(m_rcStatus);
         return true;
     case WM_TASKCOUNT_DELTA:
         m_nTaskCount = signed32(static_cast<quint32>(m_nTaskCount) + static_cast<quint32>(wParam));
@@ -148,6 +157,12 @@ bool CorvaneDlg::HandlePostedMessage(int message, quint64 wParam, qint64 lParam)
         return true;
     case WM_TASK_RATE:
         m_mapTaskRate[static_cast<quint32>(wParam)] = signed32(lParam);
+        // A task that ended or went no longer adds to the speed: the panel says so at once.
+        if (lParam == 0)
+            RefreshSpeed();
+        return true;
+    case WM_TASK_ENDED:
+        TaskEnded(static_cast<quint32>(wParam), lParam != 0);
         return true;
     default:
         return false;
@@ -188,12 +203,22 @@ void CorvaneDlg::RefreshSpeed() {
 }
 
 bool CorvaneDlg::HasUnfinishedTask() const {
-    for (int row = 0; row < m_pDownloadPage->TaskCount(); ++row) {
-        if (m_pDownloadPage->TaskText(row, 3) != QStringLiteral("完成") &&
-            m_pDownloadPage->TaskText(row, 2) != QStringLiteral("连接超时"))
+    const TaskList& tasks = m_pDownloadPage->tasks();
+    for (int row = 0; row < tasks.rowCount(); ++row) {
+        const TaskState state = tasks.row(row).state;
+        if (state != TaskState::kDone && state != TaskState::kFailed)
             return true;
     }
     return false;
+}
+
+void CorvaneDlg::TaskEnded(quint32 worker, bool done) {
+    const TaskList& tasks = m_pDownloadPage->tasks();
+    const int row = tasks.FindRow(worker);
+    if (row < 0)
+        return;
+    m_notifier->TaskEnded(worker, QString::fromStdU16String(tasks.Text(row, 1)), done,
+                          done ? QString() : QString::fromStdU16String(TaskDetailText(tasks.row(row))));
 }
 
 void CorvaneDlg::closeEvent(QCloseEvent* event) {

@@ -14,6 +14,7 @@ class QAbstractButton;
 namespace tessaly {
 
 class DownloaderDlg;
+class TaskNotifier;
 
 class CorvaneDlg : public QDialog {
     Q_OBJECT
@@ -43,6 +44,7 @@ public:
     QAbstractButton* downloadPageButton() const { return m_btnDownloadPage; }
     QAbstractButton* playPageButton() const { return m_btnPlayPage; }
     QWidget* webStrip() const { return m_webStrip; }
+    TaskNotifier* notifier() const { return m_notifier; }
 
 protected:
     bool event(QEvent* event) override;
@@ -57,6 +59,8 @@ private:
     void RefreshSpeed();
     // True when some row of the task list is neither done nor failed.
     bool HasUnfinishedTask() const;
+    // A task has ended: the desktop hears of it while the window is not the active one.
+    void TaskEnded(quint32 worker, bool done);
 
     QPixmap m_skin;
     DownloaderDlg* m_pDownloadPage = nullptr;
@@ -71,6 +75,7 @@ private:
     QAbstractButton* m_btnDownloadPage = nullptr;
     QAbstractButton* m_btnPlayPage = nullptr;
     int m_speedTimer = 0;
+    TaskNotifier* m_notifier = nullptr;
 };
 
 } // namespace tessaly

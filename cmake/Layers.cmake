@@ -41,7 +41,7 @@ tessaly_layer(media_module   FOLDERS player/module   LAYERS player media LIBRARI
 tessaly_layer(webstrip       FOLDERS app/webstrip    LAYERS ui res
                                                      LIBRARIES ${_qt_pages} Qt6::Network)
 tessaly_layer(app            FOLDERS app             LAYERS download settings ui res media controls download_page player webstrip
-                                                     LIBRARIES ${_qt_pages} Fontconfig::Fontconfig)
+                                                     LIBRARIES ${_qt_pages} Qt6::DBus Fontconfig::Fontconfig)
 
 # The layer whose folder holds path (relative to the source tree; the longest folder wins), or "".
 function(tessaly_layer_of path out)

@@ -16,6 +16,7 @@ packages=(
   fonts-noto-cjk qt6-translations-l10n
   libgtest-dev googletest libgmock-dev
   xvfb xauth x11-utils libgl1-mesa-dri
+  dbus-daemon dbus-bin dunst
   clang clang-format-14 libclang-rt-14-dev
   ffmpeg nginx libpcre2-dev curl hyperfine
   python3

@@ -35,6 +35,9 @@ public:
         case WM_TASK_SPEED:
             std::printf("SPEED %lld\n", static_cast<long long>(message.lParam));
             break;
+        case WM_TASK_LENGTH:
+            std::printf("LENGTH %lld\n", static_cast<long long>(message.lParam));
+            break;
         case WM_TASK_RECEIVED:
             std::printf("RECEIVED %lld\n", static_cast<long long>(message.lParam));
             break;

@@ -1,5 +1,5 @@
 // Characters a title must not carry into a file name or onto a terminal: the C0 and C1 controls,
-// DEL, and the bidirectional embedding, override and isolate marks (which reorder what follows).
+// DEL, and the bidirectional marks, embeddings, overrides and isolates (which reorder what follows).
 // Pure text functions, callable from any thread.
 #pragma once
 

@@ -26,11 +26,14 @@ struct DownloadTask {
     WorkerId workerId = 0;
     TaskState state = TaskState::kWaiting;
     FailureCode failure = kFailNoVideoFields; // when failed
+    FailureDetail failureDetail;              // when failed: why exactly
     std::u16string address;
-    std::optional<std::u16string> fileName; // once named
-    std::int64_t receivedKb = 0;            // the last WM_TASK_RECEIVED figure
-    std::int64_t speed = 0;                 // the last WM_TASK_SPEED figure, bytes per millisecond
-    std::optional<TaskFile> file;           // once the worker has created it
+    std::optional<std::u16string> fileName;  // once named
+    std::int64_t receivedKb = 0;             // the last WM_TASK_RECEIVED figure
+    std::int64_t speed = 0;                  // the last WM_TASK_SPEED figure, bytes per millisecond
+    std::optional<std::int64_t> lengthBytes; // the stream's length, when it announced one
+    double smoothedSpeed = 0;                // bytes per millisecond, averaged over the reports
+    std::optional<TaskFile> file;            // once the worker has created it
 };
 
 // The row's texts: column 0 none, 1 the file name (the address until named), 2 the progress, 3 the
@@ -38,5 +41,13 @@ struct DownloadTask {
 std::u16string TaskColumnText(const DownloadTask& task, int column);
 // The row's icon (TaskIcon).
 int TaskIconOf(const DownloadTask& task);
+// The row's tooltip and accessible description: why a failed task failed; received / total, share
+// and time left of a receiving task whose length is known; otherwise empty.
+std::u16string TaskDetailText(const DownloadTask& task);
+// The share received (0 to 1) of a receiving task whose length is known.
+std::optional<double> TaskProgress(const DownloadTask& task);
+// Folds a speed report into the task's figures (the average weighs the newest report a third, so
+// the time left moves smoothly).
+void AddSpeedReport(DownloadTask& task, std::int64_t bytesPerMs);
 
 } // namespace tessaly

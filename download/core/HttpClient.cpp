@@ -52,7 +52,34 @@ std::string EscapeAddressBytes(const std::string& address) {
     return escaped;
 }
 
+HttpFailure FailureOf(int curlResult) {
+    switch (static_cast<CURLcode>(curlResult)) {
+    case CURLE_OK:
+        return {};
+    case CURLE_OPERATION_TIMEDOUT:
+        return {HttpFailure::Kind::kTimedOut, curlResult};
+    case CURLE_COULDNT_RESOLVE_HOST:
+    case CURLE_COULDNT_RESOLVE_PROXY:
+        return {HttpFailure::Kind::kCannotResolve, curlResult};
+    case CURLE_COULDNT_CONNECT:
+        return {HttpFailure::Kind::kCannotConnect, curlResult};
+    case CURLE_UNSUPPORTED_PROTOCOL:
+        return {HttpFailure::Kind::kRefused, curlResult};
+    default:
+        return {HttpFailure::Kind::kNetwork, curlResult};
+    }
+}
+
 } // namespace
+
+std::string AddressHost(const std::string& address) {
+    const auto scheme = address.find("://");
+    const std::size_t start = scheme == std::string::npos ? 0 : scheme + 3;
+    std::string authority = address.substr(start, address.find_first_of("/?#", start) - start);
+    if (const auto at = authority.rfind('@'); at != std::string::npos)
+        authority.erase(0, at + 1);
+    return authority;
+}
 
 struct HttpSession::Multi {
     struct Deleter {
@@ -117,10 +144,13 @@ std::unique_ptr<HttpRequest> HttpSession::OpenUrl(const std::string& address,
                                                   const HttpRequestOptions& options) {
     const std::string escapedAddress = EscapeAddressBytes(address);
     const std::string lower = ToLowerAscii(escapedAddress.substr(0, 8));
+    m_openFailure = {HttpFailure::Kind::kRefused, 0};
     if (!lower.starts_with("http://") && !lower.starts_with("https://"))
         return nullptr;
     const CurlLibrary& curl = *Curl();
+    m_openFailure = {HttpFailure::Kind::kStopped, 0};
     for (int attempt = 0; attempt <= m_connectRetries && !m_stop.stop_requested(); ++attempt) {
+        m_openFailure = {HttpFailure::Kind::kNetwork, 0};
         auto easy = std::make_unique<HttpRequest::Easy>();
         easy->handle.reset(curl.easy_init());
         if (!easy->handle)
@@ -154,8 +184,13 @@ std::unique_ptr<HttpRequest> HttpSession::OpenUrl(const std::string& address,
             return nullptr;
         request->m_easy->attached = true;
 
-        if (request->WaitForHeaders())
+        if (request->WaitForHeaders()) {
+            m_openFailure = {};
             return request;
+        }
+        m_openFailure = request->m_failure.kind != HttpFailure::Kind::kNone
+                            ? request->m_failure
+                            : HttpFailure{HttpFailure::Kind::kNetwork, 0};
         // Only failures to connect are retried; a server that answered and then broke off is not.
         if (!request->m_connectFailed)
             return nullptr;
@@ -181,6 +216,7 @@ void HttpRequest::Abort() {
 void HttpRequest::Finish(int curlResult) {
     m_finished = true;
     m_failed = curlResult != CURLE_OK;
+    m_failure = FailureOf(curlResult);
     m_connectFailed = IsConnectError(static_cast<CURLcode>(curlResult));
     Abort();
 }
@@ -188,14 +224,18 @@ void HttpRequest::Finish(int curlResult) {
 bool HttpRequest::Drive(const std::function<bool()>& ready) {
     m_lastActivity = std::chrono::steady_clock::now();
     for (;;) {
-        if (m_session.m_stop.stop_requested())
+        if (m_session.m_stop.stop_requested()) {
+            m_failure = {HttpFailure::Kind::kStopped, 0};
             return false;
+        }
         m_session.Perform();
         if (ready())
             return true;
         const auto idle = std::chrono::steady_clock::now() - m_lastActivity;
-        if (idle >= m_session.m_receiveTimeout)
+        if (idle >= m_session.m_receiveTimeout) {
+            m_failure = {HttpFailure::Kind::kTimedOut, 0};
             return false;
+        }
         const auto left =
             std::chrono::duration_cast<std::chrono::milliseconds>(m_session.m_receiveTimeout - idle);
         Curl()->multi_poll(m_session.m_multi->handle.get(), nullptr, 0,
@@ -219,6 +259,17 @@ bool HttpRequest::WaitForBody() {
     return Drive([this] { return m_readOffset < m_buffer.size() || m_finished; });
 }
 
+std::size_t HttpRequest::TakeBuffered(char* out, std::size_t maxBytes) {
+    const std::size_t take = std::min(maxBytes, m_buffer.size() - m_readOffset);
+    std::memcpy(out, m_buffer.data() + m_readOffset, take);
+    m_readOffset += take;
+    if (m_readOffset == m_buffer.size()) {
+        m_buffer.clear();
+        m_readOffset = 0;
+    }
+    return take;
+}
+
 std::ptrdiff_t HttpRequest::Read(void* buffer, std::size_t maxBytes) {
     // Like the platform's blocking read: fills the buffer unless the body ends or fails first.
     auto* out = static_cast<char*>(buffer);
@@ -228,24 +279,39 @@ std::ptrdiff_t HttpRequest::Read(void* buffer, std::size_t maxBytes) {
             if (m_finished)
                 break;
             if (!WaitForBody()) {
-                Abort();
+                // A stopped transfer stays attached: what has arrived can still be taken.
+                if (m_failure.kind != HttpFailure::Kind::kStopped)
+                    Abort();
                 m_finished = m_failed = true;
                 break;
             }
             continue;
         }
-        const std::size_t take = std::min(maxBytes - count, m_buffer.size() - m_readOffset);
-        std::memcpy(out + count, m_buffer.data() + m_readOffset, take);
-        m_readOffset += take;
-        count += take;
-        if (m_readOffset == m_buffer.size()) {
-            m_buffer.clear();
-            m_readOffset = 0;
-        }
+        count += TakeBuffered(out + count, maxBytes - count);
     }
     if (count > 0)
         return static_cast<std::ptrdiff_t>(count);
     return m_failed ? -1 : 0;
+}
+
+std::ptrdiff_t HttpRequest::ReadArrived(void* buffer, std::size_t maxBytes) {
+    if (m_readOffset == m_buffer.size() && m_easy && m_easy->attached) {
+        if (m_paused) {
+            m_paused = false;
+            Curl()->easy_pause(m_easy->handle.get(), CURLPAUSE_CONT);
+        }
+        m_session.Perform();
+    }
+    return static_cast<std::ptrdiff_t>(TakeBuffered(static_cast<char*>(buffer), maxBytes));
+}
+
+std::string HttpRequest::host() const {
+    char* effective = nullptr;
+    if (!m_easy ||
+        Curl()->easy_getinfo(m_easy->handle.get(), CURLINFO_EFFECTIVE_URL, &effective) != CURLE_OK ||
+        !effective)
+        return {};
+    return AddressHost(effective);
 }
 
 std::size_t HttpRequest::OnHeader(char* data, std::size_t size, std::size_t count, void* self) {
@@ -257,6 +323,8 @@ std::size_t HttpRequest::OnHeader(char* data, std::size_t size, std::size_t coun
         // A new response block begins (after a redirect or an interim answer).
         request->m_locationInBlock = false;
         request->m_contentRangeStart.reset();
+        request->m_contentLength.reset();
+        request->m_lengthConflict = false;
     } else if (line == "\r\n" || line == "\n") {
         long status = 0;
         Curl()->easy_getinfo(request->m_easy->handle.get(), CURLINFO_RESPONSE_CODE, &status);
@@ -270,6 +338,17 @@ std::size_t HttpRequest::OnHeader(char* data, std::size_t size, std::size_t coun
         const std::string lower = ToLowerAscii(line);
         if (lower.rfind("location:", 0) == 0) {
             request->m_locationInBlock = true;
+        } else if (lower.rfind("content-length:", 0) == 0) {
+            const char* digits = line.c_str() + 15;
+            while (*digits == ' ' || *digits == '\t')
+                ++digits;
+            char* end = nullptr;
+            const long long length = std::strtoll(digits, &end, 10);
+            if (end == digits || length < 0 ||
+                (request->m_contentLength && *request->m_contentLength != length))
+                request->m_lengthConflict = true;
+            else
+                request->m_contentLength = length;
         } else if (lower.rfind("content-range:", 0) == 0) {
             const auto bytes = lower.find("bytes");
             if (bytes != std::string::npos) {

@@ -18,6 +18,25 @@ namespace tessaly {
 
 class HttpRequest;
 
+// Why an address could not be opened or a body could not be read.
+struct HttpFailure {
+    enum class Kind {
+        kNone,
+        kTimedOut,      // nothing arrived for the receive time-out, or the connection took as long
+        kCannotResolve, // the host name is unknown
+        kCannotConnect, // nothing answers at the host's port
+        kNetwork,       // the connection failed or broke (curlCode says how)
+        kRefused,       // an address or redirect this client does not follow
+        kStopped,       // the session's stop fired
+    };
+    Kind kind = Kind::kNone;
+    int curlCode = 0; // libcurl's result, where it gave one
+};
+
+// The host of an http(s) address with its port, if it names one ("example.com:8080"); the address's
+// user name and password are left out.
+std::string AddressHost(const std::string& address);
+
 struct HttpRequestOptions {
     // Asks for the body from this offset on ("Range: bytes=N-"); the caller checks the answer.
     std::optional<std::int64_t> rangeStart;
@@ -52,6 +71,8 @@ public:
     // connection is made. Returns once the final response's headers are in, whatever its status;
     // null when no response arrives (the address cannot be opened).
     std::unique_ptr<HttpRequest> OpenUrl(const std::string& address, const HttpRequestOptions& options = {});
+    // Why the last OpenUrl returned null.
+    const HttpFailure& openFailure() const { return m_openFailure; }
 
     // The program file's name, the default agent.
     static std::string ProgramName();
@@ -71,6 +92,7 @@ private:
     int m_connectRetries = kDefaultConnectRetries;
     std::chrono::milliseconds m_receiveTimeout = kDefaultReceiveTimeout;
     std::string m_caFile;
+    HttpFailure m_openFailure;
 };
 
 // One open address. Closing is destroying it (errors on closing are ignored).
@@ -84,21 +106,36 @@ public:
     long status() const { return m_status; }
     // The start offset of the final response's "Content-Range: bytes A-B/C" header, if it has one.
     std::optional<std::int64_t> contentRangeStart() const { return m_contentRangeStart; }
+    // The final response's Content-Length, if it gave one; lengthConflict() when it gave two that
+    // differ (a body of uncertain length, which no file should be made of).
+    std::optional<std::int64_t> contentLength() const { return m_contentLength; }
+    bool lengthConflict() const { return m_lengthConflict; }
+    // The host (and port) that gave the final response, after redirects.
+    std::string host() const;
+    // Why the last read failed (kNone while none has).
+    const HttpFailure& failure() const { return m_failure; }
 
     // Reads maxBytes of the body into buffer, fewer only when the body ends or fails first: the
     // count, 0 at the end of the body, or -1 when the read fails (network error, receive time-out,
     // body shorter than announced). After a failure or the end every further read returns the same.
     std::ptrdiff_t Read(void* buffer, std::size_t maxBytes);
+    // Without waiting: up to maxBytes of what has already reached this machine, also after the
+    // session's stop has fired (so that a stopped download keeps every byte it was sent); 0 when
+    // nothing more is there.
+    std::ptrdiff_t ReadArrived(void* buffer, std::size_t maxBytes);
 
 private:
     friend class HttpSession;
     struct Easy;
     HttpRequest(HttpSession& session, std::unique_ptr<Easy> easy);
-    // Drives the session until ready() holds; false when nothing arrived for the receive time-out.
+    // Drives the session until ready() holds; false when nothing arrived for the receive time-out
+    // (m_failure then says so) or the stop fired.
     bool Drive(const std::function<bool()>& ready);
     bool WaitForHeaders();
     // Waits for body bytes or the transfer's end; false on receive time-out.
     bool WaitForBody();
+    // Hands out buffered body bytes; the count.
+    std::size_t TakeBuffered(char* out, std::size_t maxBytes);
     void Finish(int curlResult);
     void Abort();
     static std::size_t OnHeader(char* data, std::size_t size, std::size_t count, void* self);
@@ -116,6 +153,9 @@ private:
     bool m_connectFailed = false;
     long m_status = 0;
     std::optional<std::int64_t> m_contentRangeStart;
+    std::optional<std::int64_t> m_contentLength;
+    bool m_lengthConflict = false;
+    HttpFailure m_failure;
     std::chrono::steady_clock::time_point m_lastActivity;
 };
 

@@ -42,8 +42,10 @@ LocalFile::~LocalFile() {
 LocalFile::CreateResult LocalFile::Create(const std::string& path) {
     Close();
     m_fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-    if (m_fd < 0)
+    if (m_fd < 0) {
+        m_error = errno;
         return errno == EEXIST ? CreateResult::kExists : CreateResult::kFailed;
+    }
     m_path = path;
     m_buffer.reserve(kWriteBuffer);
     return CreateResult::kCreated;
@@ -62,8 +64,10 @@ bool LocalFile::WriteOut() {
         const ssize_t n = ::write(m_fd, m_buffer.data() + done, m_buffer.size() - done);
         if (n < 0 && errno == EINTR)
             continue;
-        if (n <= 0)
+        if (n <= 0) {
+            m_error = n < 0 ? errno : ENOSPC;
             return false;
+        }
         done += static_cast<std::size_t>(n);
     }
     m_buffer.clear();
@@ -81,7 +85,10 @@ bool LocalFile::FlushAndClose() {
     if (m_fd < 0)
         return false;
     bool ok = WriteOut();
-    ok = ::close(m_fd) == 0 && ok;
+    if (::close(m_fd) != 0 && ok) {
+        m_error = errno;
+        ok = false;
+    }
     m_fd = -1;
     m_buffer.clear();
     return ok;

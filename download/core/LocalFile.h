@@ -42,6 +42,8 @@ public:
     void Remove();
 
     const std::string& path() const { return m_path; }
+    // The system's error number of the last call that failed (0 while none has).
+    int error() const { return m_error; }
 
 private:
     bool WriteOut();
@@ -50,6 +52,7 @@ private:
     int m_fd = -1;
     std::string m_path;
     std::string m_buffer;
+    int m_error = 0;
 };
 
 // Removes the task's file if its path still names that very file (a regular file with the same

@@ -12,8 +12,12 @@ PageFetchResult FetchPageText(HttpSession& session, std::u16string_view pageAddr
                               const std::function<bool()>& stopRequested) {
     PageFetchResult result;
     auto page = session.OpenUrl(ToUtf8(pageAddress));
-    if (!page)
+    if (!page) {
+        result.failure = session.openFailure();
         return result;
+    }
+    result.httpStatus = page->status();
+    result.host = page->host();
 
     std::array<char, kPageTextBytes + 1> text{};
     std::array<char, kReadChunkBytes> chunk{};
@@ -24,6 +28,7 @@ PageFetchResult FetchPageText(HttpSession& session, std::u16string_view pageAddr
         const std::ptrdiff_t count = page->Read(chunk.data(), chunk.size());
         if (count < 0) {
             result.status = PageFetchStatus::kReadFailed;
+            result.failure = page->failure();
             return result;
         }
         if (count == 0)

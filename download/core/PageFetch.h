@@ -25,6 +25,9 @@ enum class PageFetchStatus {
 struct PageFetchResult {
     PageFetchStatus status = PageFetchStatus::kOpenFailed;
     std::u16string text; // the page text when status is kOk
+    long httpStatus = 0; // the answer's status, once the page was opened
+    std::string host;    // the server that answered (after redirects), once opened
+    HttpFailure failure; // why it could not be opened or read
 };
 
 // Reads the page in chunks of kReadChunkBytes: the chunk that brings the total to 8192 bytes or more

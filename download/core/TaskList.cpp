@@ -122,6 +122,7 @@ void TaskList::HandleWorkerMessage(const WorkerMessage& message) {
     case WM_TASK_FAILED:
         task.state = TaskState::kFailed;
         task.failure = static_cast<FailureCode>(message.lParam);
+        task.failureDetail = message.failure;
         break;
     case WM_TASK_NAMED:
         task.fileName = message.fileName.substr(0, kMaxFileNameUnits);
@@ -135,7 +136,10 @@ void TaskList::HandleWorkerMessage(const WorkerMessage& message) {
         task.state = TaskState::kDone;
         break;
     case WM_TASK_SPEED:
-        task.speed = message.lParam;
+        AddSpeedReport(task, message.lParam);
+        break;
+    case WM_TASK_LENGTH:
+        task.lengthBytes = message.lParam;
         break;
     case WM_TASK_RECEIVED:
         task.receivedKb = message.lParam;
@@ -150,10 +154,12 @@ void TaskList::HandleWorkerMessage(const WorkerMessage& message) {
     Changed(row);
     switch (message.message) {
     case WM_TASK_FAILED:
+        m_figures.PostFigureMessage(WM_TASK_ENDED, message.workerId, 0);
         m_figures.PostFigureMessage(WM_TASK_RATE, message.workerId, 0);
         StartNextWaitingTask();
         break;
     case WM_TASK_DONE:
+        m_figures.PostFigureMessage(WM_TASK_ENDED, message.workerId, 1);
         m_figures.PostFigureMessage(WM_COMPLETED_DELTA, 1, 0);
         m_figures.PostFigureMessage(WM_TASK_RATE, message.workerId, 0);
         StartNextWaitingTask();

@@ -26,6 +26,7 @@ namespace tessaly {
 constexpr int WM_COMPLETED_DELTA = 0x0400 + 11; // wParam 1: one more task done
 constexpr int WM_TASKCOUNT_DELTA = 0x0400 + 12; // wParam +1 / -1: a task added / deleted
 constexpr int WM_TASK_RATE = 0x0400 + 13;       // wParam WorkerId, lParam bytes per ms (0: none)
+constexpr int WM_TASK_ENDED = 0x0400 + 14;      // wParam WorkerId, lParam 1 done / 0 failed
 
 class FigureSink {
 public:

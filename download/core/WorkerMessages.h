@@ -21,6 +21,7 @@ constexpr int WM_TASK_NAMED = 0x0400 + 3;     // fileName: the local file name t
 constexpr int WM_TASK_CONNECTED = 0x0400 + 4; // lParam 0: stream opened, then local file created
 constexpr int WM_TASK_DONE = 0x0400 + 5;      // lParam 0: the stream is saved whole
 constexpr int WM_TASK_SPEED = 0x0400 + 6;     // lParam: bytes per millisecond over the last interval
+constexpr int WM_TASK_LENGTH = 0x0400 + 7;    // lParam: the stream's length in bytes, as announced
 constexpr int WM_TASK_RECEIVED = 0x0400 + 8;  // lParam: kibibytes received in all
 // From the downloads service, not the worker: the worker's thread has ended (its running slot is free).
 constexpr int WM_WORKER_ENDED = 0x0400 + 9;
@@ -35,11 +36,39 @@ enum FailureCode : int {
     kFailStreamRead = 5,    // reading the stream failed for the third time
 };
 
+// What exactly went wrong, beyond the FailureCode: what the row tells the user in its tooltip.
+enum class FailureCause {
+    kNoVideo,       // the page holds no title and stream parameters
+    kNoHost,        // the page address has no usable host part
+    kTimedOut,      // the server did not answer in time
+    kCannotResolve, // the host name is unknown
+    kCannotConnect, // nothing answers at the server's port
+    kHttpError,     // the server answered with an error status
+    kBadAnswer,     // the answer announced two different lengths
+    kNoData,        // the stream's answer held no byte
+    kNoResume,      // the server cannot go on where a broken stream stopped
+    kBroken,        // the connection broke off (networkError says how)
+    kFileError,     // the local file cannot be created or written (systemError says why)
+    kNameTooLong,   // the system refuses the file name
+    kNoInternet,    // no Internet handle
+};
+
+struct FailureDetail {
+    FailureCause cause = FailureCause::kNoVideo;
+    bool inPage = false;  // it happened while the page was fetched (else: the stream)
+    std::string host;     // the server, with its port if the address names one (UTF-8)
+    long httpStatus = 0;  // kHttpError
+    int networkError = 0; // libcurl's result code, where one was given
+    int systemError = 0;  // kFileError, kNameTooLong: the system's error number
+    std::u16string file;  // kFileError: the file's path; kNameTooLong: the refused name
+};
+
 struct WorkerMessage {
     int message = 0;
     WorkerId workerId = 0;
     std::int64_t lParam = 0;
     std::u16string fileName; // WM_TASK_NAMED only: an owned copy
+    FailureDetail failure;   // WM_TASK_FAILED only
 };
 
 class WorkerMessageSink {

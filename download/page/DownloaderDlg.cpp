@@ -76,6 +76,18 @@ QString LowerAsciiLetters(QString text) {
     return text;
 }
 
+// A worker's message whole, with its failure detail, as a message posted to the page.
+class WorkerEvent : public PostedMessage {
+public:
+    explicit WorkerEvent(WorkerMessage message)
+        : PostedMessage(message.message, message.workerId, message.lParam, {}), m_worker(std::move(message)) {
+    }
+    const WorkerMessage& worker() const { return m_worker; }
+
+private:
+    WorkerMessage m_worker;
+};
+
 } // namespace
 
 // Where the core's messages go: worker messages as posted events to the page (from any thread),
@@ -85,7 +97,7 @@ public:
     Sinks(QObject* page, QObject* mainWindow) : m_page(page), m_mainWindow(mainWindow) {}
 
     void PostWorkerMessage(WorkerMessage message) override {
-        PostMessage(m_page, message.message, message.workerId, message.lParam, FromU16(message.fileName));
+        QCoreApplication::postEvent(m_page, new WorkerEvent(std::move(message)));
     }
     void PostFigureMessage(int message, std::int64_t wParam, std::int64_t lParam) override {
         PostToMainWindow(message, wParam, lParam);
@@ -287,6 +299,8 @@ void DownloaderDlg::OnDelete() {
     const int row = m_list->SelectedRow();
     UpdateData(true);
     m_tasks->DeleteTask(row, m_bDeleteFile != 0);
+    // The view would select the neighbour by itself; a second press must not delete it.
+    m_list->SelectRow(-1);
 }
 
 void DownloaderDlg::OnPlay() {
@@ -309,11 +323,7 @@ void DownloaderDlg::OnRedownload() {
     OnDelete();
     m_strUrl = FromU16(m_tasks->selectedUrl());
     UpdateData(false);
-    const int rowsBefore = m_tasks->rowCount();
     OnDownload();
-    // The selection follows the task to its new row, so the next command acts on it; it never
-    // slides onto a neighbour the user did not pick.
-    m_list->SelectRow(m_tasks->rowCount() > rowsBefore ? m_tasks->rowCount() - 1 : -1);
 }
 
 void DownloaderDlg::ShowRowMenu(const QPoint& globalPos) {
@@ -325,13 +335,8 @@ void DownloaderDlg::ShowRowMenu(const QPoint& globalPos) {
 
 bool DownloaderDlg::event(QEvent* event) {
     if (const PostedMessage* msg = AsPostedMessage(event)) {
-        if (msg->message() >= WM_TASK_ANALYSING && msg->message() <= WM_WORKER_ENDED) {
-            WorkerMessage message;
-            message.message = msg->message();
-            message.workerId = static_cast<WorkerId>(msg->wParam());
-            message.lParam = msg->lParam();
-            message.fileName = ToU16(msg->text());
-            m_tasks->HandleWorkerMessage(message);
+        if (const auto* worker = dynamic_cast<const WorkerEvent*>(msg)) {
+            m_tasks->HandleWorkerMessage(worker->worker());
             return true;
         }
     }

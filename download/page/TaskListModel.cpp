@@ -64,6 +64,15 @@ QVariant TaskListModel::data(const QModelIndex& index, int role) const {
         return static_cast<quint32>(task.workerId);
     case kIconRole:
         return TaskIconOf(task);
+    case kProgressRole:
+        if (const auto share = TaskProgress(task); share && index.column() == 2)
+            return *share;
+        return {};
+    case Qt::ToolTipRole:
+    case Qt::AccessibleDescriptionRole:
+        if (const std::u16string detail = TaskDetailText(task); !detail.empty())
+            return QString::fromStdU16String(detail);
+        return {};
     case Qt::TextAlignmentRole:
         return QVariant::fromValue(Qt::AlignLeft | Qt::AlignVCenter);
     default:

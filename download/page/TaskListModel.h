@@ -1,6 +1,7 @@
 // The task list as a Qt table model: one row per task, the five columns with the texts and icons
 // the task's state gives (DownloadTask.h), the worker id under Qt::UserRole,
-// the icon's number under kIconRole. Follows the task-list
+// the icon's number under kIconRole, why a task failed or how far it is as every cell's tooltip and
+// accessible description. Follows the task-list
 // core as its observer. UI thread.
 #pragma once
 
@@ -16,6 +17,8 @@ public:
     static constexpr int kColumns = 5;
     // Column 0 under this role: the state icon's number (TaskIcon).
     static constexpr int kIconRole = Qt::UserRole + 1;
+    // Column 2 under this role: the share received (0 to 1) while the stream's length is known.
+    static constexpr int kProgressRole = Qt::UserRole + 2;
 
     explicit TaskListModel(QObject* parent = nullptr);
     // Shows tasks (null: none) and follows its changes.

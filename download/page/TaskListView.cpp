@@ -4,11 +4,13 @@
 #include "download/core/TaskTexts.h"
 #include "download/page/TaskListModel.h"
 
+#include <QApplication>
 #include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QPainter>
 #include <QStyleOptionHeader>
 #include <QStyledItemDelegate>
+#include <algorithm>
 
 namespace tessaly {
 
@@ -18,9 +20,12 @@ const QColor kGridLine(208, 208, 208);
 // A light highlight under black text: every state icon keeps its colour on it, and the text reads
 // the same with or without focus.
 const QColor kSelection(204, 232, 255);
+// The received cell's progress bar, behind its text: light enough that the text reads as on white.
+const QColor kProgressBar(190, 232, 192);
 
 // Draws each cell as usual but without the focus frame, which the style lays over the selected row
-// and which greys its icons; then the cell's right and bottom grid lines.
+// and which greys its icons; a received cell of known length with its progress bar beneath the text;
+// then the cell's right and bottom grid lines.
 class GridDelegate : public QStyledItemDelegate {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
@@ -28,7 +33,26 @@ public:
                const QModelIndex& index) const override {
         QStyleOptionViewItem plain = option;
         plain.state &= ~QStyle::State_HasFocus;
-        QStyledItemDelegate::paint(painter, plain, index);
+        const QVariant progress = index.data(TaskListModel::kProgressRole);
+        if (!progress.isValid()) {
+            QStyledItemDelegate::paint(painter, plain, index);
+        } else {
+            // The background first, the bar on it, the text over both.
+            initStyleOption(&plain, index);
+            const QString text = plain.text;
+            plain.text.clear();
+            const QWidget* widget = plain.widget;
+            QStyle* style = widget ? widget->style() : QApplication::style();
+            style->drawControl(QStyle::CE_ItemViewItem, &plain, painter, widget);
+            QRect bar = option.rect.adjusted(1, 2, -2, -3);
+            bar.setWidth(qRound(bar.width() * std::clamp(progress.toDouble(), 0.0, 1.0)));
+            painter->fillRect(bar, kProgressBar);
+            // The text pass draws no panel: the selection's colours keep black text (see the palette).
+            plain.text = text;
+            plain.backgroundBrush = Qt::NoBrush;
+            plain.state &= ~(QStyle::State_Selected | QStyle::State_MouseOver);
+            style->drawControl(QStyle::CE_ItemViewItem, &plain, painter, widget);
+        }
         painter->save();
         painter->setPen(kGridLine);
         painter->drawLine(option.rect.topRight(), option.rect.bottomRight());
@@ -104,7 +128,7 @@ int TaskListView::SelectedRow() const {
 
 void TaskListView::SelectRow(int row) {
     if (row < 0 || row >= RowCount()) {
-        selectionModel()->clearSelection();
+        selectionModel()->clear(); // no current row either, from which a key could select
         return;
     }
     selectionModel()->setCurrentIndex(model()->index(row, 0),

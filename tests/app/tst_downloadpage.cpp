@@ -21,7 +21,10 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QScopeGuard>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
@@ -138,6 +141,8 @@ private slots:
         QCOMPARE(m_main->SumWParam(WM_TASKCOUNT_DELTA), 1);
 
         WaitDone(0);
+        // The whole file, though the last bytes came after the last report.
+        QCOMPARE(m_page->TaskText(0, 2), QStringLiteral("234KB"));
         QCOMPARE(m_page->TaskText(0, 1), QStringLiteral("Clip One.flv"));
         QCOMPARE(List()->Icon(0), static_cast<int>(kIconDone));
         QVERIFY2(progress.size() >= 5, qPrintable(progress.join(QLatin1Char('|'))));
@@ -183,23 +188,40 @@ private slots:
     void deleteWithAndWithoutItsFile() {
         Add(Watch(QStringLiteral("v=size:4000&title=keep")));
         Add(Watch(QStringLiteral("v=size:4000&title=drop")));
-        WaitDone(0);
-        WaitDone(1);
+        Add(Watch(QStringLiteral("v=size:4000&title=spare")));
+        for (int row = 0; row < 3; ++row)
+            WaitDone(row);
         const QString keep = LocalFile(0);
         const QString drop = LocalFile(1);
+        const QString spare = LocalFile(2);
 
         Select(0);
         m_page->OnDelete();
-        QCOMPARE(List()->RowCount(), 1);
+        QCOMPARE(List()->RowCount(), 2);
         QVERIFY(QFile::exists(keep));
 
+        // With the box ticked the file goes too; then nothing is selected, so a second press, or
+        // Play, only asks for a row: the neighbour and its file stay.
         m_page->findChild<QCheckBox*>(QStringLiteral("deleteFile"))->setChecked(true);
         Select(0);
         m_page->OnDelete();
-        QCOMPARE(List()->RowCount(), 0);
+        QCOMPARE(List()->RowCount(), 1);
         QVERIFY(!QFile::exists(drop));
+        QCOMPARE(List()->SelectedRow(), -1);
+        m_page->OnDelete();
+        QVERIFY(Hint()->isVisible());
+        QCOMPARE(Hint()->text(), QStringLiteral("请选择列表中的一项任务！"));
+        QCOMPARE(List()->RowCount(), 1);
+        QVERIFY(QFile::exists(spare));
+        Play();
+        QCoreApplication::sendPostedEvents(m_main.get());
+        QCOMPARE(m_main->Count(WM_PLAY_FILE), 0);
+        Select(0);
+        m_page->OnDelete();
+        QCOMPARE(List()->RowCount(), 0);
         QTRY_COMPARE(m_main->SumWParam(WM_TASKCOUNT_DELTA), 0);
-        QCOMPARE(m_main->Count(WM_TASKCOUNT_DELTA), 4);
+        QCOMPARE(m_main->Count(WM_TASKCOUNT_DELTA), 6);
+        m_page->findChild<QCheckBox*>(QStringLiteral("deleteFile"))->setChecked(false);
 
         // A task that failed before its file was named deletes no file, not even one that
         // happens to lie where its page address would lead.
@@ -233,9 +255,10 @@ private slots:
         QCOMPARE(List()->RowCount(), 2);
         QCOMPARE(m_page->TaskText(1, 4), address);
         QCOMPARE(Url()->text(), address);
-        // The selection moved with the task, not onto the row that slid into its place.
-        QCOMPARE(List()->SelectedRow(), 1);
+        // Nothing is selected: the next command acts on a row only once the user picks one.
+        QCOMPARE(List()->SelectedRow(), -1);
         WaitDone(1);
+        QCOMPARE(m_page->TaskText(1, 2), QStringLiteral("5KB")); // done before any report, all of it
         // The old file went first, so the new download takes the same name again.
         QCOMPARE(m_page->TaskText(1, 1), QStringLiteral("again.flv"));
         QCOMPARE(ReadAll(LocalFile(1)), Hex(ExpectedStreamBody(6000, 9)));
@@ -321,21 +344,115 @@ private slots:
         QCOMPARE(List()->RowCount(), 2);
     }
 
-    void unwritableFolderFailsTheRowAndKeepsWhatIsThere() {
+    void everyFailureIsNamedInItsRow() {
         // The download folder is a plain file: nothing can be written below it.
         const QString blocker = m_start->path() + QStringLiteral("/blocker");
         QFile file(blocker);
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write("precious");
         file.close();
-        appSettings().SetDownloadFolder((blocker + QStringLiteral("/")).toStdU16String());
-        m_page->findChild<QLineEdit*>(QStringLiteral("folder"))->setText(blocker);
-        Add(Watch(QStringLiteral("v=size:1000&title=lost")));
-        QTRY_COMPARE_WITH_TIMEOUT(m_page->TaskText(0, 2), QStringLiteral("连接超时"), kLongWaitMs);
-        QCOMPARE(List()->Icon(0), static_cast<int>(kIconFailed));
-        QVERIFY(QFile::exists(blocker));
+        // A full disk: a small file system of its own (mounting one needs root).
+        const QString small = m_start->path() + QStringLiteral("/small");
+        QVERIFY(QDir().mkpath(small));
+        const bool mounted =
+            QProcess::execute(QStringLiteral("mount"),
+                              {QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"),
+                               QStringLiteral("size=64k"), QStringLiteral("tmpfs"), small}) == 0;
+        const auto unmount = qScopeGuard([&] {
+            if (mounted)
+                QProcess::execute(QStringLiteral("umount"), {small});
+        });
+        const QString host = QStringLiteral("127.0.0.1:%1").arg(m_server->port());
+        const QString folder = m_start->downloadFolder();
+        const struct {
+            QString address;
+            QString folder;
+            QString row;
+            QString tooltip;
+        } cases[] = {
+            {QString::fromStdString(m_server->Url("/gone?u=http://www.youtube.com/watch?v=1")), folder,
+             QStringLiteral("服务器错误"),
+             QStringLiteral("打开视频网页时，服务器 %1 返回错误 HTTP 404（找不到）。").arg(host)},
+            {QStringLiteral("http://127.0.0.1:9/watch?u=http://www.youtube.com/watch?v=refused"), folder,
+             QStringLiteral("连接超时"),
+             QStringLiteral("打开视频网页时，无法连接服务器 127.0.0.1:9（连接被拒绝）。")},
+            {Watch(QStringLiteral("nofields=1")), folder, QStringLiteral("未找到视频"),
+             QStringLiteral("网页中没有找到视频（没有视频的标题或参数）。")},
+            {Watch(QStringLiteral("v=size:1000,status:500")), folder, QStringLiteral("服务器错误"),
+             QStringLiteral("下载视频时，服务器 %1 返回错误 HTTP 500（服务器内部错误）。").arg(host)},
+            {Watch(QStringLiteral("v=size:90000,reset:10000/30000/50000")), folder,
+             QStringLiteral("连接中断"),
+             QStringLiteral("下载视频时，与服务器 %1 的连接中断（接收数据失败）。").arg(host)},
+            {Watch(QStringLiteral("v=size:1000&title=lost")), blocker, QStringLiteral("无法保存文件"),
+             QStringLiteral("无法保存文件 %1/lost.flv：保存目录不是文件夹。").arg(blocker)},
+            {Watch(QStringLiteral("v=size:300000&title=big")), small, QStringLiteral("磁盘已满"),
+             QStringLiteral("无法保存文件 %1/big.flv：磁盘空间不足。").arg(small)},
+        };
+        int row = 0;
+        for (const auto& c : cases) {
+            if (c.folder == small && !mounted) {
+                qWarning("no small file system could be mounted: the full disk is left out");
+                continue;
+            }
+            appSettings().SetDownloadFolder((c.folder + QStringLiteral("/")).toStdU16String());
+            m_page->findChild<QLineEdit*>(QStringLiteral("folder"))->setText(c.folder);
+            Add(c.address);
+            QCOMPARE(List()->RowCount(), row + 1);
+            QTRY_COMPARE_WITH_TIMEOUT(List()->Icon(row), static_cast<int>(kIconFailed), kLongWaitMs);
+            const QModelIndex cell = List()->model()->index(row, 2);
+            QCOMPARE(m_page->TaskText(row, 2), c.row);
+            QCOMPARE(cell.data(Qt::ToolTipRole).toString(), c.tooltip);
+            QCOMPARE(List()->model()->index(row, 1).data(Qt::AccessibleDescriptionRole).toString(),
+                     c.tooltip);
+            ++row;
+        }
+        // Each of them has ended, as far as the window's close question is concerned.
+        for (int r = 0; r < m_page->tasks().rowCount(); ++r)
+            QCOMPARE(m_page->tasks().row(r).state, TaskState::kFailed);
+        // What was there stays; a file the full disk cut short does not.
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll(), QByteArray("precious"));
+        QVERIFY(!QFile::exists(small + QStringLiteral("/big.flv")));
+        List()->SelectRow(0);
+        QVERIFY(m_page->grab().save(QStringLiteral(TESSALY_SCREENSHOT_DIR "/downloadpage-failed-rows.png")));
+    }
+
+    void knownLengthShowsProgress() {
+        // 600000 bytes at 100 kB/s: reports at about 2 and 4 seconds. The second stream has no length.
+        Add(Watch(QStringLiteral("v=size:600000,rate:100000,seed:2&title=known")));
+        Add(Watch(QStringLiteral("v=size:600000,rate:100000,seed:2,chunked:1&title=unknown")));
+        QTRY_VERIFY_WITH_TIMEOUT(List()->Icon(0) == kIconReceiving &&
+                                     m_page->TaskText(0, 2) != QStringLiteral("0KB"),
+                                 kLongWaitMs);
+        const QString tooltip = List()->model()->index(0, 2).data(Qt::ToolTipRole).toString();
+        const QRegularExpression form(
+            QStringLiteral("^已下载 (\\d+)KB / 585KB（(\\d+)%）\n剩余时间：约 (\\d+) 秒$"));
+        const QRegularExpressionMatch figures = form.match(tooltip);
+        QVERIFY2(figures.hasMatch(), qPrintable(tooltip));
+        const int received = figures.captured(1).toInt();
+        QCOMPARE(QStringLiteral("%1KB").arg(received), m_page->TaskText(0, 2));
+        QCOMPARE(figures.captured(2).toInt(), received * 1024 * 100 / 600000);
+        QVERIFY(figures.captured(3).toInt() >= 1 && figures.captured(3).toInt() < 60);
+
+        // The bar lies behind the received cell's text, as long a share of it as was received.
+        QTRY_VERIFY_WITH_TIMEOUT(List()->Icon(1) == kIconReceiving &&
+                                     m_page->TaskText(1, 2) != QStringLiteral("0KB"),
+                                 kLongWaitMs);
+        QVERIFY(m_page->grab().save(QStringLiteral(TESSALY_SCREENSHOT_DIR "/downloadpage-progress.png")));
+        const QImage shown = List()->viewport()->grab().toImage();
+        const auto barColumns = [&](int row) {
+            const QRect cell = List()->visualRect(List()->model()->index(row, 2));
+            int columns = 0;
+            for (int x = cell.left(); x <= cell.right(); ++x)
+                columns += shown.pixelColor(x, cell.top() + 3) == QColor(190, 232, 192);
+            return columns;
+        };
+        QVERIFY(barColumns(0) > 0);
+        QCOMPARE(barColumns(1), 0);
+        QVERIFY(List()->model()->index(1, 2).data(Qt::ToolTipRole).toString().isEmpty());
+        WaitDone(0);
+        QCOMPARE(m_page->TaskText(0, 2), QStringLiteral("585KB"));
+        QVERIFY(List()->model()->index(0, 2).data(Qt::ToolTipRole).toString().isEmpty());
     }
 
     void clipboardPastesOnlyShortWatchAddresses() {

@@ -5,6 +5,7 @@
 #include "tests/download/ServerFixture.h"
 #include "tests/support/MessageQueue.h"
 
+#include <cerrno>
 #include <fstream>
 #include <signal.h>
 #include <sys/resource.h>
@@ -64,8 +65,12 @@ protected:
     DownloadService service{queue};
 };
 
-const std::vector<int> kDoneSequence = {WM_TASK_ANALYSING, WM_TASK_NAMED, WM_TASK_CONNECTED,
-                                        WM_TASK_CONNECTED, WM_TASK_DONE};
+// A stream of a kibibyte or more ends with its whole size received; a smaller one leaves "0KB" true.
+const std::vector<int> kDoneSequence = {WM_TASK_ANALYSING, WM_TASK_NAMED,     WM_TASK_CONNECTED,
+                                        WM_TASK_LENGTH,    WM_TASK_CONNECTED, WM_TASK_RECEIVED,
+                                        WM_TASK_DONE};
+const std::vector<int> kSmallDoneSequence = {WM_TASK_ANALYSING, WM_TASK_NAMED,     WM_TASK_CONNECTED,
+                                             WM_TASK_LENGTH,    WM_TASK_CONNECTED, WM_TASK_DONE};
 
 TEST_F(DownloadWorkerTest, ShortStreamIsSavedWholeWithoutProgressReports) {
     EXPECT_EQ(Run(Watch("size:100000,seed:3", "title=My:clip*%3F")), kDoneSequence);
@@ -76,9 +81,11 @@ TEST_F(DownloadWorkerTest, ShortStreamIsSavedWholeWithoutProgressReports) {
 }
 
 TEST_F(DownloadWorkerTest, TitleControlCharactersNeverReachTheFileName) {
-    // Line breaks, BEL, ESC, a C1 control and the bidi override and isolate marks are dropped.
-    EXPECT_EQ(Run(Watch("size:100", "title=a%0Ab%07c%1B%5B31m%E2%80%AEd%C2%85e%E2%81%A6f%0D")),
-              kDoneSequence);
+    // Line breaks, BEL, ESC, a C1 control and the bidi override, isolate and direction marks
+    // (U+200E, U+200F, U+061C) are dropped.
+    EXPECT_EQ(Run(Watch("size:100",
+                        "title=a%0Ab%07c%1B%5B31m%E2%80%AEd%C2%85e%E2%81%A6f%0D%E2%80%8E%E2%80%8F%D8%9C")),
+              kSmallDoneSequence);
     EXPECT_TRUE(queue.All()[1].fileName == u"abc[31mdef.flv");
     EXPECT_TRUE(File("abc[31mdef.flv") == ExpectedStreamBody(100));
 }
@@ -104,29 +111,38 @@ TEST_F(DownloadWorkerTest, SlowStreamReportsSpeedThenKibibytesReceived) {
         lastReceived = messages[i + 1].lParam;
     }
     EXPECT_GE(reports, 2);
-    // The last interval is never reported: the total stays below the whole stream.
+    // The last figure is the whole stream's, though its last interval was too short for a report.
     EXPECT_LT(lastReceived, 120000 / 1024);
+    ASSERT_GE(messages.size(), 2u);
+    EXPECT_EQ(messages[messages.size() - 2].message, WM_TASK_RECEIVED);
+    EXPECT_EQ(messages[messages.size() - 2].lParam, 120000 / 1024);
     EXPECT_TRUE(File("clip.flv") == ExpectedStreamBody(120000, 1));
 }
 
-TEST_F(DownloadWorkerTest, FailureCodesOfPageAndStream) {
+TEST_F(DownloadWorkerTest, FailureCodesAndCausesOfPageAndStream) {
+    using C = FailureCause;
     const struct {
         std::string address;
         std::int64_t code;
+        FailureCause cause;
     } cases[] = {
-        {server->WatchUrl("nofields=1"), kFailNoVideoFields},
-        {"http://127.0.0.1:9/watch?u=http://www.youtube.com/watch?v=x", kFailPageOpen},
-        {server->Url("/stream?video_id=size:9000,reset:3000"), kFailInternet},
-        {Watch("size:1000,status:404"), kFailStreamOpen},
-        {Watch("size:1000,status:500"), kFailStreamOpen},
+        {server->WatchUrl("nofields=1"), kFailNoVideoFields, C::kNoVideo},
+        {server->WatchUrl("nofields=1&pstatus=404"), kFailNoVideoFields, C::kHttpError},
+        {"http://127.0.0.1:9/watch?u=http://www.youtube.com/watch?v=x", kFailPageOpen, C::kCannotConnect},
+        {server->Url("/stream?video_id=size:9000,reset:3000"), kFailInternet, C::kBroken},
+        {Watch("size:1000,status:404"), kFailStreamOpen, C::kHttpError},
+        {Watch("size:1000,status:500"), kFailStreamOpen, C::kHttpError},
         // Only a 2xx answer with content is a video.
-        {Watch("size:1000,status:204"), kFailStreamOpen},
-        {Watch("size:1000,status:205"), kFailStreamOpen},
-        {Watch("size:0"), kFailStreamOpen},
-        {Watch("size:1000,status:300"), kFailStreamOpen},
-        {Watch("size:1000,status:302"), kFailStreamOpen}, // no Location to follow
-        {Watch("size:1000,status:304"), kFailStreamOpen},
-        {Watch("size:1000,gopher:9"), kFailStreamOpen}, // a redirect to another scheme
+        {Watch("size:1000,status:204"), kFailStreamOpen, C::kNoData},
+        {Watch("size:1000,status:205"), kFailStreamOpen, C::kNoData},
+        {Watch("size:0"), kFailStreamOpen, C::kNoData},
+        {Watch("size:1000,status:300"), kFailStreamOpen, C::kHttpError},
+        {Watch("size:1000,status:302"), kFailStreamOpen, C::kHttpError}, // no Location to follow
+        {Watch("size:1000,status:304"), kFailStreamOpen, C::kHttpError},
+        {Watch("size:1000,gopher:9"), kFailStreamOpen, C::kBroken}, // a redirect to another scheme
+        {Watch("size:1000,duplen:999"), kFailStreamOpen,
+         C::kBadAnswer},                                            // two lengths: which bytes are the video?
+        {Watch("size:90000,short:0"), kFailStreamRead, C::kBroken}, // broken before its first byte
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.address);
@@ -135,6 +151,7 @@ TEST_F(DownloadWorkerTest, FailureCodesOfPageAndStream) {
         ASSERT_FALSE(numbers.empty());
         EXPECT_EQ(numbers.back(), WM_TASK_FAILED);
         EXPECT_EQ(FailureCode(), c.code);
+        EXPECT_EQ(queue.All().back().failure.cause, c.cause);
         // An answer that is no video leaves no file.
         EXPECT_EQ(FileCount(), 0u);
     }
@@ -146,6 +163,11 @@ TEST_F(DownloadWorkerTest, MissingFolderFailsWithCode2) {
     settings.downloadFolder = [missing] { return missing; };
     Run(Watch("size:1000"), settings);
     EXPECT_EQ(FailureCode(), kFailLocalFile);
+    // The row tells which file and the system's reason.
+    const FailureDetail detail = queue.All().back().failure;
+    EXPECT_EQ(detail.cause, FailureCause::kFileError);
+    EXPECT_EQ(detail.systemError, ENOENT);
+    EXPECT_TRUE(detail.file == missing + u"/clip.flv");
 }
 
 TEST_F(DownloadWorkerTest, BrokenReadsResumeWithRangeIntoAnIdenticalFile) {
@@ -161,11 +183,17 @@ TEST_F(DownloadWorkerTest, BrokenReadsResumeWithRangeIntoAnIdenticalFile) {
 }
 
 TEST_F(DownloadWorkerTest, ThirdFailedReadEndsWithCode5AndKeepsWhatWasWritten) {
-    for (const char* spec : {"size:90000,reset:10000/30000/50000", // three breaks, good reads between
-                             "size:90000,reset:10000,range:0",     // the server cannot resume
-                             "size:90000,reset:10000,badrange:1",  // it resumes at the wrong place
-                             "size:90000,short:10000",             // the body ends before its length
-                             "size:90000,stall:10000"}) {          // it stops sending
+    const struct {
+        const char* spec;
+        FailureCause cause;
+    } cases[] = {
+        {"size:90000,reset:10000/30000/50000", FailureCause::kBroken},  // three breaks, good reads between
+        {"size:90000,reset:10000,range:0", FailureCause::kNoResume},    // the server cannot resume
+        {"size:90000,reset:10000,badrange:1", FailureCause::kNoResume}, // it resumes at the wrong place
+        {"size:90000,short:10000", FailureCause::kBroken},              // the body ends before its length
+        {"size:90000,stall:10000", FailureCause::kTimedOut},            // it stops sending
+    };
+    for (const auto& [spec, cause] : cases) {
         SCOPED_TRACE(spec);
         queue.Clear();
         std::filesystem::remove_all(folder);
@@ -174,6 +202,7 @@ TEST_F(DownloadWorkerTest, ThirdFailedReadEndsWithCode5AndKeepsWhatWasWritten) {
         ASSERT_FALSE(numbers.empty());
         EXPECT_EQ(numbers.back(), WM_TASK_FAILED);
         EXPECT_EQ(FailureCode(), kFailStreamRead);
+        EXPECT_EQ(queue.All().back().failure.cause, cause);
         const std::string saved = File("clip.flv");
         EXPECT_TRUE(ExpectedStreamBody(90000).starts_with(saved));
         EXPECT_GE(saved.size(), 10000u);
@@ -210,6 +239,7 @@ TEST_F(DownloadWorkerTest, FailedWriteIsCode2AndRemovesThePartialFile) {
     Run(Watch("size:400000"));
     setrlimit(RLIMIT_FSIZE, &old);
     EXPECT_EQ(FailureCode(), kFailLocalFile);
+    EXPECT_EQ(queue.All().back().failure.systemError, EFBIG);
     EXPECT_EQ(FileCount(), 0u);
 }
 

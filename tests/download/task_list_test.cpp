@@ -20,7 +20,7 @@ TEST_F(TaskListTest, TaskWaitsThenPassesThroughItsStatesToDone) {
     ASSERT_TRUE(PumpUntilDone(0));
     EXPECT_EQ(Icon(0), kIconDone);
     EXPECT_TRUE(Text(0, 1) == u"Clip 1.flv");
-    EXPECT_TRUE(Text(0, 2) == u"0KB"); // done before the first progress report
+    EXPECT_TRUE(Text(0, 2) == u"48KB"); // the whole file, though done before the first progress report
     EXPECT_TRUE(ReadWholeFile((folder / "Clip 1.flv").string()) == ExpectedStreamBody(50000, 9));
     EXPECT_EQ(figures.Sum(WM_COMPLETED_DELTA), 1);
     ASSERT_FALSE(figures.entries.empty());
@@ -30,11 +30,11 @@ TEST_F(TaskListTest, TaskWaitsThenPassesThroughItsStatesToDone) {
     EXPECT_EQ(last.lParam, 0);
 }
 
-TEST_F(TaskListTest, FailedTaskShowsTimedOutAndClearsItsRate) {
+TEST_F(TaskListTest, FailedTaskClearsItsRate) {
     ASSERT_TRUE(list->AddTask(Watch("size:100,status:404")));
     ASSERT_TRUE(Pump([&] { return Icon(0) == kIconFailed; }));
     EXPECT_EQ(list->row(0).failure, kFailStreamOpen);
-    EXPECT_TRUE(Text(0, 2) == kTextFailed);
+    EXPECT_TRUE(Text(0, 2) == u"服务器错误");
     EXPECT_TRUE(Text(0, 3) == kTextZeroKb);
     EXPECT_EQ(figures.entries.back().message, WM_TASK_RATE);
     EXPECT_EQ(figures.entries.back().lParam, 0);
@@ -46,7 +46,7 @@ TEST_F(TaskListTest, WorkerMessagesBecomeRowTexts) {
     ASSERT_TRUE(list->AddTask(FromUtf8(server->Url("/get_video?video_id=hstall:1&u=youtube.com/watch?v=1"))));
     const WorkerId id = list->row(0).workerId;
     const auto feed = [&](int message, std::int64_t lParam, std::u16string name = {}) {
-        list->HandleWorkerMessage({message, id, lParam, std::move(name)});
+        list->HandleWorkerMessage({message, id, lParam, std::move(name), {}});
     };
     const struct {
         std::int64_t rate;
@@ -68,14 +68,38 @@ TEST_F(TaskListTest, WorkerMessagesBecomeRowTexts) {
     EXPECT_EQ(Icon(0), kIconReceiving);
     feed(WM_TASK_RECEIVED, 4);
     EXPECT_TRUE(Text(0, 2) == u"4KB");
+    feed(WM_TASK_SPEED, 128);
+    feed(WM_TASK_FAILED, kFailStreamRead);
+    EXPECT_TRUE(Text(0, 3) == kTextZeroKb); // no speed left to show
 
     // Messages of a worker without a row change nothing.
     const auto before = Texts(0);
     const auto figuresBefore = figures.entries.size();
     for (int message : {WM_TASK_ANALYSING, WM_TASK_FAILED, WM_TASK_DONE, WM_TASK_SPEED, WM_TASK_RECEIVED})
-        list->HandleWorkerMessage({message, id + 1000, 7, {}});
+        list->HandleWorkerMessage({message, id + 1000, 7, {}, {}});
     EXPECT_TRUE(Texts(0) == before);
     EXPECT_EQ(figures.entries.size(), figuresBefore);
+}
+
+TEST_F(TaskListTest, KnownLengthGivesShareAndASteadyTimeLeft) {
+    ASSERT_TRUE(list->AddTask(FromUtf8(server->Url("/get_video?video_id=hstall:1&u=youtube.com/watch?v=2"))));
+    const WorkerId id = list->row(0).workerId;
+    const auto feed = [&](int message, std::int64_t lParam) {
+        list->HandleWorkerMessage({message, id, lParam, {}, {}});
+    };
+    const auto detail = [&] { return ToUtf8(TaskDetailText(list->row(0))); };
+    feed(WM_TASK_CONNECTED, 0);
+    feed(WM_TASK_RECEIVED, 2000);
+    EXPECT_FALSE(TaskProgress(list->row(0))); // no length announced: no share, no tooltip
+    EXPECT_EQ(detail(), "");
+    // The time left follows the average speed, not the last report alone.
+    feed(WM_TASK_LENGTH, 10240000);
+    EXPECT_EQ(detail(), "已下载 2000KB / 10000KB（20%）\n剩余时间：正在估算...");
+    feed(WM_TASK_SPEED, 100); // 8192000 bytes left at 100 bytes/ms: 82 s, shown in steps of 10 s
+    EXPECT_EQ(detail(), "已下载 2000KB / 10000KB（20%）\n剩余时间：约 1 分 30 秒");
+    feed(WM_TASK_SPEED, 400); // averaged to 200 bytes/ms: 41 s, in steps of 5 s
+    EXPECT_EQ(detail(), "已下载 2000KB / 10000KB（20%）\n剩余时间：约 45 秒");
+    EXPECT_DOUBLE_EQ(*TaskProgress(list->row(0)), 0.2);
 }
 
 TEST_F(TaskListTest, DuplicatesAndTheRegister) {

@@ -15,12 +15,11 @@ TEST(TextCodec, Utf8RoundTripsEveryPlane) {
 }
 
 TEST(TextCodec, ControlCharactersAreEscapedOnOneLine) {
-    // C0, DEL, C1, the bidi override and isolate marks, and the backslash that escapes them;
-    // ordinary text outside ASCII stays as UTF-8.
+    // C0, DEL, C1, the bidi override, isolate and direction marks, and the backslash that escapes
+    // them; ordinary text outside ASCII stays as UTF-8.
     EXPECT_EQ(EscapeControlCharacters(u"DONE\nFAILED 0\r\a\x1B[2J"), "DONE\\x0AFAILED 0\\x0D\\x07\\x1B[2J");
     EXPECT_EQ(EscapeControlCharacters(u"\x7F\x85\u202E\u2066\u2069x"), "\\x7F\\x85\\u202E\\u2066\\u2069x");
-    EXPECT_EQ(EscapeControlCharacters(u"a\\x0A\u89c6\u200Fb"), "a\\\\x0A\xE8\xA7\x86\xE2\x80\x8F"
-                                                               "b");
+    EXPECT_EQ(EscapeControlCharacters(u"a\\x0A\u89c6\u200F\u061Cb"), "a\\\\x0A\xE8\xA7\x86\\u200F\\u061Cb");
 }
 
 TEST(TextCodec, MalformedInputBecomesReplacementCharacters) {

@@ -44,6 +44,7 @@ path and query are looked at, never the host.
     range:0      ignore Range requests (answer 200 with the whole body)
     badrange:1   answer Range requests with 206 but a Content-Range one byte off
     chunked:1    chunked transfer encoding, no Content-Length
+    duplen:N     a second Content-Length header saying N after the true one
     status:N     answer with status N (body sent all the same, except for 1xx, 204 and 304, which
                  carry none)
     redirect:N   answer N times with a 302 to the same address with redirect:N-1
@@ -52,16 +53,20 @@ path and query are looked at, never the host.
   Range: "bytes=A-" is honoured with 206 and "Content-Range: bytes A-(size-1)/size".
 
 /log                       the request lines seen so far with their Range headers, one per line
-                           ("GET <path> range=<value or ->"), oldest first.
+                           ("GET <path> range=<value or ->"), oldest first, and a line
+                           "STALL <video_id> <K>" once a stall:K stream's K bytes have all reached the
+                           client's side of the connection.
 """
 
 import argparse
+import fcntl
 import os
 import signal
 import socket
 import ssl
 import struct
 import sys
+import termios
 import threading
 import time
 from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
@@ -73,6 +78,11 @@ STOP = threading.Event()
 LOG = []
 LOG_LOCK = threading.Lock()
 FIRED = set()  # (spec, offset) of the resets done so far
+
+
+def unsent_bytes(sock):
+    """Bytes written to the socket that the peer has not yet taken in."""
+    return struct.unpack("i", fcntl.ioctl(sock.fileno(), termios.TIOCOUTQ, b"\0\0\0\0"))[0]
 
 
 def parse_spec(spec):
@@ -240,6 +250,8 @@ class Handler(BaseHTTPRequestHandler):
             self.send_header("Transfer-Encoding", "chunked")
         else:
             self.send_header("Content-Length", str(size - start))
+            if "duplen" in knobs:
+                self.send_header("Content-Length", knobs["duplen"])
         if status == 206:
             shown = start + 1 if knobs.get("badrange") == "1" else start
             self.send_header("Content-Range", "bytes %d-%d/%d" % (shown, size - 1, size))
@@ -272,6 +284,12 @@ class Handler(BaseHTTPRequestHandler):
             if pos == reset_at:
                 self.reset()
             elif pos == stall_at:
+                self.wfile.flush()
+                # Logged once every byte has left this side: they all wait at the client's end.
+                while unsent_bytes(self.connection) > 0 and not STOP.is_set():
+                    time.sleep(0.005)
+                with LOG_LOCK:
+                    LOG.append("STALL %s %d" % (spec, pos))
                 self.hold()
             else:
                 self.wfile.flush()
