@@ -7,9 +7,11 @@
 #include <QPixmap>
 #include <QRect>
 #include <QString>
+#include <array>
 #include <map>
 
 class QAbstractButton;
+class QLabel;
 
 namespace tessaly {
 
@@ -57,6 +59,8 @@ private:
     void RefreshSpeed();
     // True when some row of the task list is neither done nor failed.
     bool HasUnfinishedTask() const;
+    // Gives the figures' stand-ins the lines just drawn.
+    void NameFigures();
 
     QPixmap m_skin;
     DownloaderDlg* m_pDownloadPage = nullptr;
@@ -71,6 +75,9 @@ private:
     QAbstractButton* m_btnDownloadPage = nullptr;
     QAbstractButton* m_btnPlayPage = nullptr;
     int m_speedTimer = 0;
+    // The figures are painted on the skin; these empty labels over their lines carry them, as
+    // drawn, to a screen reader.
+    std::array<QLabel*, 3> m_figureLabels{};
 };
 
 } // namespace tessaly

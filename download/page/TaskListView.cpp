@@ -6,9 +6,11 @@
 
 #include <QContextMenuEvent>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QPainter>
 #include <QStyleOptionHeader>
 #include <QStyledItemDelegate>
+#include <QTimer>
 
 namespace tessaly {
 
@@ -112,8 +114,74 @@ void TaskListView::SelectRow(int row) {
 }
 
 void TaskListView::contextMenuEvent(QContextMenuEvent* event) {
-    if (indexAt(viewport()->mapFromGlobal(event->globalPos())).isValid())
+    // From the keyboard the event's position is wherever the platform guessed; the row is the
+    // selected one.
+    if (event->reason() == QContextMenuEvent::Keyboard)
+        RequestMenuAtSelection();
+    else if (indexAt(viewport()->mapFromGlobal(event->globalPos())).isValid())
         emit rowMenuRequested(event->globalPos());
+}
+
+void TaskListView::RequestMenuAtSelection() {
+    if (m_menuRequested)
+        return;
+    m_menuRequested = true;
+    QTimer::singleShot(0, this, [this] {
+        m_menuRequested = false;
+        const int row = SelectedRow();
+        if (row < 0)
+            return;
+        scrollTo(model()->index(row, 1));
+        const QRect name = visualRect(model()->index(row, 1));
+        emit rowMenuRequested(viewport()->mapToGlobal(name.bottomLeft()));
+    });
+}
+
+void TaskListView::keyPressEvent(QKeyEvent* event) {
+    // Only the Menu key reaches the list as a context-menu request on every platform; Shift+F10
+    // is the list's own.
+    const bool menuKey = event->key() == Qt::Key_Menu ||
+                         (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier);
+    if (menuKey) {
+        RequestMenuAtSelection();
+        event->accept();
+    } else if (event->key() == Qt::Key_Delete && event->modifiers() == Qt::NoModifier) {
+        emit deleteRequested();
+        event->accept();
+    } else {
+        QTreeView::keyPressEvent(event);
+    }
+}
+
+void TaskListView::paintEvent(QPaintEvent* event) {
+    QTreeView::paintEvent(event);
+    if (!hasFocus())
+        return;
+    // The style's focus frame is taken out of the cells (it greys the icons); this one marks the
+    // current row across its columns, one device pixel wide at any scale.
+    const QModelIndex current = currentIndex();
+    QRect mark = viewport()->rect();
+    if (current.isValid())
+        mark = visualRect(model()->index(current.row(), 0))
+                   .united(visualRect(model()->index(current.row(), TaskListModel::kColumns - 1)));
+    QPainter painter(viewport());
+    painter.setPen(QPen(Qt::black, 0, Qt::DotLine));
+    painter.drawRect(mark.adjusted(0, 0, -1, -1));
+}
+
+void TaskListView::focusInEvent(QFocusEvent* event) {
+    QTreeView::focusInEvent(event);
+    viewport()->update();
+}
+
+void TaskListView::focusOutEvent(QFocusEvent* event) {
+    QTreeView::focusOutEvent(event);
+    viewport()->update();
+}
+
+void TaskListView::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
+    QTreeView::currentChanged(current, previous);
+    viewport()->update();
 }
 
 } // namespace tessaly
