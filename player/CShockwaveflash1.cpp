@@ -3,8 +3,10 @@
 
 #include "player/ExternalInterface.h"
 #include "player/FreedMemory.h"
+#include "player/MovieAccessible.h"
 #include "player/VideoPicture.h"
 
+#include <QAccessible>
 #include <QCoreApplication>
 #include <QEvent>
 #include <QPainter>
@@ -63,6 +65,7 @@ void PrepareMovieDrawing() {
 } // namespace
 
 CShockwaveflash1::CShockwaveflash1(QWidget* parent) : QWidget(parent) {
+    InstallMovieAccessibility();
     connect(&m_interface, &MovieInterface::request, this, &CShockwaveflash1::FlashCall);
 }
 
@@ -132,8 +135,14 @@ void CShockwaveflash1::LoadMovie() {
         m_view->setResizeMode(QQuickView::SizeRootObjectToView);
         m_view->setColor(Qt::black);
         m_view->rootContext()->setContextProperty(QStringLiteral("ExternalInterface"), &m_interface);
-        connect(m_view, &QQuickView::statusChanged, this,
-                [this](QQuickView::Status status) { emit OnReadyStateChange(ReadyState(status)); });
+        connect(m_view, &QQuickView::statusChanged, this, [this](QQuickView::Status status) {
+            // A screen reader learns that the control's one child, the movie, is there.
+            if (status == QQuickView::Ready && m_view->rootObject()) {
+                QAccessibleEvent created(m_view->rootObject(), QAccessible::ObjectCreated);
+                QAccessible::updateAccessibility(&created);
+            }
+            emit OnReadyStateChange(ReadyState(status));
+        });
         m_container = QWidget::createWindowContainer(m_view, this);
         m_container->setGeometry(rect());
         m_container->show();

@@ -15,6 +15,7 @@ packages=(
   fonts-noto-cjk qt6-translations-l10n
   libgtest-dev googletest libgmock-dev
   xvfb xauth x11-utils libgl1-mesa-dri
+  at-spi2-core dbus python3-pyatspi
   clang clang-format-14 libclang-rt-14-dev
   ffmpeg nginx libpcre2-dev curl hyperfine
   python3

@@ -40,6 +40,8 @@ WebStrip::WebStrip(QWidget* parent, QUrl pageAddress, int navigateDelayMs, QStri
     setGeometry(strip);
     m_banner->setObjectName(QString::number(res::mainwnd::IDC_BANNER));
     m_banner->setPixmap(QPixmap::fromImage(picture));
+    // A screen reader says what the picture says.
+    m_banner->setAccessibleName(QStringLiteral("Tessaly 视频下载与播放"));
     m_banner->setGeometry(banner.translated(-strip.topLeft()));
 }
 

@@ -38,6 +38,7 @@ constexpr int kBeepMs = 50;
 const QString kAddressErrorMark = QStringLiteral("{ 页面地址错误 }");
 const QString kSelectHint = QStringLiteral("请选择列表中的一项任务！");
 const QString kWaitHint = QStringLiteral("请等待任务下载完毕！");
+const QString kHeading = QStringLiteral("YouTube 视频下载");
 
 std::u16string ToU16(const QString& text) {
     return text.toStdU16String();
@@ -104,6 +105,8 @@ DownloaderDlg::DownloaderDlg(QWidget* parent, QObject* mainWindow)
     using namespace res::downloader;
     setFont(QFont(QStringLiteral("MS Shell Dlg"), 8));
     resize(Place(kSize).size());
+    // Named by its heading, which is drawn, not a label.
+    setAccessibleName(kHeading);
 
     QLabel* urlLabel = AddStatic(this, QStringLiteral("视频网页地址："), kUrlLabel);
     QLabel* folderLabel = AddStatic(this, QStringLiteral("本机保存目录："), kFolderLabel);
@@ -363,7 +366,7 @@ bool DownloaderDlg::eventFilter(QObject* watched, QEvent* event) {
 void DownloaderDlg::paintEvent(QPaintEvent*) {
     // No background of its own: the main window's skin shows through; only the heading is drawn.
     QPainter painter(this);
-    DrawPageHeading(painter, QStringLiteral("YouTube 视频下载"));
+    DrawPageHeading(painter, kHeading);
 }
 
 void DownloaderDlg::showEvent(QShowEvent* event) {
