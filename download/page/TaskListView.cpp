@@ -17,9 +17,17 @@ namespace tessaly {
 namespace {
 
 const QColor kGridLine(208, 208, 208);
+const QColor kFrame(160, 160, 160);
 // A light highlight under black text: every state icon keeps its colour on it, and the text reads
 // the same with or without focus.
 const QColor kSelection(204, 232, 255);
+
+// Where the frame's lines run in a widget's rectangle: half a pixel in from its edges, so that at
+// a fractional scale (a widget starting half a device pixel in) they still fall on the widget's own
+// device pixels.
+QRectF FrameLines(const QRect& rect) {
+    return QRectF(rect).adjusted(0.5, 0.5, -0.5, -0.5);
+}
 
 // Draws each cell as usual but without the focus frame, which the style lays over the selected row
 // and which greys its icons; then the cell's right and bottom grid lines.
@@ -47,6 +55,16 @@ public:
     using QHeaderView::QHeaderView;
 
 protected:
+    // The top and sides of the list's frame (the rows' area draws the rest).
+    void paintEvent(QPaintEvent* event) override {
+        QHeaderView::paintEvent(event);
+        QPainter painter(viewport());
+        const QRectF area = FrameLines(viewport()->rect());
+        painter.setPen(QPen(kFrame, 0));
+        painter.drawPolyline(QPolygonF({QPointF(area.left(), viewport()->height()), area.topLeft(),
+                                        area.topRight(), QPointF(area.right(), viewport()->height())}));
+    }
+
     QSize sectionSizeFromContents(int logicalIndex) const override {
         QStyleOptionHeader option;
         initStyleOption(&option);
@@ -60,6 +78,9 @@ protected:
 
 TaskListView::TaskListView(TaskListModel* model, QWidget* parent) : QTreeView(parent) {
     setHeader(new PlainHeader(Qt::Horizontal, this));
+    // The list draws its frame itself, in its rows' area: the style's frame lies under the rows'
+    // area, which covers it wholly at 1.5 device pixels per pixel.
+    setFrameShape(QFrame::NoFrame);
     setModel(model);
     setItemDelegate(new GridDelegate(this));
     // The style's minimum section size would widen the 20-pixel first column past the view's width.
@@ -128,6 +149,9 @@ void TaskListView::RequestMenuAtSelection() {
     m_menuRequested = true;
     QTimer::singleShot(0, this, [this] {
         m_menuRequested = false;
+        // A list reached by Tab marks a row without selecting it; the menu is for that row.
+        if (SelectedRow() < 0 && currentIndex().isValid())
+            SelectRow(currentIndex().row());
         const int row = SelectedRow();
         if (row < 0)
             return;
@@ -155,16 +179,22 @@ void TaskListView::keyPressEvent(QKeyEvent* event) {
 
 void TaskListView::paintEvent(QPaintEvent* event) {
     QTreeView::paintEvent(event);
+    // Frame and focus mark are one device pixel wide at any scale.
+    QPainter painter(viewport());
+    const QRect area = viewport()->rect();
+    const QRectF lines = FrameLines(area);
+    painter.setPen(QPen(kFrame, 0));
+    painter.drawPolyline(QPolygonF(
+        {QPointF(lines.left(), 0), lines.bottomLeft(), lines.bottomRight(), QPointF(lines.right(), 0)}));
     if (!hasFocus())
         return;
     // The style's focus frame is taken out of the cells (it greys the icons); this one marks the
-    // current row across its columns, one device pixel wide at any scale.
+    // current row across its columns.
     const QModelIndex current = currentIndex();
-    QRect mark = viewport()->rect();
+    QRect mark = area.adjusted(1, 0, -1, -1);
     if (current.isValid())
         mark = visualRect(model()->index(current.row(), 0))
                    .united(visualRect(model()->index(current.row(), TaskListModel::kColumns - 1)));
-    QPainter painter(viewport());
     painter.setPen(QPen(Qt::black, 0, Qt::DotLine));
     painter.drawRect(mark.adjusted(0, 0, -1, -1));
 }

@@ -42,7 +42,8 @@ protected:
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
 
 private:
-    // Opens the row menu below the selected row's name, if a row is selected, once the events at
+    // Opens the row menu below the selected row's name (the current row is selected first when
+    // none is), if there is such a row, once the events at
     // hand are handled: the X11 platform follows the Menu key's press with a context-menu request
     // of its own, and the two open one menu.
     void RequestMenuAtSelection();
