@@ -50,6 +50,28 @@ void PaintMark(QPainter& p, const QRectF& r) {
     p.restore();
 }
 
+struct TitleLine {
+    int pixelSize;
+    QRect rect;
+    QString text;
+};
+
+// The program's name in bold white with a lighter line below it, beside the mark.
+void PaintTitle(QPainter& p, const TitleLine& title, const TitleLine& below, const QColor& belowColour) {
+    p.setRenderHint(QPainter::TextAntialiasing);
+    QFont face(QStringLiteral("Noto Sans CJK SC"));
+    face.setPixelSize(title.pixelSize);
+    face.setBold(true);
+    p.setFont(face);
+    p.setPen(QColor(255, 255, 255));
+    p.drawText(title.rect, Qt::AlignLeft | Qt::AlignVCenter, title.text);
+    QFont plain(QStringLiteral("Noto Sans CJK SC"));
+    plain.setPixelSize(below.pixelSize);
+    p.setFont(plain);
+    p.setPen(belowColour);
+    p.drawText(below.rect, Qt::AlignLeft | Qt::AlignVCenter, below.text);
+}
+
 // 129: the whole window skin, 778 x 550.
 QImage Skin(qreal scale) {
     QImage image = Canvas(778, 550, scale, QImage::Format_RGB32);
@@ -69,18 +91,8 @@ QImage Skin(qreal scale) {
     p.fillRect(QRect(199, 0, 1, 550), QColor(9, 36, 70));
 
     PaintMark(p, QRectF(18, 22, 48, 48));
-    p.setRenderHint(QPainter::TextAntialiasing);
-    QFont title(QStringLiteral("Noto Sans CJK SC"));
-    title.setPixelSize(26);
-    title.setBold(true);
-    p.setFont(title);
-    p.setPen(QColor(255, 255, 255));
-    p.drawText(QRect(74, 20, 124, 34), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Tessaly"));
-    QFont sub(QStringLiteral("Noto Sans CJK SC"));
-    sub.setPixelSize(12);
-    p.setFont(sub);
-    p.setPen(QColor(190, 208, 222));
-    p.drawText(QRect(76, 52, 124, 20), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("视频下载 · 播放"));
+    PaintTitle(p, {26, QRect(74, 20, 124, 34), QStringLiteral("Tessaly")},
+               {12, QRect(76, 52, 124, 20), QStringLiteral("视频下载 · 播放")}, QColor(190, 208, 222));
     p.fillRect(QRect(18, 92, 164, 1), QColor(60, 110, 170));
     p.fillRect(QRect(18, 236, 164, 1), QColor(60, 110, 170));
     return image;
@@ -173,20 +185,9 @@ QImage Banner(qreal scale) {
     p.drawEllipse(QPointF(470, 10), 60, 60);
     p.drawEllipse(QPointF(400, 70), 40, 40);
     PaintMark(p, QRectF(14, 10, 48, 48));
-    p.setRenderHint(QPainter::TextAntialiasing);
-    QFont title(QStringLiteral("Noto Sans CJK SC"));
-    title.setPixelSize(22);
-    title.setBold(true);
-    p.setFont(title);
-    p.setPen(QColor(255, 255, 255));
-    p.drawText(QRect(76, 8, 420, 30), Qt::AlignLeft | Qt::AlignVCenter,
-               QStringLiteral("Tessaly 视频下载与播放"));
-    QFont sub(QStringLiteral("Noto Sans CJK SC"));
-    sub.setPixelSize(13);
-    p.setFont(sub);
-    p.setPen(QColor(227, 242, 253));
-    p.drawText(QRect(78, 38, 420, 22), Qt::AlignLeft | Qt::AlignVCenter,
-               QStringLiteral("粘贴网页地址，一键下载，随时播放"));
+    PaintTitle(p, {22, QRect(76, 8, 420, 30), QStringLiteral("Tessaly 视频下载与播放")},
+               {13, QRect(78, 38, 420, 22), QStringLiteral("粘贴网页地址，一键下载，随时播放")},
+               QColor(227, 242, 253));
     return image;
 }
 
