@@ -281,13 +281,21 @@ Rectangle {
         property real value: 0
         property bool enabledBar: true
         property real step: 0.05
+        // Its range, as a screen reader reads it.
+        readonly property real minimumValue: 0
+        readonly property real maximumValue: 1
         signal moved(real value)
+        function stepBy(steps) {
+            moved(Math.max(0, Math.min(1, value + steps * step)))
+        }
         height: 16
         activeFocusOnTab: true
         Accessible.role: Accessible.Slider
         Accessible.focusable: true
-        Keys.onLeftPressed: moved(Math.max(0, value - step))
-        Keys.onRightPressed: moved(Math.min(1, value + step))
+        Accessible.onIncreaseAction: stepBy(1)
+        Accessible.onDecreaseAction: stepBy(-1)
+        Keys.onLeftPressed: stepBy(-1)
+        Keys.onRightPressed: stepBy(1)
         FocusMark {
             visible: bar.activeFocus
         }
