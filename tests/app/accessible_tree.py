@@ -128,7 +128,12 @@ def main():
     process = subprocess.Popen([program], cwd=start, env=env, stdout=subprocess.DEVNULL,
                                stderr=subprocess.DEVNULL)
     try:
-        app = wait_for("the program on the bus", application, 30)
+        def started():
+            if process.poll() is not None:
+                sys.exit(f"FAIL: the program ended at once (exit status {process.returncode})")
+            return application()
+
+        app = wait_for("the program on the bus", started, 30)
         wait_for("the download page's list", lambda: find(app, "tree", "下载任务列表"), 30)
         tree = read_tree(app)
         show(tree, "download page")
