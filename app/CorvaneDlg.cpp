@@ -24,6 +24,7 @@
 #include <QCloseEvent>
 #include <QContextMenuEvent>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPainter>
@@ -48,14 +49,18 @@ constexpr int kPanelFontHeight = 12;
 CorvaneDlg::CorvaneDlg(QWidget* parent) : QDialog(parent) {
     // The skin is the largest picture by far: it is decoded on a thread of its own while the rest
     // of the window is put together.
-    std::future<QImage> skin = std::async(std::launch::async, [] { return res::LoadBitmap(res::IDB_SKIN); });
+    // On a dense screen it is drawn for that density rather than read.
+    const qreal ratio = devicePixelRatioF();
+    std::future<QImage> skin =
+        std::async(std::launch::async, [ratio] { return res::LoadBitmap(res::IDB_SKIN, ratio); });
     setWindowTitle(QStringLiteral("Tessaly V" TESSALY_VERSION));
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     setFont(QFont(kSongTi, 9));
     setFixedSize(res::ToPixels(res::mainwnd::kSize, res::kSongTi9).size());
     setWindowIcon(res::LoadIcon(res::IDR_MAINFRAME));
-    // Enter and Esc are taken out of every key event bound for this window or its pages.
+    // Enter and Esc are taken out of every key event bound for this window or its pages; Enter
+    // only presses the focused button.
     qApp->installEventFilter(this);
 
     appSettings().LoadSettings();
@@ -84,6 +89,15 @@ CorvaneDlg::CorvaneDlg(QWidget* parent) : QDialog(parent) {
         ShowDownloadPage();
         m_pDownloadPage->taskList()->SelectRow(m_pDownloadPage->tasks().FindRow(worker));
     });
+    // The speed, task and completed lines: the 4th, 6th and 8th of the status block.
+    const QRect status = kRemarkRect.translated(0, kRemarkRect.height());
+    for (std::size_t i = 0; i < m_figureLabels.size(); ++i) {
+        m_figureLabels[i] = new QLabel(this);
+        m_figureLabels[i]->setGeometry(status.left(),
+                                       status.top() + (3 + 2 * static_cast<int>(i)) * kPanelFontHeight,
+                                       status.width(), kPanelFontHeight);
+    }
+    NameFigures();
 
     SetAlternateNormal(m_btnPlayPage, true);
     m_speedTimer = startTimer(kSpeedRefreshMs);
@@ -172,13 +186,18 @@ bool CorvaneDlg::HandlePostedMessage(int message, quint64 wParam, qint64 lParam)
 bool CorvaneDlg::eventFilter(QObject* watched, QEvent* event) {
     if (IsEnterOrEsc(event) && watched->isWidgetType()) {
         auto* widget = static_cast<QWidget*>(watched);
-        if (widget == this || isAncestorOf(widget))
+        if (widget == this || isAncestorOf(widget)) {
+            PressFocusedButton(watched, event);
             return true;
+        }
     }
     return QDialog::eventFilter(watched, event);
 }
 
 void CorvaneDlg::paintEvent(QPaintEvent*) {
+    // A window moved to a screen of another density gets a skin made for it.
+    if (m_skin.devicePixelRatio() != devicePixelRatioF())
+        m_skin = QPixmap::fromImage(res::LoadBitmap(res::IDB_SKIN, devicePixelRatioF()));
     QPainter painter(this);
     painter.drawPixmap(rect(), m_skin);
     painter.setFont(MakeCaptionFont(kPanelFontHeight, kSongTi));
@@ -186,6 +205,15 @@ void CorvaneDlg::paintEvent(QPaintEvent*) {
     DrawCrText(painter, kRemarkRect, PanelRemarkText(), kPanelFontHeight);
     m_rcStatus = kRemarkRect.translated(0, kRemarkRect.height());
     DrawCrText(painter, m_rcStatus, StatusText(), kPanelFontHeight);
+    NameFigures();
+}
+
+void CorvaneDlg::NameFigures() {
+    const QStringList lines = StatusText().split(QLatin1Char('\r'), Qt::SkipEmptyParts).mid(1);
+    for (std::size_t i = 0; i < m_figureLabels.size() && i < static_cast<std::size_t>(lines.size()); ++i) {
+        if (m_figureLabels[i]->accessibleName() != lines[static_cast<qsizetype>(i)])
+            m_figureLabels[i]->setAccessibleName(lines[static_cast<qsizetype>(i)]);
+    }
 }
 
 void CorvaneDlg::timerEvent(QTimerEvent* event) {

@@ -7,9 +7,11 @@
 #include <QPixmap>
 #include <QRect>
 #include <QString>
+#include <array>
 #include <map>
 
 class QAbstractButton;
+class QLabel;
 
 namespace tessaly {
 
@@ -61,6 +63,8 @@ private:
     bool HasUnfinishedTask() const;
     // A task has ended: the desktop hears of it while the window is not the active one.
     void TaskEnded(quint32 worker, bool done);
+    // Gives the figures' stand-ins the lines just drawn.
+    void NameFigures();
 
     QPixmap m_skin;
     DownloaderDlg* m_pDownloadPage = nullptr;
@@ -76,6 +80,9 @@ private:
     QAbstractButton* m_btnPlayPage = nullptr;
     int m_speedTimer = 0;
     TaskNotifier* m_notifier = nullptr;
+    // The figures are painted on the skin; these empty labels over their lines carry them, as
+    // drawn, to a screen reader.
+    std::array<QLabel*, 3> m_figureLabels{};
 };
 
 } // namespace tessaly

@@ -1,6 +1,7 @@
 // Configures the main window's page buttons exactly as the window's set-up lists the steps.
 #include "app/PageButtons.h"
 
+#include "controls/BitmapResources.h"
 #include "controls/CaptionFont.h"
 #include "controls/FxButton.h"
 #include "res/Resources.h"
@@ -18,11 +19,15 @@ constexpr int kCaptionHeight = 13;
 } // namespace
 
 QAbstractButton* CreatePageButton(QWidget* parent, PageButton which, const QRect& rect) {
+    // On a dense screen the tabs are drawn for its density, as the skin is.
+    SetDenseBitmapSource([](quint16 id, qreal ratio) { return res::LoadBitmap(id, ratio); });
     const bool download = which == PageButton::Download;
     // The template's captions; the drawn texts are set below.
     auto* button = new CFxButton(download ? QStringLiteral("视频下载") : QStringLiteral("媒体播放"), parent);
     button->setObjectName(download ? QStringLiteral("downloadPageButton") : QStringLiteral("playPageButton"));
     button->setGeometry(rect);
+    // Reached by Tab, not taken by a click: the focus rectangle then shows only for the keyboard.
+    button->setFocusPolicy(Qt::TabFocus);
     button->Attach();
 
     const QColor face = button->FaceColor();
@@ -39,7 +44,7 @@ QAbstractButton* CreatePageButton(QWidget* parent, PageButton which, const QRect
     button->SetShapeKeyColors(kMagenta, face, face, face);
     button->SetImageAlign(kImageTopCentred, kImageTopCentred, kImageTopCentred, kImageTopCentred);
     button->SetDrawText(true);
-    button->ApplySkin(kFeatureNoFocus, 0);
+    button->ApplySkin(0, 0);
     button->SetAlternateNormal(false);
     button->SetStateFaceNames(kSongTi, true, {}, {}, {});
     button->SetStateTexts(download ? QStringLiteral("视频下载") : QStringLiteral("视频播放"), true, {}, {},

@@ -12,7 +12,24 @@ QHash<quint16, QImage>& Registry() {
     return registry;
 }
 
+DenseBitmapSource g_denseSource = nullptr;
+
 } // namespace
+
+void SetDenseBitmapSource(DenseBitmapSource source) {
+    g_denseSource = source;
+}
+
+QImage LoadDenseBitmapResource(quint16 id, qreal ratio) {
+    if (ratio <= 1 || !g_denseSource || Registry().contains(id))
+        return {};
+    QImage image = g_denseSource(id, ratio);
+    if (image.isNull())
+        return {};
+    image = image.convertToFormat(QImage::Format_RGB32);
+    image.setDevicePixelRatio(ratio);
+    return image;
+}
 
 void RegisterBitmap(quint16 id, const QImage& image) {
     if (image.isNull())

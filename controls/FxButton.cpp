@@ -126,7 +126,9 @@ void CFxButton::LoadStateBitmaps(quint16 normal, quint16 pressed, quint16 hover,
         m_imageSurface[i] = picture;
         m_hasBitmap[i] = !picture.isNull();
         m_imageSize[i] = picture.isNull() ? QSize(0, 0) : picture.size();
+        m_bitmapIds[i] = ids[i];
     }
+    m_denseRatio = 0;
     m_drawImage = true;
 }
 
@@ -155,6 +157,8 @@ void CFxButton::SetShapeKeyColors(QColor normal, QColor pressed, QColor hover, Q
 void CFxButton::SetStateTexts(const QString& normal, bool fill, const QString& pressed, const QString& hover,
                               const QString& disabled) {
     SetStateStrings(m_text, {normal, pressed, hover, disabled}, fill);
+    // A screen reader names the button after the caption it draws, not the one it was made with.
+    setAccessibleName(m_text[StateIndex(ButtonState::Normal)]);
     Repaint();
 }
 

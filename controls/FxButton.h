@@ -127,6 +127,11 @@ protected:
     PerState<QImage> m_bitmaps;
     PerState<bool> m_hasBitmap{};
     PerState<QImage> m_imageSurface;
+    // The same pictures made for the density last drawn at (m_denseRatio; 0 before any): null for
+    // a plain screen or where none was made, and m_imageSurface is drawn scaled instead.
+    PerState<quint16> m_bitmapIds{};
+    PerState<QImage> m_denseSurface;
+    qreal m_denseRatio = 0;
     PerState<QSize> m_imageSize{};
     PerState<QRect> m_imageRect{};
     PerState<quint32> m_imageAlign{};
@@ -180,6 +185,7 @@ private:
     bool IsOverControl(const QPoint& pos) const;
     void ReleaseRadioGroup();
     void SetWindowOutline(ButtonState state);
+    void PrepareDenseSurfaces(qreal ratio);
     QRect ContentRect() const;
     int LargestBorder() const;
 

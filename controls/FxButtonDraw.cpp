@@ -1,4 +1,5 @@
 // CFxButton drawing: one state built in an off-screen image, then outline and a single copy.
+#include "controls/BitmapResources.h"
 #include "controls/CaptionFont.h"
 #include "controls/FocusRect.h"
 #include "controls/FxButton.h"
@@ -62,7 +63,11 @@ void CFxButton::DrawItem(QPainter& target, const DrawRequest& request) {
         return;
     }
 
-    QImage offscreen(m_clientRect.size(), QImage::Format_RGB32);
+    // Built in device pixels, so that pictures and caption are as sharp as the screen allows.
+    const qreal ratio = target.device() ? target.device()->devicePixelRatioF() : 1;
+    PrepareDenseSurfaces(ratio);
+    QImage offscreen(m_clientRect.size() * ratio, QImage::Format_RGB32);
+    offscreen.setDevicePixelRatio(ratio);
     offscreen.fill(Qt::black);
     {
         QPainter dc(&offscreen);
@@ -87,6 +92,14 @@ void CFxButton::DrawItem(QPainter& target, const DrawRequest& request) {
     if (m_focused && m_drawFocus)
         DrawFocus(target, state);
     target.restore();
+}
+
+void CFxButton::PrepareDenseSurfaces(qreal ratio) {
+    if (ratio == m_denseRatio)
+        return;
+    m_denseRatio = ratio;
+    for (int i = 0; i < kStateCount; ++i)
+        m_denseSurface[i] = m_hasBitmap[i] ? LoadDenseBitmapResource(m_bitmapIds[i], ratio) : QImage();
 }
 
 void CFxButton::SetWindowOutline(ButtonState state) {
@@ -117,16 +130,20 @@ void CFxButton::DrawImage(QPainter& dc, ButtonState state) {
         r.translate(shift);
         clip.translate(shift);
     }
-    const QImage& surface = state == ButtonState::Normal && m_alternateNormal
-                                ? m_imageSurface[StateIndex(ButtonState::Disabled)]
-                                : m_imageSurface[idx];
+    const int source =
+        state == ButtonState::Normal && m_alternateNormal ? StateIndex(ButtonState::Disabled) : idx;
+    // The picture made for the screen's density where there is one; its pixels per picture pixel
+    // scale the source rectangle.
+    const bool dense = !m_denseSurface[source].isNull();
+    const QImage& surface = dense ? m_denseSurface[source] : m_imageSurface[source];
     if (surface.isNull() || r.isEmpty() || m_imageSize[idx].isEmpty())
         return;
+    const qreal sourceScale = dense ? surface.devicePixelRatio() : 1;
     dc.save();
     if (m_imageKeyOn[idx])
         dc.setClipRegion(clip);
     dc.setRenderHint(QPainter::SmoothPixmapTransform, true);
-    dc.drawImage(QRectF(r), surface, QRectF(QPointF(0, 0), QSizeF(m_imageSize[idx])));
+    dc.drawImage(QRectF(r), surface, QRectF(QPointF(0, 0), QSizeF(m_imageSize[idx]) * sourceScale));
     dc.restore();
 }
 

@@ -122,7 +122,9 @@ void CFxButton::enterEvent(QEnterEvent* event) {
 }
 
 void CFxButton::leaveEvent(QEvent* event) {
-    if (m_attached && m_tracking)
+    // Also when tracking was not armed (a press ends it): a pointer that jumps straight from here
+    // onto another button must not leave this one lit.
+    if (m_attached && (m_tracking || m_hover))
         MouseLeave();
     QPushButton::leaveEvent(event);
 }

@@ -22,7 +22,8 @@ void DrawPageHeading(QPainter& painter, const QString& title) {
     // of tables).
     painter.drawText(baseline, title);
     painter.drawText(baseline + QPointF(1, 0), title);
-    painter.setPen(QPen(QColor(24, 141, 220), 1));
+    // One device pixel wide at any scale.
+    painter.setPen(QPen(QColor(24, 141, 220), 0));
     painter.drawLine(140, 30, 499, 30);
 }
 

@@ -3,10 +3,14 @@
 
 #include "player/ExternalInterface.h"
 #include "player/FreedMemory.h"
+#include "player/MovieAccessible.h"
 #include "player/VideoPicture.h"
 
+#include <QAccessible>
 #include <QCoreApplication>
 #include <QEvent>
+#include <QFocusEvent>
+#include <QKeyEvent>
 #include <QPainter>
 #include <QQmlContext>
 #include <QQmlEngine>
@@ -63,6 +67,7 @@ void PrepareMovieDrawing() {
 } // namespace
 
 CShockwaveflash1::CShockwaveflash1(QWidget* parent) : QWidget(parent) {
+    InstallMovieAccessibility();
     connect(&m_interface, &MovieInterface::request, this, &CShockwaveflash1::FlashCall);
 }
 
@@ -132,13 +137,72 @@ void CShockwaveflash1::LoadMovie() {
         m_view->setResizeMode(QQuickView::SizeRootObjectToView);
         m_view->setColor(Qt::black);
         m_view->rootContext()->setContextProperty(QStringLiteral("ExternalInterface"), &m_interface);
-        connect(m_view, &QQuickView::statusChanged, this,
-                [this](QQuickView::Status status) { emit OnReadyStateChange(ReadyState(status)); });
+        connect(m_view, &QQuickView::statusChanged, this, [this](QQuickView::Status status) {
+            // A screen reader learns that the control's one child, the movie, is there.
+            if (status == QQuickView::Ready && m_view->rootObject()) {
+                QAccessibleEvent created(m_view->rootObject(), QAccessible::ObjectCreated);
+                QAccessible::updateAccessibility(&created);
+                // A control that had the keyboard before its movie came hands it on now.
+                if (hasFocus())
+                    m_container->setFocus(Qt::OtherFocusReason);
+            }
+            emit OnReadyStateChange(ReadyState(status));
+        });
         m_container = QWidget::createWindowContainer(m_view, this);
+        // The control takes the focus from Tab and hands it on; the container is no stop of its own.
+        m_container->setFocusPolicy(Qt::NoFocus);
+        m_view->installEventFilter(this);
         m_container->setGeometry(rect());
         m_container->show();
     }
     m_view->setSource(QUrl::fromLocalFile(m_movie));
+}
+
+void CShockwaveflash1::focusInEvent(QFocusEvent* event) {
+    QWidget::focusInEvent(event);
+    QQuickItem* root = rootObject();
+    if (!root || !m_container)
+        return;
+    m_container->setFocus(event->reason());
+    if (event->reason() == Qt::TabFocusReason)
+        root->nextItemInFocusChain(true)->forceActiveFocus(Qt::TabFocusReason);
+    else if (event->reason() == Qt::BacktabFocusReason)
+        root->nextItemInFocusChain(false)->forceActiveFocus(Qt::BacktabFocusReason);
+}
+
+bool CShockwaveflash1::eventFilter(QObject* watched, QEvent* event) {
+    if (watched != m_view || event->type() != QEvent::KeyPress)
+        return QWidget::eventFilter(watched, event);
+    const auto* key = static_cast<QKeyEvent*>(event);
+    const bool backtab = key->key() == Qt::Key_Backtab ||
+                         (key->key() == Qt::Key_Tab && key->modifiers().testFlag(Qt::ShiftModifier));
+    const bool tab = !backtab && key->key() == Qt::Key_Tab;
+    QQuickItem* root = rootObject();
+    if ((!tab && !backtab) || !root)
+        return false;
+    // Past the movie's last control (or before its first) the Tab order goes on among the widgets.
+    QQuickItem* focused = m_view->activeFocusItem();
+    QQuickItem* edge = root->nextItemInFocusChain(!tab);
+    if (focused && focused != root && focused != edge)
+        return false;
+    if (!focused || focused == root) {
+        (tab ? root->nextItemInFocusChain(true) : edge)
+            ->forceActiveFocus(tab ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+        return true;
+    }
+    LeaveMovie(tab);
+    return true;
+}
+
+void CShockwaveflash1::LeaveMovie(bool forward) {
+    QWidget* next = this;
+    do {
+        next = forward ? next->nextInFocusChain() : next->previousInFocusChain();
+    } while (next != this && (isAncestorOf(next) || !(next->focusPolicy() & Qt::TabFocus) ||
+                              !next->isVisible() || !next->isEnabled()));
+    // The movie's window has the keyboard; the control's own window takes it back.
+    window()->activateWindow();
+    next->setFocus(forward ? Qt::TabFocusReason : Qt::BacktabFocusReason);
 }
 
 void CShockwaveflash1::hideEvent(QHideEvent* event) {

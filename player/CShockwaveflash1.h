@@ -51,12 +51,18 @@ protected:
     void showEvent(QShowEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    // The keyboard goes into the movie: Tab and Backtab into the control reach the movie's first
+    // and last control, and past them leave the movie for the widgets around it.
+    void focusInEvent(QFocusEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void AskToLoad();
     void LoadMovie();
     // Calls one of the movie's own functions that takes no argument, if a movie is there.
     void CallMovieFunction(const char* name);
+    // Gives the keyboard to the widget before (forward false) or after the control.
+    void LeaveMovie(bool forward);
 
     MovieInterface m_interface;
     QString m_movie;

@@ -26,6 +26,7 @@ QString g_strPendingCall;
 namespace {
 
 const QColor kPanelColour(198, 220, 245);
+const QString kHeading = QStringLiteral("YouTube 视频播放");
 
 } // namespace
 
@@ -34,6 +35,8 @@ VideoPlayDlg::VideoPlayDlg(AppSettings& settings, QWidget* parent)
     setObjectName(QStringLiteral("VideoPlayDlg"));
     setFont(QFont(QStringLiteral("MS Shell Dlg"), 8));
     resize(res::ToPixels(kTemplateSize, res::kShellDlg8).size());
+    // Named by its heading, which is drawn, not a label.
+    setAccessibleName(kHeading);
 
     // The control keeps its template place and size whatever size the page is given.
     m_wndFlash.setObjectName(QString::number(IDC_FLASH));
@@ -117,7 +120,7 @@ void VideoPlayDlg::paintEvent(QPaintEvent*) {
     // No background of its own: the main window's skin shows around the shapes.
     QPainter painter(this);
 
-    DrawPageHeading(painter, QStringLiteral("YouTube 视频播放"));
+    DrawPageHeading(painter, kHeading);
 
     painter.setPen(Qt::NoPen);
     painter.setBrush(kPanelColour);

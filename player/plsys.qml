@@ -19,6 +19,36 @@ Rectangle {
     width: 495
     height: 383
     color: "black"
+    // The keys of a player: Space plays and pauses, the arrows seek by 5 seconds (left, right)
+    // and set the volume (up, down), M mutes; Tab walks the controls.
+    focus: true
+    Accessible.role: Accessible.Pane
+    Accessible.name: "视频播放器"
+    Keys.onPressed: event => {
+        event.accepted = true
+        switch (event.key) {
+        case Qt.Key_Space:
+            togglePlaying()
+            break
+        case Qt.Key_Left:
+            seekBy(-5000)
+            break
+        case Qt.Key_Right:
+            seekBy(5000)
+            break
+        case Qt.Key_Up:
+            setVolume(audio.volume + 0.1)
+            break
+        case Qt.Key_Down:
+            setVolume(audio.volume - 0.1)
+            break
+        case Qt.Key_M:
+            audio.muted = !audio.muted
+            break
+        default:
+            event.accepted = false
+        }
+    }
 
     function hostCall(name) {
         if (typeof ExternalInterface !== "undefined")
@@ -72,6 +102,23 @@ Rectangle {
         player.source = ""
         player.source = fileUrl(path)
         player.play()
+    }
+
+    function togglePlaying() {
+        if (movie.playing)
+            player.pause()
+        else if (player.source.toString() !== "")
+            player.play()
+    }
+
+    function seekBy(ms) {
+        if (player.seekable && player.duration > 0)
+            player.position = Math.max(0, Math.min(player.duration, player.position + ms))
+    }
+
+    function setVolume(v) {
+        audio.volume = Math.max(0, Math.min(1, Math.round(v * 10) / 10))
+        audio.muted = false
     }
 
     function pauseMv() {
@@ -184,6 +231,16 @@ Rectangle {
         }
     }
 
+    // A light frame marks the control that has the keyboard: it reads on the dark bar.
+    component FocusMark: Rectangle {
+        anchors.fill: parent
+        anchors.margins: -2
+        radius: 4
+        color: "transparent"
+        border.color: "#ffd54f"
+        border.width: 1
+    }
+
     component Button: Rectangle {
         id: button
         property alias text: label.text
@@ -193,6 +250,16 @@ Rectangle {
         height: 22
         radius: 3
         color: area.pressed ? "#174a7c" : (area.containsMouse || checked) ? "#2f78c4" : "#1f5c99"
+        activeFocusOnTab: true
+        Accessible.role: Accessible.Button
+        Accessible.name: text
+        Accessible.onPressAction: clicked()
+        Keys.onSpacePressed: clicked()
+        Keys.onReturnPressed: clicked()
+        Keys.onEnterPressed: clicked()
+        FocusMark {
+            visible: button.activeFocus
+        }
         Text {
             id: label
             anchors.centerIn: parent
@@ -208,12 +275,30 @@ Rectangle {
     }
 
     // A horizontal bar with a value from 0 to 1 that the user drags or clicks.
+    // From the keyboard, left and right move it by step.
     component Bar: Item {
         id: bar
         property real value: 0
         property bool enabledBar: true
+        property real step: 0.05
+        // Its range, as a screen reader reads it.
+        readonly property real minimumValue: 0
+        readonly property real maximumValue: 1
         signal moved(real value)
+        function stepBy(steps) {
+            moved(Math.max(0, Math.min(1, value + steps * step)))
+        }
         height: 16
+        activeFocusOnTab: true
+        Accessible.role: Accessible.Slider
+        Accessible.focusable: true
+        Accessible.onIncreaseAction: stepBy(1)
+        Accessible.onDecreaseAction: stepBy(-1)
+        Keys.onLeftPressed: stepBy(-1)
+        Keys.onRightPressed: stepBy(1)
+        FocusMark {
+            visible: bar.activeFocus
+        }
         Rectangle {
             id: track
             anchors.verticalCenter: parent.verticalCenter
@@ -260,16 +345,14 @@ Rectangle {
             anchors.verticalCenter: parent.verticalCenter
             spacing: 6
             Button {
+                objectName: "playButton"
                 text: movie.playing ? "暂停" : "播放"
-                onClicked: {
-                    if (movie.playing)
-                        player.pause()
-                    else if (player.source.toString() !== "")
-                        player.play()
-                }
+                onClicked: movie.togglePlaying()
             }
             Text {
                 anchors.verticalCenter: parent.verticalCenter
+                Accessible.role: Accessible.StaticText
+                Accessible.name: text
                 text: movie.timeText(player.position) + " / " + movie.timeText(player.duration)
                 color: "white"
                 font.pixelSize: 12
@@ -285,7 +368,12 @@ Rectangle {
             anchors.verticalCenter: parent.verticalCenter
             enabledBar: player.seekable && player.duration > 0
             value: player.duration > 0 ? player.position / player.duration : 0
-            onMoved: v => player.position = Math.round(v * player.duration)
+            step: player.duration > 0 ? Math.min(1, 5000 / player.duration) : 0
+            Accessible.name: "播放进度"
+            onMoved: v => {
+                if (enabledBar)
+                    player.position = Math.round(v * player.duration)
+            }
         }
 
         Row {
@@ -295,15 +383,19 @@ Rectangle {
             anchors.verticalCenter: parent.verticalCenter
             spacing: 6
             Button {
+                objectName: "muteButton"
                 text: "静音"
                 checked: audio.muted
                 onClicked: audio.muted = !audio.muted
             }
             Bar {
                 anchors.verticalCenter: parent.verticalCenter
+                objectName: "volumeBar"
                 width: 56
                 value: audio.volume
-                onMoved: v => { audio.volume = v; audio.muted = false }
+                step: 0.1
+                Accessible.name: "音量"
+                onMoved: v => movie.setVolume(v)
             }
             Button {
                 objectName: "openButton"
@@ -334,11 +426,15 @@ Rectangle {
         // Opaque: a message behind the list must not show through its rows.
         color: "#141c24"
 
+        Accessible.role: Accessible.Pane
+        Accessible.name: listTitle.text
         Text {
             id: listTitle
             x: 8
             y: 6
             text: "播放列表"
+            Accessible.role: Accessible.Heading
+            Accessible.name: text
             color: "white"
             font.pixelSize: 13
         }
@@ -349,11 +445,23 @@ Rectangle {
             color: "#8a9bb0"
             font.pixelSize: 12
         }
+        // From the keyboard: up and down pick an entry, Enter plays it.
         ListView {
+            id: entries
             anchors.fill: parent
             anchors.topMargin: 28
             clip: true
             model: movie.playlist
+            activeFocusOnTab: true
+            keyNavigationEnabled: true
+            Accessible.role: Accessible.List
+            Accessible.name: listTitle.text
+            function playCurrent() {
+                if (currentIndex >= 0)
+                    movie.openFlv(movie.playlist[currentIndex])
+            }
+            Keys.onReturnPressed: playCurrent()
+            Keys.onEnterPressed: playCurrent()
             delegate: Rectangle {
                 required property string modelData
                 required property int index
@@ -361,6 +469,13 @@ Rectangle {
                 width: ListView.view.width
                 height: 22
                 color: entryArea.containsMouse ? "#2f78c4" : modelData === movie.currentFile ? "#1f5c99" : "transparent"
+                Accessible.role: Accessible.ListItem
+                Accessible.name: movie.baseName(modelData)
+                Accessible.selected: ListView.isCurrentItem
+                FocusMark {
+                    anchors.margins: 1
+                    visible: entries.activeFocus && index === entries.currentIndex
+                }
                 Text {
                     anchors.fill: parent
                     anchors.leftMargin: 8

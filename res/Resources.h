@@ -35,11 +35,16 @@ constexpr int IDR_TASK_MENU = 145;
 constexpr int ID_TASK_PLAY = 32771;
 constexpr int ID_TASK_DELETE = 32773;
 
+// The screen densities besides 1 that icons carry pictures for (a desktop's usual scale factors).
+inline constexpr qreal kDenseRatios[] = {1.25, 1.5, 1.75, 2, 2.5, 3};
+
 // Resource path of bitmap id (":/res/bitmaps/<id>.bmp"); the file may not exist for unknown ids.
 QString BitmapPath(int id);
-// The bitmap, or a null image when the id names none.
-QImage LoadBitmap(int id);
-// Icon 128 or one of the state icons 140-144; a null icon for other ids.
+// The bitmap, or a null image when the id names none. For a screen denser than 1 (device pixels
+// per pixel) the picture is drawn for that density and carries it as its device pixel ratio.
+QImage LoadBitmap(int id, qreal ratio = 1);
+// Icon 128 or one of the state icons 140-144, with pictures made for the usual screen densities;
+// a null icon for other ids.
 QIcon LoadIcon(int id);
 // The string table entry, or an empty string when the table has none.
 QString LoadString(int id);

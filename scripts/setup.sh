@@ -17,6 +17,7 @@ packages=(
   libgtest-dev googletest libgmock-dev
   xvfb xauth x11-utils libgl1-mesa-dri
   dbus-daemon dbus-bin dunst
+  at-spi2-core dbus python3-pyatspi
   clang clang-format-14 libclang-rt-14-dev
   ffmpeg nginx libpcre2-dev curl hyperfine
   python3

@@ -3,6 +3,7 @@
 
 #include "app/webstrip/PageFetch.h"
 
+#include <QAccessibleWidget>
 #include <QBuffer>
 #include <QDesktopServices>
 #include <QImageReader>
@@ -10,8 +11,42 @@
 
 namespace tessaly {
 
+namespace {
+
+// The page as a screen reader reads it: its words, without the marks a rich-text document keeps
+// around tables and frames (noncharacters, U+FDD0 and U+FDD1) and without its line structure.
+class PageAccessible : public QAccessibleWidget {
+public:
+    explicit PageAccessible(PageView* view) : QAccessibleWidget(view, QAccessible::StaticText) {}
+
+    QString text(QAccessible::Text t) const override {
+        if (t != QAccessible::Name)
+            return QAccessibleWidget::text(t);
+        QString words = static_cast<PageView*>(widget())->document()->toRawText();
+        for (QChar& c : words) {
+            if (c.isNonCharacter() || c == QChar::ParagraphSeparator || c == QChar::LineSeparator ||
+                c == QChar::Nbsp)
+                c = QLatin1Char(' ');
+        }
+        return words.simplified();
+    }
+};
+
+QAccessibleInterface* PageAccessibleFactory(const QString& key, QObject* object) {
+    if (key == QLatin1String(PageView::staticMetaObject.className()))
+        return new PageAccessible(static_cast<PageView*>(object));
+    return nullptr;
+}
+
+} // namespace
+
 PageView::PageView(QNetworkAccessManager& network, QWidget* parent)
     : QTextBrowser(parent), m_network(network) {
+    static const bool accessible = [] {
+        QAccessible::installFactory(PageAccessibleFactory);
+        return true;
+    }();
+    Q_UNUSED(accessible);
     setFrameShape(QFrame::NoFrame);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -31,6 +66,8 @@ void PageView::ShowPage(const QString& html, const QUrl& base) {
     m_imageBytes = 0;
     m_base = base;
     setHtml(html);
+    QAccessibleEvent named(this, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&named);
 }
 
 QVariant PageView::loadResource(int type, const QUrl& name) {

@@ -33,12 +33,15 @@ WebStrip::WebStrip(QWidget* parent, QUrl pageAddress, int navigateDelayMs, QStri
     : QWidget(parent), m_banner(new QLabel(this)), m_pageAddress(std::move(pageAddress)),
       m_explorerModule(explorerModule.isEmpty() ? ExplorerModuleBesideProgram() : std::move(explorerModule)),
       m_navigateDelayMs(navigateDelayMs) {
-    const QImage picture = res::LoadBitmap(res::IDB_BANNER);
-    const QRect banner = BannerInWindow(picture.size());
+    // Drawn for the screen's density, and placed by its size in pixels.
+    const QImage picture = res::LoadBitmap(res::IDB_BANNER, devicePixelRatioF());
+    const QRect banner = BannerInWindow(picture.deviceIndependentSize().toSize());
     const QRect strip = banner.united(BrowserInWindow());
     setGeometry(strip);
     m_banner->setObjectName(QString::number(res::mainwnd::IDC_BANNER));
     m_banner->setPixmap(QPixmap::fromImage(picture));
+    // A screen reader says what the picture says.
+    m_banner->setAccessibleName(QStringLiteral("Tessaly 视频下载与播放"));
     m_banner->setGeometry(banner.translated(-strip.topLeft()));
 }
 

@@ -38,6 +38,7 @@ constexpr int kBeepMs = 50;
 const QString kAddressErrorMark = QStringLiteral("{ 页面地址错误 }");
 const QString kSelectHint = QStringLiteral("请选择列表中的一项任务！");
 const QString kWaitHint = QStringLiteral("请等待任务下载完毕！");
+const QString kHeading = QStringLiteral("YouTube 视频下载");
 
 std::u16string ToU16(const QString& text) {
     return text.toStdU16String();
@@ -116,9 +117,11 @@ DownloaderDlg::DownloaderDlg(QWidget* parent, QObject* mainWindow)
     using namespace res::downloader;
     setFont(QFont(QStringLiteral("MS Shell Dlg"), 8));
     resize(Place(kSize).size());
+    // Named by its heading, which is drawn, not a label.
+    setAccessibleName(kHeading);
 
-    AddStatic(this, QStringLiteral("视频网页地址："), kUrlLabel);
-    AddStatic(this, QStringLiteral("本机保存目录："), kFolderLabel);
+    QLabel* urlLabel = AddStatic(this, QStringLiteral("视频网页地址："), kUrlLabel);
+    QLabel* folderLabel = AddStatic(this, QStringLiteral("本机保存目录："), kFolderLabel);
 
     m_editUrl = new QLineEdit(this);
     m_editUrl->setObjectName(QStringLiteral("url"));
@@ -126,6 +129,8 @@ DownloaderDlg::DownloaderDlg(QWidget* parent, QObject* mainWindow)
     QPalette urlPalette = m_editUrl->palette();
     urlPalette.setColor(QPalette::Text, QColor(0, 0, 200));
     m_editUrl->setPalette(urlPalette);
+    // A screen reader names each field after the label beside it.
+    urlLabel->setBuddy(m_editUrl);
     m_btnDownload = AddButton(this, QStringLiteral("&D下载"), kDownload);
     m_btnDownload->setObjectName(QStringLiteral("download"));
     connect(m_btnDownload, &QPushButton::clicked, this, &DownloaderDlg::OnDownload);
@@ -133,6 +138,7 @@ DownloaderDlg::DownloaderDlg(QWidget* parent, QObject* mainWindow)
     m_editFolder = new QLineEdit(this);
     m_editFolder->setObjectName(QStringLiteral("folder"));
     m_editFolder->setGeometry(Place(kFolder));
+    folderLabel->setBuddy(m_editFolder);
     connect(AddButton(this, QStringLiteral("&F目录..."), kChooseFolder), &QPushButton::clicked, this,
             &DownloaderDlg::OnChooseFolder);
 
@@ -147,7 +153,9 @@ DownloaderDlg::DownloaderDlg(QWidget* parent, QObject* mainWindow)
     m_list = new TaskListView(m_model, this);
     m_list->setObjectName(QStringLiteral("tasks"));
     m_list->setGeometry(Place(kTasks));
+    m_list->setAccessibleName(QStringLiteral("下载任务列表"));
     connect(m_list, &TaskListView::rowMenuRequested, this, &DownloaderDlg::ShowRowMenu);
+    connect(m_list, &TaskListView::deleteRequested, this, &DownloaderDlg::OnDelete);
 
     connect(AddButton(this, QStringLiteral("&R重新下载"), kRedownload), &QPushButton::clicked, this,
             &DownloaderDlg::OnRedownload);
@@ -165,8 +173,9 @@ DownloaderDlg::DownloaderDlg(QWidget* parent, QObject* mainWindow)
     m_tasks = std::make_unique<TaskList>(*m_service, *m_sinks, std::move(settings));
     m_model->SetTaskList(m_tasks.get());
 
-    // Sees the address field's focus, and takes Enter and Esc out of the page's key events so
-    // they start and close nothing, also when the page stands alone.
+    // Sees the address field's focus, and takes Enter and Esc out of the page's key events, also
+    // when the page stands alone: Esc closes nothing, and Enter only presses 下载 from the address
+    // field or the focused button.
     qApp->installEventFilter(this);
 
     m_strFolder = FromU16(appSettings().downloadFolder()).replace(QStringLiteral("//"), QStringLiteral("/"));
@@ -348,8 +357,13 @@ bool DownloaderDlg::eventFilter(QObject* watched, QEvent* event) {
         PasteFromClipboard();
     if (IsEnterOrEsc(event) && watched->isWidgetType()) {
         auto* widget = static_cast<QWidget*>(watched);
-        if (widget == this || isAncestorOf(widget))
-            return true;
+        if (widget != this && !isAncestorOf(widget))
+            return QWidget::eventFilter(watched, event);
+        if (watched == m_editUrl && IsEnterPress(event))
+            m_btnDownload->click();
+        else
+            PressFocusedButton(watched, event);
+        return true;
     }
     return QWidget::eventFilter(watched, event);
 }
@@ -357,7 +371,7 @@ bool DownloaderDlg::eventFilter(QObject* watched, QEvent* event) {
 void DownloaderDlg::paintEvent(QPaintEvent*) {
     // No background of its own: the main window's skin shows through; only the heading is drawn.
     QPainter painter(this);
-    DrawPageHeading(painter, QStringLiteral("YouTube 视频下载"));
+    DrawPageHeading(painter, kHeading);
 }
 
 void DownloaderDlg::showEvent(QShowEvent* event) {

@@ -17,13 +17,32 @@ const QIcon& StateIcon(int image) {
                            res::IDI_TASK_WAITING, res::IDI_TASK_RECEIVING};
         std::array<QIcon, 5> made;
         for (std::size_t i = 0; i < made.size(); ++i) {
-            const QPixmap picture = res::LoadIcon(ids[i]).pixmap(16, 16);
-            made[i].addPixmap(picture, QIcon::Normal);
-            made[i].addPixmap(picture, QIcon::Selected);
+            // Every density's picture, so that a dense screen draws the one made for it.
+            const QIcon loaded = res::LoadIcon(ids[i]);
+            for (const QSize& size : loaded.availableSizes()) {
+                const QPixmap picture = loaded.pixmap(size, 1.0);
+                made[i].addPixmap(picture, QIcon::Normal);
+                made[i].addPixmap(picture, QIcon::Selected);
+            }
         }
         return made;
     }();
     return icons.at(static_cast<std::size_t>(image));
+}
+
+// What the row's icon says, in words, for a screen reader.
+QString StateWord(int icon) {
+    static const QString words[] = {QStringLiteral("分析中"), QStringLiteral("失败"), QStringLiteral("完成"),
+                                    QStringLiteral("等待中"), QStringLiteral("下载中")};
+    return icon >= 0 && icon < 5 ? words[icon] : QString();
+}
+
+// A row as a screen reader reads it: name, state, received, speed.
+QString RowSpeech(const DownloadTask& task) {
+    return QStringList{QString::fromStdU16String(TaskColumnText(task, 1)), StateWord(TaskIconOf(task)),
+                       QString::fromStdU16String(TaskColumnText(task, 2)),
+                       QString::fromStdU16String(TaskColumnText(task, 3))}
+        .join(QStringLiteral("，"));
 }
 
 } // namespace
@@ -58,6 +77,9 @@ QVariant TaskListModel::data(const QModelIndex& index, int role) const {
         if (index.column() == 0)
             return {};
         return QString::fromStdU16String(TaskColumnText(task, index.column()));
+    case Qt::AccessibleTextRole:
+        // The icon's cell, which shows no text, reads the whole row.
+        return index.column() == 0 ? QVariant(RowSpeech(task)) : QVariant();
     case Qt::DecorationRole:
         return index.column() == 0 ? QVariant(StateIcon(TaskIconOf(task))) : QVariant();
     case Qt::UserRole:

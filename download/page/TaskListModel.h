@@ -1,7 +1,7 @@
 // The task list as a Qt table model: one row per task, the five columns with the texts and icons
 // the task's state gives (DownloadTask.h), the worker id under Qt::UserRole,
 // the icon's number under kIconRole, why a task failed or how far it is as every cell's tooltip and
-// accessible description. Follows the task-list
+// accessible description, and the whole row in words as column 0's accessible text. Follows the task-list
 // core as its observer. UI thread.
 #pragma once
 

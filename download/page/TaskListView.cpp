@@ -7,21 +7,31 @@
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QPainter>
 #include <QStyleOptionHeader>
 #include <QStyledItemDelegate>
 #include <algorithm>
+#include <QTimer>
 
 namespace tessaly {
 
 namespace {
 
 const QColor kGridLine(208, 208, 208);
+const QColor kFrame(160, 160, 160);
 // A light highlight under black text: every state icon keeps its colour on it, and the text reads
 // the same with or without focus.
 const QColor kSelection(204, 232, 255);
 // The received cell's progress bar, behind its text: light enough that the text reads as on white.
 const QColor kProgressBar(190, 232, 192);
+
+// Where the frame's lines run in a widget's rectangle: half a pixel in from its edges, so that at
+// a fractional scale (a widget starting half a device pixel in) they still fall on the widget's own
+// device pixels.
+QRectF FrameLines(const QRect& rect) {
+    return QRectF(rect).adjusted(0.5, 0.5, -0.5, -0.5);
+}
 
 // Draws each cell as usual but without the focus frame, which the style lays over the selected row
 // and which greys its icons; a received cell of known length with its progress bar beneath the text;
@@ -69,6 +79,16 @@ public:
     using QHeaderView::QHeaderView;
 
 protected:
+    // The top and sides of the list's frame (the rows' area draws the rest).
+    void paintEvent(QPaintEvent* event) override {
+        QHeaderView::paintEvent(event);
+        QPainter painter(viewport());
+        const QRectF area = FrameLines(viewport()->rect());
+        painter.setPen(QPen(kFrame, 0));
+        painter.drawPolyline(QPolygonF({QPointF(area.left(), viewport()->height()), area.topLeft(),
+                                        area.topRight(), QPointF(area.right(), viewport()->height())}));
+    }
+
     QSize sectionSizeFromContents(int logicalIndex) const override {
         QStyleOptionHeader option;
         initStyleOption(&option);
@@ -82,6 +102,9 @@ protected:
 
 TaskListView::TaskListView(TaskListModel* model, QWidget* parent) : QTreeView(parent) {
     setHeader(new PlainHeader(Qt::Horizontal, this));
+    // The list draws its frame itself, in its rows' area: the style's frame lies under the rows'
+    // area, which covers it wholly at 1.5 device pixels per pixel.
+    setFrameShape(QFrame::NoFrame);
     setModel(model);
     setItemDelegate(new GridDelegate(this));
     // The style's minimum section size would widen the 20-pixel first column past the view's width.
@@ -136,8 +159,83 @@ void TaskListView::SelectRow(int row) {
 }
 
 void TaskListView::contextMenuEvent(QContextMenuEvent* event) {
-    if (indexAt(viewport()->mapFromGlobal(event->globalPos())).isValid())
+    // From the keyboard the event's position is wherever the platform guessed; the row is the
+    // selected one.
+    if (event->reason() == QContextMenuEvent::Keyboard)
+        RequestMenuAtSelection();
+    else if (indexAt(viewport()->mapFromGlobal(event->globalPos())).isValid())
         emit rowMenuRequested(event->globalPos());
+}
+
+void TaskListView::RequestMenuAtSelection() {
+    if (m_menuRequested)
+        return;
+    m_menuRequested = true;
+    QTimer::singleShot(0, this, [this] {
+        m_menuRequested = false;
+        // A list reached by Tab marks a row without selecting it; the menu is for that row.
+        if (SelectedRow() < 0 && currentIndex().isValid())
+            SelectRow(currentIndex().row());
+        const int row = SelectedRow();
+        if (row < 0)
+            return;
+        scrollTo(model()->index(row, 1));
+        const QRect name = visualRect(model()->index(row, 1));
+        emit rowMenuRequested(viewport()->mapToGlobal(name.bottomLeft()));
+    });
+}
+
+void TaskListView::keyPressEvent(QKeyEvent* event) {
+    // Only the Menu key reaches the list as a context-menu request on every platform; Shift+F10
+    // is the list's own.
+    const bool menuKey = event->key() == Qt::Key_Menu ||
+                         (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier);
+    if (menuKey) {
+        RequestMenuAtSelection();
+        event->accept();
+    } else if (event->key() == Qt::Key_Delete && event->modifiers() == Qt::NoModifier) {
+        emit deleteRequested();
+        event->accept();
+    } else {
+        QTreeView::keyPressEvent(event);
+    }
+}
+
+void TaskListView::paintEvent(QPaintEvent* event) {
+    QTreeView::paintEvent(event);
+    // Frame and focus mark are one device pixel wide at any scale.
+    QPainter painter(viewport());
+    const QRect area = viewport()->rect();
+    const QRectF lines = FrameLines(area);
+    painter.setPen(QPen(kFrame, 0));
+    painter.drawPolyline(QPolygonF(
+        {QPointF(lines.left(), 0), lines.bottomLeft(), lines.bottomRight(), QPointF(lines.right(), 0)}));
+    if (!hasFocus())
+        return;
+    // The style's focus frame is taken out of the cells (it greys the icons); this one marks the
+    // current row across its columns.
+    const QModelIndex current = currentIndex();
+    QRect mark = area.adjusted(1, 0, -1, -1);
+    if (current.isValid())
+        mark = visualRect(model()->index(current.row(), 0))
+                   .united(visualRect(model()->index(current.row(), TaskListModel::kColumns - 1)));
+    painter.setPen(QPen(Qt::black, 0, Qt::DotLine));
+    painter.drawRect(mark.adjusted(0, 0, -1, -1));
+}
+
+void TaskListView::focusInEvent(QFocusEvent* event) {
+    QTreeView::focusInEvent(event);
+    viewport()->update();
+}
+
+void TaskListView::focusOutEvent(QFocusEvent* event) {
+    QTreeView::focusOutEvent(event);
+    viewport()->update();
+}
+
+void TaskListView::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
+    QTreeView::currentChanged(current, previous);
+    viewport()->update();
 }
 
 } // namespace tessaly

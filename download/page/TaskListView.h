@@ -1,7 +1,9 @@
 // The download page's task list: a report view over TaskListModel with the five columns, their
 // widths and the state icons, single full-row selection, grid lines, headers that do not sort, and
 // a selection drawn light with dark text so that a selected row stays readable, focused or not.
-// UI thread.
+// From the keyboard: arrows, Home/End and PgUp/PgDn move the selection, Menu and Shift+F10 open the
+// row menu at the selected row, Delete asks for the row's deletion; a dotted frame marks the
+// current row (or the list, when empty) while the list has the focus. UI thread.
 #pragma once
 
 #include <QTreeView>
@@ -25,11 +27,27 @@ public:
     void SelectRow(int row);
 
 signals:
-    // A right-click on a row: the page offers its popup menu there.
+    // A right-click on a row, or Menu or Shift+F10 on a selected row: the page offers its popup
+    // menu there.
     void rowMenuRequested(const QPoint& globalPos);
+    // Delete pressed in the list.
+    void deleteRequested();
 
 protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+
+private:
+    // Opens the row menu below the selected row's name (the current row is selected first when
+    // none is), if there is such a row, once the events at
+    // hand are handled: the X11 platform follows the Menu key's press with a context-menu request
+    // of its own, and the two open one menu.
+    void RequestMenuAtSelection();
+    bool m_menuRequested = false;
 };
 
 } // namespace tessaly

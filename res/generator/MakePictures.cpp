@@ -1,244 +1,20 @@
-// Draws the program's pictures (window skin, page-button tabs, banner, icons) into res/.
-// Run by hand after changing a picture: tessaly_make_pictures <res folder>. The output is committed.
-#include <QFont>
+// Draws the program's pictures for plain screens (window skin, page-button tabs, banner, icons)
+// into res/. Run by hand after changing a picture (res/Pictures.cpp): tessaly_make_pictures <res
+// folder>. The output is committed.
+#include "res/Pictures.h"
+
 #include <QGuiApplication>
 #include <QImage>
-#include <QLinearGradient>
-#include <QPainter>
-#include <QPainterPath>
-#include <QPolygonF>
 #include <QString>
 #include <cstdio>
 
 namespace {
-
-const QColor kPanelTop(22, 70, 128);
-const QColor kPanelBottom(12, 44, 86);
-const QColor kInk(12, 62, 113);
-const QColor kMagenta(255, 0, 255);
 
 bool Save(const QImage& image, const QString& path) {
     if (image.save(path))
         return true;
     std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
     return false;
-}
-
-// The program's mark: a rounded square with a play triangle over a download arrow.
-void DrawMark(QPainter& p, const QRectF& r) {
-    p.save();
-    p.setRenderHint(QPainter::Antialiasing);
-    QLinearGradient fill(r.topLeft(), r.bottomLeft());
-    fill.setColorAt(0, QColor(66, 165, 245));
-    fill.setColorAt(1, QColor(21, 101, 192));
-    p.setPen(QPen(QColor(255, 255, 255), r.width() / 24.0));
-    p.setBrush(fill);
-    p.drawRoundedRect(r.adjusted(1, 1, -1, -1), r.width() / 5, r.width() / 5);
-    const double w = r.width();
-    const double x = r.left();
-    const double y = r.top();
-    QPolygonF play;
-    play << QPointF(x + w * 0.34, y + w * 0.20) << QPointF(x + w * 0.34, y + w * 0.60)
-         << QPointF(x + w * 0.70, y + w * 0.40);
-    p.setPen(Qt::NoPen);
-    p.setBrush(QColor(255, 255, 255));
-    p.drawPolygon(play);
-    p.setBrush(QColor(255, 213, 79));
-    p.drawRect(QRectF(x + w * 0.22, y + w * 0.72, w * 0.56, w * 0.08));
-    p.restore();
-}
-
-// 129: the whole window skin, 778 x 550.
-QImage Skin() {
-    QImage image(778, 550, QImage::Format_RGB32);
-    QPainter p(&image);
-    p.fillRect(image.rect(), QColor(255, 255, 255));
-
-    QLinearGradient band(0, 0, 0, 90);
-    band.setColorAt(0, QColor(246, 250, 254));
-    band.setColorAt(1, QColor(221, 234, 247));
-    p.fillRect(QRect(200, 0, 578, 90), band);
-    p.fillRect(QRect(200, 89, 578, 1), QColor(24, 141, 220));
-
-    QLinearGradient panel(0, 0, 0, 550);
-    panel.setColorAt(0, kPanelTop);
-    panel.setColorAt(1, kPanelBottom);
-    p.fillRect(QRect(0, 0, 200, 550), panel);
-    p.fillRect(QRect(199, 0, 1, 550), QColor(9, 36, 70));
-
-    DrawMark(p, QRectF(18, 22, 48, 48));
-    p.setRenderHint(QPainter::TextAntialiasing);
-    QFont title(QStringLiteral("Noto Sans CJK SC"));
-    title.setPixelSize(26);
-    title.setBold(true);
-    p.setFont(title);
-    p.setPen(QColor(255, 255, 255));
-    p.drawText(QRect(74, 20, 124, 34), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Tessaly"));
-    QFont sub(QStringLiteral("Noto Sans CJK SC"));
-    sub.setPixelSize(12);
-    p.setFont(sub);
-    p.setPen(QColor(190, 208, 222));
-    p.drawText(QRect(76, 52, 124, 20), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("视频下载 · 播放"));
-    p.fillRect(QRect(18, 92, 164, 1), QColor(60, 110, 170));
-    p.fillRect(QRect(18, 236, 164, 1), QColor(60, 110, 170));
-    return image;
-}
-
-// Cuts the rounded left corners: 4, 2, 1 and 1 magenta pixels on the rows nearest each corner.
-void CutCorners(QImage& image) {
-    const int h = image.height();
-    const int cut[4] = {4, 2, 1, 1};
-    for (int row = 0; row < 4; ++row) {
-        for (int x = 0; x < cut[row]; ++x) {
-            image.setPixelColor(x, row, kMagenta);
-            image.setPixelColor(x, h - 1 - row, kMagenta);
-        }
-    }
-}
-
-enum class Look { Shown, Hidden, Hover };
-enum class Glyph { Download, Play };
-
-// 134-139: a 173 x 27 tab that reaches the content area on its right edge.
-QImage Tab(Look look, Glyph glyph) {
-    QImage image(173, 27, QImage::Format_RGB32);
-    QPainter p(&image);
-    QLinearGradient fill(0, 0, 0, 27);
-    QColor edge;
-    switch (look) {
-    case Look::Shown:
-        fill.setColorAt(0, QColor(255, 255, 255));
-        fill.setColorAt(1, QColor(231, 241, 251));
-        edge = QColor(120, 170, 220);
-        break;
-    case Look::Hidden:
-        fill.setColorAt(0, QColor(150, 184, 218));
-        fill.setColorAt(1, QColor(112, 152, 196));
-        edge = QColor(70, 118, 170);
-        break;
-    case Look::Hover:
-        fill.setColorAt(0, QColor(255, 248, 225));
-        fill.setColorAt(1, QColor(253, 226, 160));
-        edge = QColor(214, 160, 60);
-        break;
-    }
-    p.fillRect(image.rect(), fill);
-    p.setPen(edge);
-    p.drawLine(4, 0, 172, 0);
-    p.drawLine(4, 26, 172, 26);
-    p.drawLine(0, 4, 0, 22);
-    p.drawPoint(2, 1);
-    p.drawPoint(3, 1);
-    p.drawPoint(1, 2);
-    p.drawPoint(1, 3);
-    p.drawPoint(2, 25);
-    p.drawPoint(3, 25);
-    p.drawPoint(1, 24);
-    p.drawPoint(1, 23);
-
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(Qt::NoPen);
-    p.setBrush(look == Look::Hidden ? QColor(40, 80, 130) : kInk);
-    if (glyph == Glyph::Play) {
-        QPolygonF play;
-        play << QPointF(14, 8) << QPointF(14, 19) << QPointF(23, 13.5);
-        p.drawPolygon(play);
-    } else {
-        QPolygonF arrow;
-        arrow << QPointF(16, 6) << QPointF(21, 6) << QPointF(21, 12) << QPointF(24.5, 12) << QPointF(18.5, 19)
-              << QPointF(12.5, 12) << QPointF(16, 12);
-        p.drawPolygon(arrow);
-        p.drawRect(QRectF(12.5, 20, 12, 1.6));
-    }
-    p.end();
-    CutCorners(image);
-    return image;
-}
-
-// 146: the banner of the web strip, 514 x 68.
-QImage Banner() {
-    QImage image(514, 68, QImage::Format_RGB32);
-    QPainter p(&image);
-    QLinearGradient fill(0, 0, 514, 0);
-    fill.setColorAt(0, QColor(21, 101, 192));
-    fill.setColorAt(1, QColor(66, 165, 245));
-    p.fillRect(image.rect(), fill);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(Qt::NoPen);
-    p.setBrush(QColor(255, 255, 255, 40));
-    p.drawEllipse(QPointF(470, 10), 60, 60);
-    p.drawEllipse(QPointF(400, 70), 40, 40);
-    DrawMark(p, QRectF(14, 10, 48, 48));
-    p.setRenderHint(QPainter::TextAntialiasing);
-    QFont title(QStringLiteral("Noto Sans CJK SC"));
-    title.setPixelSize(22);
-    title.setBold(true);
-    p.setFont(title);
-    p.setPen(QColor(255, 255, 255));
-    p.drawText(QRect(76, 8, 420, 30), Qt::AlignLeft | Qt::AlignVCenter,
-               QStringLiteral("Tessaly 视频下载与播放"));
-    QFont sub(QStringLiteral("Noto Sans CJK SC"));
-    sub.setPixelSize(13);
-    p.setFont(sub);
-    p.setPen(QColor(227, 242, 253));
-    p.drawText(QRect(78, 38, 420, 22), Qt::AlignLeft | Qt::AlignVCenter,
-               QStringLiteral("粘贴网页地址，一键下载，随时播放"));
-    return image;
-}
-
-QImage NewIcon(int size) {
-    QImage image(size, size, QImage::Format_ARGB32);
-    image.fill(Qt::transparent);
-    return image;
-}
-
-// 140-144: the task states (analysing, failed, done, waiting, receiving), 16 x 16.
-QImage StateIcon(int id) {
-    QImage image = NewIcon(16);
-    QPainter p(&image);
-    p.setRenderHint(QPainter::Antialiasing);
-    const QPen white(QColor(255, 255, 255), 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
-    switch (id) {
-    case 140: // analysing: a magnifier
-        p.setPen(QPen(QColor(21, 101, 192), 2));
-        p.setBrush(QColor(187, 222, 251));
-        p.drawEllipse(QRectF(1.5, 1.5, 9, 9));
-        p.setPen(QPen(QColor(21, 101, 192), 3, Qt::SolidLine, Qt::RoundCap));
-        p.drawLine(QPointF(10, 10), QPointF(14, 14));
-        break;
-    case 141: // failed: a red disc with a cross
-        p.setPen(Qt::NoPen);
-        p.setBrush(QColor(211, 47, 47));
-        p.drawEllipse(QRectF(0.5, 0.5, 15, 15));
-        p.setPen(white);
-        p.drawLine(QPointF(5, 5), QPointF(11, 11));
-        p.drawLine(QPointF(11, 5), QPointF(5, 11));
-        break;
-    case 142: // done: a green disc with a tick
-        p.setPen(Qt::NoPen);
-        p.setBrush(QColor(56, 142, 60));
-        p.drawEllipse(QRectF(0.5, 0.5, 15, 15));
-        p.setPen(white);
-        p.drawPolyline(QPolygonF() << QPointF(4, 8.5) << QPointF(7, 11.5) << QPointF(12, 5));
-        break;
-    case 143: // waiting: a clock
-        p.setPen(QPen(QColor(245, 124, 0), 1.5));
-        p.setBrush(QColor(255, 243, 224));
-        p.drawEllipse(QRectF(1, 1, 14, 14));
-        p.setPen(QPen(QColor(120, 60, 0), 1.5, Qt::SolidLine, Qt::RoundCap));
-        p.drawLine(QPointF(8, 8), QPointF(8, 4));
-        p.drawLine(QPointF(8, 8), QPointF(11, 9.5));
-        break;
-    case 144: // receiving: a blue disc with a downward arrow
-        p.setPen(Qt::NoPen);
-        p.setBrush(QColor(25, 118, 210));
-        p.drawEllipse(QRectF(0.5, 0.5, 15, 15));
-        p.setPen(white);
-        p.drawLine(QPointF(8, 3.5), QPointF(8, 11));
-        p.drawPolyline(QPolygonF() << QPointF(4.5, 8) << QPointF(8, 11.5) << QPointF(11.5, 8));
-        break;
-    }
-    return image;
 }
 
 } // namespace
@@ -254,30 +30,14 @@ int main(int argc, char** argv) {
     const QString res = QString::fromLocal8Bit(argv[1]);
     bool ok = true;
     // Bitmaps are 24-bit, as the button and the window copy them without alpha.
-    auto bitmap = [&](int id, const QImage& image) {
-        ok &= Save(image.convertToFormat(QImage::Format_RGB888),
+    for (int id : {129, 134, 135, 136, 137, 138, 139, 146})
+        ok &= Save(tessaly::res::DrawPicture(id, 1).convertToFormat(QImage::Format_RGB888),
                    QStringLiteral("%1/bitmaps/%2.bmp").arg(res).arg(id));
-    };
-    bitmap(129, Skin());
-    bitmap(134, Tab(Look::Shown, Glyph::Download));
-    bitmap(135, Tab(Look::Hidden, Glyph::Download));
-    bitmap(136, Tab(Look::Hover, Glyph::Download));
-    bitmap(137, Tab(Look::Shown, Glyph::Play));
-    bitmap(138, Tab(Look::Hidden, Glyph::Play));
-    bitmap(139, Tab(Look::Hover, Glyph::Play));
-    bitmap(146, Banner());
-
-    auto mark = [](int size) {
-        QImage image = NewIcon(size);
-        QPainter p(&image);
-        DrawMark(p, QRectF(0, 0, size, size));
-        return image;
-    };
-    ok &= Save(mark(32), QStringLiteral("%1/icons/128.png").arg(res));
+    ok &= Save(tessaly::res::DrawPicture(128, 1), QStringLiteral("%1/icons/128.png").arg(res));
     // The installed program's icon in the desktop's icon theme, one picture per usual size.
     for (int size : {16, 24, 32, 48, 64, 128, 256})
-        ok &= Save(mark(size), QStringLiteral("%1/linux/icons/%2.png").arg(res).arg(size));
+        ok &= Save(tessaly::res::DrawMark(size), QStringLiteral("%1/linux/icons/%2.png").arg(res).arg(size));
     for (int id = 140; id <= 144; ++id)
-        ok &= Save(StateIcon(id), QStringLiteral("%1/icons/%2.png").arg(res).arg(id));
+        ok &= Save(tessaly::res::DrawPicture(id, 1), QStringLiteral("%1/icons/%2.png").arg(res).arg(id));
     return ok ? 0 : 1;
 }

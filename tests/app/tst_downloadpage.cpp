@@ -11,8 +11,11 @@
 #include "settings/AppSettings.h"
 #include "tests/support/TestServer.h"
 
+#include <QAccessible>
+#include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QContextMenuEvent>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
@@ -22,13 +25,17 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
+#include <QMenu>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScopeGuard>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
+#include <QWindow>
 #include <cmath>
+#include <functional>
 #include <memory>
 
 using namespace tessaly;
@@ -619,17 +626,120 @@ private slots:
         }
     }
 
-    void enterAndEscapeDoNothing() {
-        Url()->setText(Watch(QStringLiteral("v=size:10&title=enter")));
+    // Real key presses through the page's window: Esc closes nothing, Enter presses 下载 from the
+    // address field and the focused button only.
+    void enterPressesDownloadAndEscapeNothing() {
+        QWindow* window = m_page->windowHandle();
+        m_page->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_page.get()));
         Url()->setFocus();
-        QTest::keyClick(Url(), Qt::Key_Return);
-        QTest::keyClick(Url(), Qt::Key_Escape);
-        QCOMPARE(List()->RowCount(), 0);
+        Url()->setText(Watch(QStringLiteral("v=size:10&title=enter")));
+        QTest::keyClick(window, Qt::Key_Escape);
         QVERIFY(m_page->isVisible());
+        QCOMPARE(List()->RowCount(), 0);
+        QTest::keyClick(window, Qt::Key_Return);
+        QCOMPARE(List()->RowCount(), 1);
+
+        auto* folder = m_page->findChild<QLineEdit*>(QStringLiteral("folder"));
+        Url()->setText(Watch(QStringLiteral("v=size:10&title=second")));
+        folder->setFocus();
+        QTest::keyClick(window, Qt::Key_Return);
+        QCOMPARE(List()->RowCount(), 1);
+        auto* download = m_page->findChild<QPushButton*>(QStringLiteral("download"));
+        download->setFocus();
+        QTest::keyClick(window, Qt::Key_Enter);
+        QCOMPARE(List()->RowCount(), 2);
+        SeenBox duplicate;
+        AnswerNextBox(QMessageBox::Ok, &duplicate);
+        QTest::keyClick(window, Qt::Key_Space);
+        QCOMPARE(duplicate.text, QStringLiteral("该链接已在下载任务列表！"));
+    }
+
+    // The list from the keyboard: the selection moves by arrows, Home/End and pages; Menu and
+    // Shift+F10 open the row menu under the selected row, the first one too; Delete deletes it.
+    void listKeysMoveSelectionAndOfferTheRowMenu() {
+        for (int i = 0; i < 3; ++i)
+            Add(Watch(QStringLiteral("v=size:10&title=key%1").arg(i)));
+        QCOMPARE(List()->RowCount(), 3);
+        QWindow* window = m_page->windowHandle();
+        m_page->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_page.get()));
+        List()->setFocus();
+        QTest::keyClick(window, Qt::Key_End);
+        QCOMPARE(List()->SelectedRow(), 2);
+        QTest::keyClick(window, Qt::Key_Up);
+        QCOMPARE(List()->SelectedRow(), 1);
+        QTest::keyClick(window, Qt::Key_PageUp);
+        QCOMPARE(List()->SelectedRow(), 0);
+        QTest::keyClick(window, Qt::Key_Down);
+        QCOMPARE(List()->SelectedRow(), 1);
+        QTest::keyClick(window, Qt::Key_Home);
+        QCOMPARE(List()->SelectedRow(), 0);
+
+        const auto menuAt = [this](int row) {
+            const QRect name = List()->visualRect(List()->model()->index(row, 1));
+            return List()->viewport()->mapToGlobal(name.bottomLeft());
+        };
+        QCOMPARE(NextMenu([&] { QTest::keyClick(window, Qt::Key_F10, Qt::ShiftModifier); }), menuAt(0));
+        QTest::keyClick(window, Qt::Key_Down);
+        QCOMPARE(NextMenu([&] { QTest::keyClick(window, Qt::Key_Menu); }), menuAt(1));
+        // X11 turns the Menu key into a context-menu request placed where the list says its cursor
+        // is; it opens the selected row's menu too, and once.
+        QTest::keyClick(window, Qt::Key_Up);
+        QCOMPARE(NextMenu([&] {
+                     const QPoint cursor = List()->inputMethodQuery(Qt::ImCursorRectangle).toRect().center();
+                     QContextMenuEvent request(QContextMenuEvent::Keyboard, cursor,
+                                               List()->mapToGlobal(cursor));
+                     QApplication::sendEvent(List(), &request);
+                     QTest::keyClick(window, Qt::Key_Menu);
+                 }),
+                 menuAt(0));
+        QCOMPARE(m_menusSeen, 3);
+
+        QTest::keyClick(window, Qt::Key_Delete);
+        QCOMPARE(List()->RowCount(), 2);
+        QTRY_COMPARE(List()->Text(0, 1), QStringLiteral("key1.flv"));
+    }
+
+    // A screen reader reads the fields by their labels, the list by its purpose, a row in full.
+    void controlsAreNamedForScreenReaders() {
+        const auto name = [](QWidget* widget) {
+            return QAccessible::queryAccessibleInterface(widget)->text(QAccessible::Name);
+        };
+        QCOMPARE(name(Url()), QStringLiteral("视频网页地址："));
+        QCOMPARE(name(m_page->findChild<QLineEdit*>(QStringLiteral("folder"))),
+                 QStringLiteral("本机保存目录："));
+        QCOMPARE(name(List()), QStringLiteral("下载任务列表"));
+        Add(Watch(QStringLiteral("v=size:20480&title=spoken")));
+        WaitDone(0);
+        QCOMPARE(List()->model()->index(0, 0).data(Qt::AccessibleTextRole).toString(),
+                 QStringLiteral("spoken.flv，完成，%1，完成").arg(List()->Text(0, 2)));
     }
 
 private:
     void Play() { m_page->OnPlay(); }
+
+    // Runs press, then returns where the popup menu it opens shows, and closes that menu.
+    QPoint NextMenu(const std::function<void()>& press) {
+        QPoint shown(-1, -1);
+        QTimer poll;
+        poll.setInterval(10);
+        connect(&poll, &QTimer::timeout, this, [&] {
+            if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
+                shown = menu->pos();
+                ++m_menusSeen;
+                menu->close();
+            }
+        });
+        poll.start();
+        press();
+        for (int waited = 0; shown == QPoint(-1, -1) && waited < 5000; waited += 10)
+            QTest::qWait(10);
+        // A second menu from the same press would show now.
+        QTest::qWait(50);
+        return shown;
+    }
+    int m_menusSeen = 0;
 };
 
 QTEST_MAIN(DownloadPageTest)

@@ -3,6 +3,7 @@
 // conversion against the pixel positions the main window's layout is drawn for.
 #include "controls/FxButton.h"
 #include "res/DialogTemplates.h"
+#include "res/Pictures.h"
 #include "res/Resources.h"
 
 #include <QFile>
@@ -56,11 +57,39 @@ private slots:
 
     void iconsAndStrings() {
         QVERIFY(!res::LoadIcon(res::IDR_MAINFRAME).isNull());
+        // 16 pixels, and a picture for each usual screen density.
+        const QList<QSize> sizes = {{16, 16}, {20, 20}, {24, 24}, {28, 28}, {32, 32}, {40, 40}, {48, 48}};
         for (int id = res::IDI_TASK_ANALYSING; id <= res::IDI_TASK_RECEIVING; ++id)
-            QCOMPARE(res::LoadIcon(id).availableSizes(), QList<QSize>({QSize(16, 16)}));
+            QCOMPARE(res::LoadIcon(id).availableSizes(), sizes);
         QVERIFY(res::LoadIcon(145).isNull());
         QCOMPARE(res::LoadString(res::IDP_SOCKETS_INIT_FAILED), QStringLiteral("Windows 套接字初始化失败。"));
         QVERIFY(res::LoadString(102).isEmpty());
+    }
+
+    // The pictures a dense screen gets are drawn by the code that wrote the files: at 1 it gives
+    // the files' pixels, at other densities the same picture with more of them.
+    void drawnPicturesMatchTheFiles() {
+        for (int id : {129, 134, 135, 136, 137, 138, 139, 146}) {
+            const QImage file = res::LoadBitmap(id).convertToFormat(QImage::Format_RGB32);
+            QCOMPARE(res::DrawPicture(id, 1).convertToFormat(QImage::Format_RGB32), file);
+            for (const qreal ratio : {1.25, 1.5, 2.0}) {
+                const QImage dense = res::LoadBitmap(id, ratio);
+                QCOMPARE(dense.devicePixelRatio(), ratio);
+                QCOMPARE(dense.size(), (QSizeF(file.size()) * ratio).toSize());
+                // Scaled down to the file's size, it is the file's picture, within blending.
+                const QImage down = dense.convertToFormat(QImage::Format_RGB32)
+                                        .scaled(file.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+                qint64 difference = 0;
+                for (int y = 0; y < file.height(); ++y)
+                    for (int x = 0; x < file.width(); ++x)
+                        difference += qAbs(qGray(down.pixel(x, y)) - qGray(file.pixel(x, y)));
+                QVERIFY2(difference < 12LL * file.width() * file.height(),
+                         qPrintable(QStringLiteral("%1 at %2").arg(id).arg(ratio)));
+            }
+        }
+        for (int id = res::IDI_TASK_ANALYSING; id <= res::IDI_TASK_RECEIVING; ++id)
+            QCOMPARE(res::DrawPicture(id, 1), QImage(QStringLiteral(":/res/icons/%1.png").arg(id), "PNG")
+                                                  .convertToFormat(QImage::Format_ARGB32));
     }
 
     void dialogUnitsRoundAsTheLayoutExpects() {

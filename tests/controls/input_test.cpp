@@ -148,6 +148,21 @@ private slots:
         QTRY_COMPARE(b.currentState(), ButtonState::Hover);
     }
 
+    // A click ends tracking; a pointer that then jumps straight onto the neighbour, with no move
+    // in between, leaves only the neighbour lit.
+    void hoverFollowsAJumpAfterAClick() {
+        Window w{0, 0};
+        ProbeButton& a = *w.buttons[0];
+        ProbeButton& b = *w.buttons[1];
+        QTest::mouseMove(w.Handle(), w.At(0));
+        QTRY_VERIFY(a.m_hover);
+        QTest::mouseClick(w.Handle(), Qt::LeftButton, {}, w.At(0));
+        QTest::mouseMove(w.Handle(), w.At(1));
+        QTRY_VERIFY(b.m_hover);
+        QVERIFY(!a.m_hover);
+        QTRY_COMPARE(a.currentState(), ButtonState::Normal);
+    }
+
     void spaceKey() {
         Window w{0, BS_AUTOCHECKBOX, BS_AUTORADIOBUTTON};
         for (ProbeButton* b : w.buttons) {

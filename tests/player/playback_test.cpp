@@ -280,6 +280,48 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(MovieState(page, "position").toInt() > 300, 15000);
     }
 
+    // The movie from the keyboard: Tab into the control reaches its first control and walks
+    // them in order; Space pauses (the picture and the position stand still) and plays again.
+    void keyboardWalksTheControlsAndSpaceTogglesPlayback() {
+        VideoPlayDlg page(appSettings());
+        page.show();
+        page.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&page));
+        QTRY_VERIFY(page.flash().status() == QQuickView::Ready);
+        appSettings().setFileToPlay((m_folder + "h263.flv").toStdU16String());
+        PostMessage(&page, WM_PLAYER_OPEN);
+        QTRY_VERIFY_WITH_TIMEOUT(MovieState(page, "position").toInt() > 300, 15000);
+
+        // The control, the page's one stop, has the keyboard and has given it to the movie.
+        QQuickView* movie = page.flash().movieWindow();
+        QTRY_COMPARE(QGuiApplication::focusWindow(), movie);
+        const auto focused = [movie] {
+            return movie->activeFocusItem() ? movie->activeFocusItem()->objectName() : QString();
+        };
+        QTest::keyClick(movie, Qt::Key_Tab);
+        QCOMPARE(focused(), QStringLiteral("playButton"));
+        QTest::keyClick(movie, Qt::Key_Tab);
+        QTest::keyClick(movie, Qt::Key_Tab);
+        QCOMPARE(focused(), QStringLiteral("muteButton"));
+        QTest::keyClick(movie, Qt::Key_Tab);
+        QCOMPARE(focused(), QStringLiteral("volumeBar"));
+
+        QTest::keyClick(movie, Qt::Key_Space);
+        QTRY_VERIFY(!MovieState(page, "playing").toBool());
+        // The last position report of the pipeline may trail the state change a little.
+        QTest::qWait(300);
+        const int paused = MovieState(page, "position").toInt();
+        const QImage still = grabPage(page);
+        QTest::qWait(700);
+        QCOMPARE(MovieState(page, "position").toInt(), paused);
+        QCOMPARE(grabPage(page).copy(videoArea(page)), still.copy(videoArea(page)));
+
+        QTest::keyClick(movie, Qt::Key_Space);
+        QTRY_VERIFY(MovieState(page, "playing").toBool());
+        QTRY_VERIFY_WITH_TIMEOUT(MovieState(page, "position").toInt() > paused + 300, 15000);
+        QTRY_VERIFY(grabPage(page).copy(videoArea(page)) != still.copy(videoArea(page)));
+    }
+
 private:
     // Searches the visual tree: list entries have no QObject parent to find them by.
     static QQuickItem* findItem(QQuickItem* item, const QString& name) {
