@@ -62,7 +62,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         tessaly::MatchContext fewer;
         fewer.SetStepLimit(kStepLimit);
         fewer.SetShortcuts(shortcuts);
-        if (matcher.Match(subject.c_str(), &fewer)) {
+        const tessaly::MatchOutcome outcome = matcher.Search(subject.c_str(), &fewer);
+        if (outcome.IsMatch()) {
             Check(matched);
             Check(fewer.WholeMatch().start == context.WholeMatch().start &&
                   fewer.WholeMatch().end == context.WholeMatch().end);
@@ -70,7 +71,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 Check(fewer.Group(n).start == context.Group(n).start &&
                       fewer.Group(n).end == context.Group(n).end);
             }
-        } else if (fewer.CutoffReason() == tessaly::MatchContext::Cutoff::None) {
+        } else if (!outcome.IsCutOff()) {
             Check(!matched); // it tried everything and found nothing
         }
     }
