@@ -58,7 +58,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // limit must find the same one (the other way round it may merely have run out of steps).
     for (const std::uint32_t shortcuts :
          {0u, +tessaly::MatchContext::kRequiredRuns, +tessaly::MatchContext::kFailureMemo,
-          +tessaly::MatchContext::kLazyScanMemo}) {
+          +tessaly::MatchContext::kLazyScanMemo, +tessaly::MatchContext::kVectorScans,
+          +tessaly::MatchContext::kLeadingRun}) {
         tessaly::MatchContext fewer;
         fewer.SetStepLimit(kStepLimit);
         fewer.SetShortcuts(shortcuts);

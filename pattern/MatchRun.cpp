@@ -30,6 +30,7 @@
 #include "pattern/ProgramLayout.h"
 #include "pattern/RequiredRuns.h"
 #include "pattern/SingleUnit.h"
+#include "pattern/UnitScan.h"
 
 #include <algorithm>
 #include <limits>
@@ -74,7 +75,11 @@ public:
           m_filter(matcher.m_startFilter), m_runs(matcher.m_requiredRuns), m_s(subject), m_context(context),
           m_groups(context.m_groups.data()), m_slots(context.m_slots.data()),
           m_savedDepths(context.m_savedDepths.data()), m_stack(context.m_stack.data()),
-          m_room(context.m_stack.size()), m_stepLimit(context.m_stepLimit), m_stop(context.m_stop) {}
+          m_room(context.m_stack.size()), m_stepLimit(context.m_stepLimit), m_stop(context.m_stop),
+          m_vector((context.m_shortcuts & MatchContext::kVectorScans) != 0),
+          m_leadingRun(matcher.m_leadingRun && (context.m_shortcuts & MatchContext::kLeadingRun)),
+          m_leadingChars(matcher.m_leadingChars),
+          m_runsPending(!m_runs.empty() && (context.m_shortcuts & MatchContext::kRequiredRuns)) {}
 
     MatchOutcome Execute();
 
@@ -146,7 +151,8 @@ private:
 
     std::ptrdiff_t Length() {
         if (m_length < 0) {
-            m_length = static_cast<std::ptrdiff_t>(std::char_traits<char16_t>::length(m_s));
+            m_length = static_cast<std::ptrdiff_t>(m_vector ? pattern_detail::SubjectLength(m_s)
+                                                            : std::char_traits<char16_t>::length(m_s));
         }
         return m_length;
     }
@@ -165,6 +171,7 @@ private:
     }
 
     bool Checkpoint();
+    bool SeekRunsWhenDue();
     void StartRememberingWhenDue();
 
     // The first start from `start` on that may begin a match; false when none may.
@@ -200,13 +207,22 @@ private:
     std::ptrdiff_t m_length = -1; // of the subject, once needed
     std::uint64_t m_stepLimit;
     const std::stop_token& m_stop;
+    const bool m_vector;     // kVectorScans
+    const bool m_leadingRun; // kLeadingRun, and the pattern has such a run
+    const std::size_t m_leadingChars;
     std::uint64_t m_steps = 0;
     std::uint64_t m_nextCheck = 0; // the first step already looks at the limit and the token
     std::optional<MatchOutcome::Cutoff> m_cutoff;
     std::uint64_t m_memoFrom = 256; // the step remembering starts at; its floor until known
     bool m_memoFromKnown = false;
     bool m_remembering = false;
-    // Where required runs were placed first, and the latest start they allow, once sought.
+    // Whether the required runs are still to be sought, from which step, and once sought, where
+    // they were placed first and the latest start they allow.
+    bool m_runsPending;
+    std::uint64_t m_runsFrom = 256; // a floor until the subject's length is known
+    bool m_runsFromKnown = false;
+    bool m_hopeless = false; // the runs cannot be placed: end the match
+    std::ptrdiff_t m_attemptStart = 0;
     std::ptrdiff_t m_earliest = -1;
     std::ptrdiff_t m_lastStart = std::numeric_limits<std::ptrdiff_t>::max();
     FailureMemo m_failures;
@@ -222,7 +238,7 @@ bool PatternMatcher::Run::Checkpoint() {
             m_cutoff = MatchOutcome::Cutoff::StopRequested;
         }
     }
-    if (m_cutoff) {
+    if (m_cutoff || m_hopeless) {
         m_nextCheck = 0;
         return false;
     }
@@ -233,7 +249,31 @@ bool PatternMatcher::Run::Checkpoint() {
     if (!m_remembering) {
         StartRememberingWhenDue();
     }
+    if (m_runsPending && !SeekRunsWhenDue()) {
+        m_hopeless = true;
+        m_nextCheck = 0;
+        return false;
+    }
     return true;
+}
+
+// A match that ends within about as many steps as its subject has units (a realistic page, an
+// address) never reads the whole subject for the required runs: only one that goes on longer
+// does, once, from the start of the attempt it is in. False when they cannot all be placed from
+// there: neither that attempt nor any later one can match.
+bool PatternMatcher::Run::SeekRunsWhenDue() {
+    if (m_steps >= m_runsFrom && !m_runsFromKnown) {
+        m_runsFrom += static_cast<std::uint64_t>(Length());
+        m_runsFromKnown = true;
+    }
+    if (m_steps < m_runsFrom) {
+        m_nextCheck = std::min(m_nextCheck, m_runsFrom);
+        return true;
+    }
+    m_runsPending = false;
+    m_earliest = pattern_detail::EarliestPlacement(m_runs, Subject(),
+                                                   static_cast<std::size_t>(m_attemptStart), m_vector);
+    return m_earliest >= 0;
 }
 
 // The subject's length, which sets the mark, is read only once the match has taken as many
@@ -327,8 +367,21 @@ bool PatternMatcher::Run::ScanLazy(std::size_t head, std::size_t rest, std::ptrd
     const bool remember = (m_context.m_shortcuts & MatchContext::kLazyScanMemo) && Remembering();
     LazyScanMemo::Table* ends = remember ? m_scans.Find(head) : nullptr;
     m_scans.BeginScan();
+    // ".*?" before one unit: the attempts where that unit is missing take one unit each, so they
+    // can be skipped to where it stands (the terminator ends the scan there too). Not while scans
+    // are remembered, as each position attempted is noted.
+    const char16_t seek =
+        m_vector && !remember && m_program[head + layout::kLazyBody].kind == Instruction::AnyChar
+            ? pattern_detail::OnlyUnit(m_program, tests[0])
+            : 0;
     std::uint64_t attempts = 0;
     for (;; ++attempts) {
+        if (seek != 0) {
+            const auto found = static_cast<std::ptrdiff_t>(pattern_detail::FindUnit(
+                m_s, static_cast<std::size_t>(p), static_cast<std::size_t>(Length()), seek));
+            attempts += static_cast<std::uint64_t>(found - p);
+            p = found;
+        }
         if (ends == nullptr && attempts == LazyScanMemo::kAfterAttempts && remember) {
             ends = m_scans.Create(head, static_cast<std::size_t>(Length()) + 1);
         }
@@ -398,7 +451,7 @@ PatternMatcher::Run::GiveBackResult PatternMatcher::Run::GiveBack(std::ptrdiff_t
     // Each iteration given back pops its three entries; the depth is settled after the loop.
     const std::ptrdiff_t from = count;
     const std::ptrdiff_t latest = first + count - 1;
-    p = test ? pattern_detail::LastPassing(m_program, after, m_s, first, latest) : latest;
+    p = test ? pattern_detail::LastPassing(m_program, after, m_s, first, latest, m_vector) : latest;
     failures += static_cast<std::uint64_t>(latest - p);
     count = p - first;
     m_slots[slot] = count <= 0 ? record[1] : p;
@@ -646,7 +699,22 @@ bool PatternMatcher::Run::Backtrack(std::ptrdiff_t& p, std::size_t& ip) {
 }
 
 bool PatternMatcher::Run::NextViableStart(std::ptrdiff_t& start) {
-    if (m_filter.kind != StartFilter::None) {
+    if (m_leadingRun) {
+        const std::u16string_view run = m_runs.front();
+        const auto at = static_cast<std::size_t>(start);
+        const std::size_t found =
+            m_vector ? pattern_detail::FindRun(Subject(), run, at) : Subject().find(run, at);
+        if (found == std::u16string_view::npos) {
+            return false; // every attempt from here on fails at once
+        }
+        start = static_cast<std::ptrdiff_t>(found);
+    } else if (m_filter.kind == StartFilter::Unit && m_vector) {
+        start = static_cast<std::ptrdiff_t>(pattern_detail::FindUnit(
+            m_s, static_cast<std::size_t>(start), static_cast<std::size_t>(Length()), m_filter.unit));
+        if (start == Length()) {
+            return false;
+        }
+    } else if (m_filter.kind != StartFilter::None) {
         while (m_s[start] != 0 && !Passes(m_s[start])) {
             ++start;
         }
@@ -654,19 +722,13 @@ bool PatternMatcher::Run::NextViableStart(std::ptrdiff_t& start) {
             return false; // the attempt at the terminator would fail at once too
         }
     }
-    // The runs' earliest placement is found before the first attempt; the latest start is sought
-    // only once an attempt past the earliest one is due, which a page that matches rarely needs.
-    if (m_runs.empty() || !(m_context.m_shortcuts & MatchContext::kRequiredRuns)) {
-        return true;
-    }
+    // Once the runs were placed, the latest start they allow is sought when an attempt past the
+    // earliest placement is due.
     if (m_earliest < 0) {
-        m_earliest = pattern_detail::EarliestPlacement(m_runs, Subject(), static_cast<std::size_t>(start));
-        if (m_earliest < 0) {
-            return false; // every attempt misses a required run
-        }
+        return true; // not sought (yet)
     }
     if (start > m_earliest && m_lastStart == std::numeric_limits<std::ptrdiff_t>::max()) {
-        m_lastStart = pattern_detail::LatestStart(m_runs, Subject());
+        m_lastStart = pattern_detail::LatestStart(m_runs, Subject(), m_vector);
     }
     return start <= m_lastStart; // every attempt after the last start misses a required run
 }
@@ -676,7 +738,16 @@ PatternMatcher::Run::Halt PatternMatcher::Run::Attempt(std::ptrdiff_t start) {
     std::size_t ip = 0;
     m_depth = 0;
     m_vdepth = 0;
+    m_attemptStart = start;
     m_context.m_match.start = start;
+    if (m_leadingRun && m_leadingChars > 0) {
+        // The run was found here: what the prologue's Call and the Chars that read it do.
+        if (!Push(layout::kPrologueEnd)) {
+            return Halt::Abort;
+        }
+        ip = layout::kPatternEntry + m_leadingChars;
+        p += static_cast<std::ptrdiff_t>(m_leadingChars);
+    }
     for (;;) {
         const Halt halt = Step(m_dispatch[ip], p, ip);
         if (halt == Halt::Continue) {

@@ -3,9 +3,12 @@
 
 #include "pattern/PatternCompiler.h"
 #include "pattern/PatternSyntax.h"
+#include "pattern/ProgramLayout.h"
 #include "pattern/RequiredRuns.h"
 
 namespace tessaly {
+
+namespace layout = pattern_detail::layout;
 
 ParseError PatternMatcher::Parse(const char16_t* pattern) {
     m_program.clear();
@@ -15,6 +18,8 @@ ParseError PatternMatcher::Parse(const char16_t* pattern) {
     m_slotCount = 0;
     m_startFilter = StartFilter{};
     m_requiredRuns.clear();
+    m_leadingRun = false;
+    m_leadingChars = 0;
 
     pattern_detail::SyntaxTree tree;
     ParseError error = pattern_detail::ReadPattern(pattern, tree);
@@ -35,7 +40,15 @@ ParseError PatternMatcher::Parse(const char16_t* pattern) {
                     m_memoProgram[i].kind = static_cast<Instruction::Kind>(pattern_detail::kMemoPointKind);
                 }
             }
-            m_requiredRuns = pattern_detail::RequiredRuns(tree);
+            pattern_detail::RunSet runs = pattern_detail::RequiredRuns(tree);
+            m_requiredRuns = std::move(runs.runs);
+            // "^" tries one start only, which the run need not lead.
+            m_leadingRun = runs.firstLeads && m_program[layout::kPrologueEnd].kind == Instruction::NextStart;
+            while (m_leadingRun && m_leadingChars < m_requiredRuns.front().size() &&
+                   m_program[layout::kPatternEntry + m_leadingChars] ==
+                       Instruction{Instruction::Char, m_requiredRuns.front()[m_leadingChars]}) {
+                ++m_leadingChars;
+            }
         }
     }
     m_lastError = error;
@@ -43,13 +56,14 @@ ParseError PatternMatcher::Parse(const char16_t* pattern) {
 }
 
 void PatternMatcher::FindStartFilter() {
-    if (m_program[1].kind != Instruction::NextStart) {
+    if (m_program[layout::kPrologueEnd].kind != Instruction::NextStart) {
         return; // "^": one attempt only, nothing to skip
     }
     // Parentheses at the start only push a resume point that fails on, so look through them.
-    std::size_t ip = 2;
-    while (m_program[ip].kind == Instruction::Call && m_program[ip + 1].kind == Instruction::Backtrack) {
-        ip = static_cast<std::size_t>(m_program[ip].operand);
+    std::size_t ip = layout::kPatternEntry;
+    while (m_program[ip].kind == Instruction::Call &&
+           m_program[ip + layout::kParenBacktrack].kind == Instruction::Backtrack) {
+        ip = layout::Target(m_program.data(), ip);
     }
     const Instruction& first = m_program[ip];
     if (first.kind == Instruction::Char && first.operand != 0) {

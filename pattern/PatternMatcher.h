@@ -144,7 +144,12 @@ public:
         kFailureMemo = 2,
         // Remember where a lazy loop's scan for what follows it ended, by the position it began at.
         kLazyScanMemo = 4,
-        kAllShortcuts = kRequiredRuns | kFailureMemo | kLazyScanMemo,
+        // Seek the subject's end, the required runs and the unit a give-back or a lazy loop's scan
+        // looks for eight units at a time.
+        kVectorScans = 8,
+        // Begin attempts only where the literal run every match begins with stands.
+        kLeadingRun = 16,
+        kAllShortcuts = kRequiredRuns | kFailureMemo | kLazyScanMemo | kVectorScans | kLeadingRun,
     };
     void SetShortcuts(std::uint32_t shortcuts) { m_shortcuts = shortcuts; }
 
@@ -216,6 +221,10 @@ private:
     std::vector<Instruction> m_memoProgram;
     StartFilter m_startFilter;
     std::vector<std::u16string> m_requiredRuns;
+    bool m_leadingRun = false; // every attempt begins by reading m_requiredRuns[0]
+    // How many of its units the program's first instructions read one Char each: an attempt that
+    // begins where the run was found may begin after them.
+    std::size_t m_leadingChars = 0;
     std::uint32_t m_groupCount = 0;
     std::int32_t m_slotCount = 0;
 };

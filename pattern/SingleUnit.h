@@ -37,10 +37,14 @@ inline bool UnitPasses(const Instruction* program, std::size_t at, char16_t unit
     }
 }
 
+// The one unit the literal or set at `at` takes, or 0 when it takes none or several.
+char16_t OnlyUnit(const Instruction* program, std::size_t at);
+
 // The last position from lo to hi where the unit test at `at` takes the subject's unit, or lo - 1.
-// Every unit there lies before the terminator.
+// Every unit there lies before the terminator. With `vector`, a test of one unit is sought eight
+// units at a time.
 std::ptrdiff_t LastPassing(const Instruction* program, std::size_t at, const char16_t* s, std::ptrdiff_t lo,
-                           std::ptrdiff_t hi);
+                           std::ptrdiff_t hi, bool vector);
 
 // How many units from p on the literal or set at `at` takes one after another (never the
 // terminator). "." takes all up to the subject's length, which the caller knows best.
