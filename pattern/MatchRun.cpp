@@ -67,10 +67,14 @@ constexpr std::size_t kMemoRecordSize = 4;
 class PatternMatcher::Run {
 public:
     Run(const PatternMatcher& matcher, const char16_t* subject, MatchContext& context)
-        : m_program(matcher.m_program.data()), m_dispatch(m_program),
-          m_memoProgram((context.m_shortcuts & MatchContext::kFailureMemo) && !matcher.m_memoProgram.empty()
-                            ? matcher.m_memoProgram.data()
-                            : nullptr),
+        : m_program(matcher.m_program.data()),
+          m_dispatch((context.m_shortcuts & MatchContext::kLiteralRuns) && !matcher.m_runProgram.empty()
+                         ? matcher.m_runProgram.data()
+                         : m_program),
+          m_memoProgram(!(context.m_shortcuts & MatchContext::kFailureMemo) || matcher.m_memoProgram.empty()
+                            ? nullptr
+                        : m_dispatch == m_program ? matcher.m_memoProgram.data()
+                                                  : matcher.m_runMemoProgram.data()),
           m_traits(matcher.m_traits.data()), m_size(matcher.m_program.size()),
           m_filter(matcher.m_startFilter), m_runs(matcher.m_requiredRuns), m_s(subject), m_context(context),
           m_groups(context.m_groups.data()), m_slots(context.m_slots.data()),
@@ -179,6 +183,7 @@ private:
     Halt Attempt(std::ptrdiff_t start);
     Halt Step(const Instruction& in, std::ptrdiff_t& p, std::size_t& ip);
     Halt AtMemoPoint(std::ptrdiff_t& p, std::size_t& ip);
+    Halt LiteralRun(std::size_t length, std::ptrdiff_t& p, std::size_t& ip);
     bool Backtrack(std::ptrdiff_t& p, std::size_t& ip);
     bool BackRefPasses(std::size_t ip, std::ptrdiff_t& p) const;
 
@@ -189,7 +194,8 @@ private:
     bool LazyIterationEmpty(std::size_t bodyEntry, std::ptrdiff_t p) const;
 
     const Instruction* m_program;
-    const Instruction* m_dispatch;    // m_program, or m_memoProgram once remembering
+    const Instruction*
+        m_dispatch; // m_program (or its copy with literal runs), m_memoProgram once remembering
     const Instruction* m_memoProgram; // null when failures are not to be remembered
     const std::uint8_t* m_traits;
     std::size_t m_size;
@@ -635,12 +641,32 @@ inline PatternMatcher::Run::Halt PatternMatcher::Run::Step(const Instruction& in
         m_groups[in.operand].start = Pop();
         break;
     default:
+        if (in.kind == pattern_detail::kLiteralRunKind) {
+            return LiteralRun(static_cast<std::size_t>(in.operand), p, ip);
+        }
         if (in.kind == pattern_detail::kMemoPointKind) {
             return AtMemoPoint(p, ip);
         }
         return Halt::Abort; // no other kinds exist
     }
     ++ip;
+    return Halt::Continue;
+}
+
+// The `length` Chars from ip in one go: where one fails, p stands at its unit, as the Chars before
+// it took theirs.
+inline PatternMatcher::Run::Halt PatternMatcher::Run::LiteralRun(std::size_t length, std::ptrdiff_t& p,
+                                                                 std::size_t& ip) {
+    const char16_t* const at = m_s + p;
+    const Instruction* const run = m_program + ip;
+    for (std::size_t k = 0; k < length; ++k) {
+        if (at[k] != static_cast<char16_t>(run[k].operand)) {
+            p += static_cast<std::ptrdiff_t>(k);
+            return Halt::Fail;
+        }
+    }
+    p += static_cast<std::ptrdiff_t>(length);
+    ip += length;
     return Halt::Continue;
 }
 

@@ -6,14 +6,43 @@
 #include "pattern/ProgramLayout.h"
 #include "pattern/RequiredRuns.h"
 
+#include <algorithm>
+
 namespace tessaly {
 
 namespace layout = pattern_detail::layout;
+
+namespace {
+
+// `out` becomes the program with each Char that begins a run of two or more literals (a memo point
+// ends a run) marked with the run's length; each Char of a run begins the run's rest, as a jump
+// may land there. False, and `out` empty, when there is no such run.
+bool MarkLiteralRuns(const std::vector<Instruction>& program, std::vector<Instruction>& out) {
+    out = program;
+    bool any = false;
+    std::int32_t run = 0;
+    for (std::size_t i = out.size(); i-- > 0;) {
+        const bool literal = out[i].kind == Instruction::Char && out[i].operand != 0;
+        run = literal ? std::min(run + 1, pattern_detail::kMaxLiteralRun) : 0;
+        if (run >= 2) {
+            out[i] = Instruction{static_cast<Instruction::Kind>(pattern_detail::kLiteralRunKind), run};
+            any = true;
+        }
+    }
+    if (!any) {
+        out.clear();
+    }
+    return any;
+}
+
+} // namespace
 
 ParseError PatternMatcher::Parse(const char16_t* pattern) {
     m_program.clear();
     m_traits.clear();
     m_memoProgram.clear();
+    m_runProgram.clear();
+    m_runMemoProgram.clear();
     m_groupCount = 0;
     m_slotCount = 0;
     m_startFilter = StartFilter{};
@@ -39,6 +68,9 @@ ParseError PatternMatcher::Parse(const char16_t* pattern) {
                     }
                     m_memoProgram[i].kind = static_cast<Instruction::Kind>(pattern_detail::kMemoPointKind);
                 }
+            }
+            if (MarkLiteralRuns(m_program, m_runProgram) && !m_memoProgram.empty()) {
+                MarkLiteralRuns(m_memoProgram, m_runMemoProgram);
             }
             pattern_detail::RunSet runs = pattern_detail::RequiredRuns(tree);
             m_requiredRuns = std::move(runs.runs);

@@ -149,7 +149,10 @@ public:
         kVectorScans = 8,
         // Begin attempts only where the literal run every match begins with stands.
         kLeadingRun = 16,
-        kAllShortcuts = kRequiredRuns | kFailureMemo | kLazyScanMemo | kVectorScans | kLeadingRun,
+        // Compare a run of literals in one go rather than one instruction at a time.
+        kLiteralRuns = 32,
+        kAllShortcuts =
+            kRequiredRuns | kFailureMemo | kLazyScanMemo | kVectorScans | kLeadingRun | kLiteralRuns,
     };
     void SetShortcuts(std::uint32_t shortcuts) { m_shortcuts = shortcuts; }
 
@@ -219,6 +222,9 @@ private:
     // The program as the interpreter dispatches it when failures are remembered: memo points carry
     // kMemoPointKind in place of their kind, so that other instructions pay nothing for them.
     std::vector<Instruction> m_memoProgram;
+    // Both again with runs of literals marked (kLiteralRunKind); empty when the pattern has none.
+    std::vector<Instruction> m_runProgram;
+    std::vector<Instruction> m_runMemoProgram;
     StartFilter m_startFilter;
     std::vector<std::u16string> m_requiredRuns;
     bool m_leadingRun = false; // every attempt begins by reading m_requiredRuns[0]

@@ -151,7 +151,8 @@ bool Compare(const PatternMatcher& matcher, const std::u16string& pattern, const
         Describe(expected.outcome == test::ReferenceResult::Matched, expected.whole, expected.groups);
     for (const std::uint32_t shortcuts :
          {+MatchContext::kAllShortcuts, 0u, +MatchContext::kRequiredRuns, +MatchContext::kFailureMemo,
-          +MatchContext::kLazyScanMemo, +MatchContext::kVectorScans, +MatchContext::kLeadingRun}) {
+          +MatchContext::kLazyScanMemo, +MatchContext::kVectorScans, +MatchContext::kLeadingRun,
+          +MatchContext::kLiteralRuns}) {
         MatchContext context;
         context.SetShortcuts(shortcuts);
         const bool matched = matcher.Match(subject.c_str(), &context);
