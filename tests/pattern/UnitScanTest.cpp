@@ -44,9 +44,9 @@ TEST(UnitScan, AnswersAsTheStringSearchesDo) {
 }
 
 TEST(UnitScan, SubjectLengthAtEveryAlignment) {
-    std::u16string buffer(80, u'x');
+    std::u16string buffer(260, u'x');
     for (std::size_t start = 0; start < 16; ++start) {
-        for (std::size_t length = 0; length < 40; ++length) {
+        for (std::size_t length = 0; length < 200; ++length) { // past several 64-byte steps
             std::u16string copy = buffer;
             copy[start + length] = 0;
             ASSERT_EQ(SubjectLength(copy.c_str() + start), length) << start;
