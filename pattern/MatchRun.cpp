@@ -11,8 +11,8 @@
 //   matches instead of trying the rest at every position; long scans are remembered by position
 //   (LazyScanMemo);
 // - start positions whose first unit cannot begin a match are skipped (see FindStartFilter);
-// - a subject lacking the pattern's required literal runs is refused before any attempt, and
-//   start positions after the latest place the runs still fit are never tried (RequiredRuns.h);
+// - a subject lacking the pattern's required literal runs is refused, and start positions after
+//   the latest place the runs still fit are never tried (RequiredRuns.h);
 // - at a memo point (the start of a top-level unit after a loop, or the head of a top-level lazy
 //   loop, from where all that runs depends only on the position, see MarkMemoPoints) a run that
 //   failed back out of it is remembered with the position it failed at (FailureMemo); reached
@@ -20,6 +20,12 @@
 //   every group and loop slot it touched, so the position is all a failure leaves;
 // - a top-level greedy loop over "." gives back at once the iterations whose runs are known to
 //   fail (GreedyFrontier).
+// Engines that find where things stand before the interpreter runs (each switchable too):
+// - the subject's end, the required runs and the one unit a give-back or a ".*?" scan seeks are
+//   found eight units at a time (UnitScan.h);
+// - attempts begin only where the leading literal run stands, after the Chars that read it;
+// - the required runs are sought only once a match outlasts one reading of its subject;
+// - a run of literals is compared in one go (LiteralRun).
 // The depth the plain interpreter would have (m_vdepth) is kept beside the real one, so the
 // 1,048,576-entry cap ends exactly the matches it would end.
 #include "pattern/FailureMemo.h"

@@ -136,7 +136,8 @@ public:
     // Shortcuts Match may take that skip work without changing any result; all are on by default.
     // Switching them off is for tests and fuzzing that check exactly that.
     enum Shortcut : std::uint32_t {
-        // Refuse subjects and start positions where the required literal runs cannot all be found.
+        // Refuse subjects and start positions where the required literal runs cannot all be found
+        // (sought once a match has taken as many steps as the subject has units, 256 at least).
         kRequiredRuns = 1,
         // Remember where a failed run from a top-level unit (or a top-level lazy loop's head) at a
         // position stopped, and fail at once the next time it is reached there; give back at once
