@@ -42,6 +42,7 @@
 #include <limits>
 #include <new>
 #include <optional>
+#include <span>
 #include <string>
 
 namespace tessaly {
@@ -89,6 +90,8 @@ public:
           m_vector((context.m_shortcuts & MatchContext::kVectorScans) != 0),
           m_leadingRun(matcher.m_leadingRun && (context.m_shortcuts & MatchContext::kLeadingRun)),
           m_leadingChars(matcher.m_leadingChars),
+          m_loopSuffixes((context.m_shortcuts & MatchContext::kSuffixRuns) ? &matcher.m_loopSuffixes
+                                                                           : nullptr),
           m_runsPending(!m_runs.empty() && (context.m_shortcuts & MatchContext::kRequiredRuns)) {}
 
     MatchOutcome Execute();
@@ -197,6 +200,7 @@ private:
     bool RunGreedy(std::size_t head, std::ptrdiff_t& p, std::size_t& ip);
     GiveBackResult GiveBack(std::ptrdiff_t& p, std::size_t& ip);
     GreedyFrontier* FrontierOf(std::size_t head, std::size_t after);
+    std::ptrdiff_t SuffixStart(std::size_t head);
     bool LazyIterationEmpty(std::size_t bodyEntry, std::ptrdiff_t p) const;
 
     const Instruction* m_program;
@@ -222,6 +226,8 @@ private:
     const bool m_vector;     // kVectorScans
     const bool m_leadingRun; // kLeadingRun, and the pattern has such a run
     const std::size_t m_leadingChars;
+    const std::vector<LoopSuffix>* m_loopSuffixes;                      // null when kSuffixRuns is off
+    std::vector<std::pair<std::size_t, std::ptrdiff_t>> m_suffixStarts; // by first run, once sought
     std::uint64_t m_steps = 0;
     std::uint64_t m_nextCheck = 0; // the first step already looks at the limit and the token
     std::optional<MatchOutcome::Cutoff> m_cutoff;
@@ -462,7 +468,12 @@ PatternMatcher::Run::GiveBackResult PatternMatcher::Run::GiveBack(std::ptrdiff_t
     const bool extend = frontier != nullptr && frontier->Reaches(first + count);
     // Each iteration given back pops its three entries; the depth is settled after the loop.
     const std::ptrdiff_t from = count;
-    const std::ptrdiff_t latest = first + count - 1;
+    std::ptrdiff_t latest = first + count - 1;
+    // Past the latest place the runs the rest needs still fit, the rest fails wherever it begins.
+    if (const std::ptrdiff_t last = SuffixStart(head); last < latest) {
+        latest = std::max(last, first - 1);
+        ++failures;
+    }
     p = test ? pattern_detail::LastPassing(m_program, after, m_s, first, latest, m_vector) : latest;
     failures += static_cast<std::uint64_t>(latest - p);
     count = p - first;
@@ -497,6 +508,33 @@ GreedyFrontier* PatternMatcher::Run::FrontierOf(std::size_t head, std::size_t af
         return nullptr;
     }
     return m_frontiers.Of(head, Length());
+}
+
+// For a top-level loop followed by required runs, the latest position from which they all fit
+// (-1 when they do not); otherwise no bound. Sought once per match.
+std::ptrdiff_t PatternMatcher::Run::SuffixStart(std::size_t head) {
+    if (m_loopSuffixes == nullptr) {
+        return std::numeric_limits<std::ptrdiff_t>::max();
+    }
+    for (const LoopSuffix& suffix : *m_loopSuffixes) {
+        if (suffix.head != head) {
+            continue;
+        }
+        for (const auto& [firstRun, start] : m_suffixStarts) {
+            if (firstRun == suffix.firstRun) {
+                return start;
+            }
+        }
+        const std::ptrdiff_t start = pattern_detail::LatestStart(
+            std::span<const std::u16string>(m_runs).subspan(suffix.firstRun), Subject(), m_vector);
+        try {
+            m_suffixStarts.emplace_back(suffix.firstRun, start);
+        } catch (const std::bad_alloc&) {
+            // sought again next time
+        }
+        return start;
+    }
+    return std::numeric_limits<std::ptrdiff_t>::max();
 }
 
 // The lazy iteration that reached its loop's Jump consumed nothing.

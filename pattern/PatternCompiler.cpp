@@ -23,15 +23,28 @@ public:
         if (tree().root >= 0 &&
             tree().nodes[static_cast<std::size_t>(tree().root)].type == SyntaxNode::Sequence) {
             bool varies = false;
-            for (const std::int32_t unit : tree().nodes[static_cast<std::size_t>(tree().root)].units) {
+            const std::vector<std::int32_t>& units =
+                tree().nodes[static_cast<std::size_t>(tree().root)].units;
+            for (std::size_t i = 0; i < units.size(); ++i) {
                 if (varies) {
                     memoPoints.push_back(Here());
                 }
-                if (const std::int32_t head = LazyHead(unit); head >= 0) {
+                if (const std::int32_t head = LazyHead(units[i]); head >= 0) {
                     memoPoints.push_back(Here() + head);
                 }
-                Node(unit);
-                varies = Varies(unit);
+                const auto entry = static_cast<std::size_t>(Here());
+                Node(units[i]);
+                varies = Varies(units[i]);
+                // The unit is "X*" or "X+" over one unit test: its only run-at-once loop. (A loop
+                // inside a unit may stand in a negation, whose end goes back to where it began.)
+                const SyntaxNode& node = m_tree.nodes[static_cast<std::size_t>(units[i])];
+                const bool loop = node.type == SyntaxNode::Repeat && IsUnitTest(node.child);
+                for (std::size_t at = entry; loop && at < m_out.program.size(); ++at) {
+                    if (m_out.traits[at] & kSimpleGreedy) {
+                        m_out.topLevelLoops.push_back(TopLevelLoop{at, i});
+                        break;
+                    }
+                }
             }
         } else if (tree().root >= 0) {
             Node(tree().root);

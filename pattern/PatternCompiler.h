@@ -32,10 +32,17 @@ inline constexpr std::int32_t kMaxLiteralRun = 1 << 16;
 // would otherwise grow without bound.
 inline constexpr std::size_t kMaxProgramSize = std::size_t{1} << 20;
 
+// A greedy loop over one unit test that is a unit of the pattern's top-level sequence.
+struct TopLevelLoop {
+    std::size_t head; // its PushSlot
+    std::size_t unit; // its place in the top-level sequence
+};
+
 struct CompiledPattern {
     std::vector<Instruction> program;
     std::vector<std::uint8_t> traits;
     std::int32_t slotCount = 0;
+    std::vector<TopLevelLoop> topLevelLoops;
 };
 
 ParseError CompileTree(const SyntaxTree& tree, CompiledPattern& out);

@@ -49,6 +49,7 @@ ParseError PatternMatcher::Parse(const char16_t* pattern) {
     m_requiredRuns.clear();
     m_leadingRun = false;
     m_leadingChars = 0;
+    m_loopSuffixes.clear();
 
     pattern_detail::SyntaxTree tree;
     ParseError error = pattern_detail::ReadPattern(pattern, tree);
@@ -74,6 +75,11 @@ ParseError PatternMatcher::Parse(const char16_t* pattern) {
             }
             pattern_detail::RunSet runs = pattern_detail::RequiredRuns(tree);
             m_requiredRuns = std::move(runs.runs);
+            for (const pattern_detail::TopLevelLoop& loop : compiled.topLevelLoops) {
+                if (runs.after[loop.unit] < m_requiredRuns.size()) {
+                    m_loopSuffixes.push_back(LoopSuffix{loop.head, runs.after[loop.unit]});
+                }
+            }
             // "^" tries one start only, which the run need not lead.
             m_leadingRun = runs.firstLeads && m_program[layout::kPrologueEnd].kind == Instruction::NextStart;
             while (m_leadingRun && m_leadingChars < m_requiredRuns.front().size() &&

@@ -152,8 +152,11 @@ public:
         kLeadingRun = 16,
         // Compare a run of literals in one go rather than one instruction at a time.
         kLiteralRuns = 32,
-        kAllShortcuts =
-            kRequiredRuns | kFailureMemo | kLazyScanMemo | kVectorScans | kLeadingRun | kLiteralRuns,
+        // Give back at once the iterations of a top-level loop over one unit after which the
+        // required runs that follow it can no longer be placed.
+        kSuffixRuns = 64,
+        kAllShortcuts = kRequiredRuns | kFailureMemo | kLazyScanMemo | kVectorScans | kLeadingRun |
+                        kLiteralRuns | kSuffixRuns,
     };
     void SetShortcuts(std::uint32_t shortcuts) { m_shortcuts = shortcuts; }
 
@@ -232,6 +235,13 @@ private:
     // How many of its units the program's first instructions read one Char each: an attempt that
     // begins where the run was found may begin after them.
     std::size_t m_leadingChars = 0;
+    // Top-level loops over one unit with required runs after them: the loop's head and the first
+    // such run.
+    struct LoopSuffix {
+        std::size_t head;
+        std::size_t firstRun;
+    };
+    std::vector<LoopSuffix> m_loopSuffixes;
     std::uint32_t m_groupCount = 0;
     std::int32_t m_slotCount = 0;
 };

@@ -18,10 +18,20 @@ public:
     explicit RunCollector(const SyntaxTree& tree) : m_tree(tree) {}
 
     RunSet Collect() {
-        if (m_tree.root >= 0) {
+        if (m_tree.root >= 0 &&
+            m_tree.nodes[static_cast<std::size_t>(m_tree.root)].type == SyntaxNode::Sequence) {
+            for (const std::int32_t unit : m_tree.nodes[static_cast<std::size_t>(m_tree.root)].units) {
+                Mandatory(unit);
+                // A run still open began in this unit or before.
+                m_out.after.push_back(m_out.runs.size() + (m_current.empty() ? 0 : 1));
+            }
+        } else if (m_tree.root >= 0) {
             Mandatory(m_tree.root);
         }
         Break();
+        for (std::size_t& first : m_out.after) {
+            first = std::min(first, m_out.runs.size());
+        }
         return std::move(m_out);
     }
 
@@ -118,8 +128,7 @@ std::ptrdiff_t EarliestPlacement(const std::vector<std::u16string>& runs, std::u
     return static_cast<std::ptrdiff_t>(first);
 }
 
-std::ptrdiff_t LatestStart(const std::vector<std::u16string>& runs, std::u16string_view subject,
-                           bool vector) {
+std::ptrdiff_t LatestStart(std::span<const std::u16string> runs, std::u16string_view subject, bool vector) {
     std::size_t end = subject.size();
     for (auto run = runs.rbegin(); run != runs.rend() && end != std::u16string_view::npos; ++run) {
         end = vector ? FindLastRun(subject.substr(0, end), *run) : subject.substr(0, end).rfind(*run);

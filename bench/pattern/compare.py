@@ -13,8 +13,9 @@ def results(binary, args):
     figures = {}
     for line in out.splitlines():
         words = line.split()
+        # RESULT <case> <peer or measure> <figure, or "< figure (why)">
         if len(words) >= 4 and words[0] == "RESULT":
-            figures[" ".join(words[1:-1])] = words[-1]
+            figures[" ".join(words[1:3])] = " ".join(words[3:])
     return figures
 
 

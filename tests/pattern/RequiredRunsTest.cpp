@@ -71,20 +71,20 @@ TEST(RequiredRuns, PlacementsKeepOrderWithoutOverlap) {
     using pattern_detail::LatestStart;
     for (const bool vector : {false, true}) {
         EXPECT_EQ(EarliestPlacement({u"ab", u"cd"}, u"xxabyyabcdcd", 0, vector), 2);
-        EXPECT_EQ(LatestStart({u"ab", u"cd"}, u"xxabyyabcdcd", vector), 6);
+        EXPECT_EQ(LatestStart(Runs{u"ab", u"cd"}, u"xxabyyabcdcd", vector), 6);
         EXPECT_EQ(EarliestPlacement({u"ab", u"cd"}, u"xxabyyabcdcd", 7, vector), -1); // no "ab" from 7 on
         EXPECT_EQ(EarliestPlacement({u"cd", u"ab"}, u"abcd", 0, vector), -1);         // wrong order
-        EXPECT_EQ(LatestStart({u"cd", u"ab"}, u"abcd", vector), -1);
+        EXPECT_EQ(LatestStart(Runs{u"cd", u"ab"}, u"abcd", vector), -1);
         EXPECT_EQ(EarliestPlacement({u"aba", u"aba"}, u"ababa", 0, vector), -1); // they would overlap
-        EXPECT_EQ(LatestStart({u"aba", u"aba"}, u"ababa", vector), -1);
+        EXPECT_EQ(LatestStart(Runs{u"aba", u"aba"}, u"ababa", vector), -1);
         EXPECT_EQ(EarliestPlacement({u"aba", u"aba"}, u"abaaba", 0, vector), 0);
-        EXPECT_EQ(LatestStart({u"aba", u"aba"}, u"abaaba", vector), 0);
-        EXPECT_EQ(LatestStart({u"a", u"a"}, u"aaab", vector), 1);
+        EXPECT_EQ(LatestStart(Runs{u"aba", u"aba"}, u"abaaba", vector), 0);
+        EXPECT_EQ(LatestStart(Runs{u"a", u"a"}, u"aaab", vector), 1);
         EXPECT_EQ(EarliestPlacement({u"a"}, u"", 0, vector), -1);
         // Long enough for whole blocks of eight units, the runs at a block's edges.
         const std::u16string page = u"&video_i&&video_id" + std::u16string(13, u'&') + u"video_id=x&t=&";
         EXPECT_EQ(EarliestPlacement({u"&video_id=", u"&t="}, page, 0, vector), 30);
-        EXPECT_EQ(LatestStart({u"&video_id=", u"&t="}, page, vector), 30);
+        EXPECT_EQ(LatestStart(Runs{u"&video_id=", u"&t="}, page, vector), 30);
     }
 }
 
