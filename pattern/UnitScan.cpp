@@ -123,6 +123,11 @@ std::size_t FindRun(std::u16string_view text, std::u16string_view run, std::size
 
 std::size_t FindLastRun(std::u16string_view text, std::u16string_view run) {
     const std::size_t k = run.size();
+    if (k == 1) {
+        const std::ptrdiff_t at =
+            FindLastUnit(text.data(), 0, static_cast<std::ptrdiff_t>(text.size()) - 1, run[0]);
+        return at < 0 ? std::u16string_view::npos : static_cast<std::size_t>(at);
+    }
     if (k < 2 || k > text.size()) {
         return text.rfind(run);
     }
