@@ -58,11 +58,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // limit must find the same one (the other way round it may merely have run out of steps).
     for (const std::uint32_t shortcuts :
          {0u, +tessaly::MatchContext::kRequiredRuns, +tessaly::MatchContext::kFailureMemo,
-          +tessaly::MatchContext::kLazyScanMemo}) {
+          +tessaly::MatchContext::kLazyScanMemo, +tessaly::MatchContext::kVectorScans,
+          +tessaly::MatchContext::kLeadingRun, +tessaly::MatchContext::kLiteralRuns,
+          +tessaly::MatchContext::kSuffixRuns}) {
         tessaly::MatchContext fewer;
         fewer.SetStepLimit(kStepLimit);
         fewer.SetShortcuts(shortcuts);
-        if (matcher.Match(subject.c_str(), &fewer)) {
+        const tessaly::MatchOutcome outcome = matcher.Search(subject.c_str(), &fewer);
+        if (outcome.IsMatch()) {
             Check(matched);
             Check(fewer.WholeMatch().start == context.WholeMatch().start &&
                   fewer.WholeMatch().end == context.WholeMatch().end);
@@ -70,7 +73,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 Check(fewer.Group(n).start == context.Group(n).start &&
                       fewer.Group(n).end == context.Group(n).end);
             }
-        } else if (fewer.CutoffReason() == tessaly::MatchContext::Cutoff::None) {
+        } else if (!outcome.IsCutOff()) {
             Check(!matched); // it tried everything and found nothing
         }
     }

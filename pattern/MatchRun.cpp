@@ -1,5 +1,6 @@
 // Match: the backtracking interpreter. One explicit stack of untagged entries, no recursion;
-// "fail" pops an instruction index and continues there, restoring no position.
+// "fail" pops an instruction index and continues there, restoring no position. An attempt runs
+// forward (Step) until an instruction fails, then backward (Backtrack) to the latest resume point.
 //
 // Shortcuts that keep every result identical to running the instructions one by one:
 // - a greedy loop over one unit test runs all its iterations at once and leaves one run record
@@ -7,35 +8,55 @@
 //   leaves three entries per iteration; failing into the record gives back one iteration at a
 //   time, skipping those where the instruction after the loop would fail at once;
 // - a lazy loop over one unit test scans for the first position where the rest's first unit
-//   matches instead of trying the rest at every position; long scans are remembered by position;
+//   matches instead of trying the rest at every position; long scans are remembered by position
+//   (LazyScanMemo);
 // - start positions whose first unit cannot begin a match are skipped (see FindStartFilter);
-// - a subject lacking the pattern's required literal runs is refused before any attempt, and
-//   start positions after the latest place the runs still fit are never tried (RequiredRuns.h);
+// - a subject lacking the pattern's required literal runs is refused, and start positions after
+//   the latest place the runs still fit are never tried (RequiredRuns.h);
 // - at a memo point (the start of a top-level unit after a loop, or the head of a top-level lazy
 //   loop, from where all that runs depends only on the position, see MarkMemoPoints) a run that
-//   failed back out of it is remembered with the position it failed at; reached there again, at
-//   no greater depth, it fails at once at that position. Failing out restores every group and
-//   loop slot it touched, so the position is all a failure leaves;
+//   failed back out of it is remembered with the position it failed at (FailureMemo); reached
+//   there again, at no greater depth, it fails at once at that position. Failing out restores
+//   every group and loop slot it touched, so the position is all a failure leaves;
 // - a top-level greedy loop over "." gives back at once the iterations whose runs are known to
 //   fail (GreedyFrontier).
+// Engines that find where things stand before the interpreter runs (each switchable too):
+// - the subject's end, the required runs and the one unit a give-back or a ".*?" scan seeks are
+//   found eight units at a time (UnitScan.h);
+// - attempts begin only where the leading literal run stands, after the Chars that read it;
+// - the required runs are sought only once a match outlasts one reading of its subject;
+// - a run of literals is compared in one go (LiteralRun).
 // The depth the plain interpreter would have (m_vdepth) is kept beside the real one, so the
 // 1,048,576-entry cap ends exactly the matches it would end.
+#include "pattern/FailureMemo.h"
+#include "pattern/GreedyFrontier.h"
+#include "pattern/LazyScanMemo.h"
 #include "pattern/PatternCompiler.h"
 #include "pattern/PatternMatcher.h"
+#include "pattern/ProgramLayout.h"
 #include "pattern/RequiredRuns.h"
+#include "pattern/SingleUnit.h"
+#include "pattern/UnitScan.h"
 
 #include <algorithm>
 #include <limits>
 #include <new>
+#include <optional>
+#include <span>
 #include <string>
 
 namespace tessaly {
 
+using pattern_detail::FailureMemo;
+using pattern_detail::GreedyFrontier;
 using pattern_detail::kLazyBackEdge;
 using pattern_detail::kLazyBodyEntry;
 using pattern_detail::kSelfBackRef;
 using pattern_detail::kSimpleGreedy;
 using pattern_detail::kSimpleLazy;
+using pattern_detail::LazyScanMemo;
+using pattern_detail::SetHolds;
+namespace layout = pattern_detail::layout;
 
 namespace {
 
@@ -48,38 +69,36 @@ constexpr std::size_t kRunRecordSize = 5;
 constexpr std::ptrdiff_t kMemoMark = kLazyMark + 2;
 constexpr std::size_t kMemoRecordSize = 4;
 
-// Whether one of the bound pairs after the set instruction at `at` holds the unit.
-bool SetHolds(const Instruction* program, std::size_t at, char16_t unit) {
-    const auto end = static_cast<std::size_t>(program[at].operand);
-    for (std::size_t i = at + 1; i + 1 < end; i += 2) {
-        if (program[i].operand <= unit && unit <= program[i + 1].operand) {
-            return true;
-        }
-    }
-    return false;
-}
-
 } // namespace
 
 class PatternMatcher::Run {
 public:
     Run(const PatternMatcher& matcher, const char16_t* subject, MatchContext& context)
-        : m_program(matcher.m_program.data()), m_dispatch(m_program),
-          m_memoProgram((context.m_shortcuts & MatchContext::kFailureMemo) && !matcher.m_memoProgram.empty()
-                            ? matcher.m_memoProgram.data()
-                            : nullptr),
+        : m_program(matcher.m_program.data()),
+          m_dispatch((context.m_shortcuts & MatchContext::kLiteralRuns) && !matcher.m_runProgram.empty()
+                         ? matcher.m_runProgram.data()
+                         : m_program),
+          m_memoProgram(!(context.m_shortcuts & MatchContext::kFailureMemo) || matcher.m_memoProgram.empty()
+                            ? nullptr
+                        : m_dispatch == m_program ? matcher.m_memoProgram.data()
+                                                  : matcher.m_runMemoProgram.data()),
           m_traits(matcher.m_traits.data()), m_size(matcher.m_program.size()),
           m_filter(matcher.m_startFilter), m_runs(matcher.m_requiredRuns), m_s(subject), m_context(context),
           m_groups(context.m_groups.data()), m_slots(context.m_slots.data()),
           m_savedDepths(context.m_savedDepths.data()), m_stack(context.m_stack.data()),
-          m_room(context.m_stack.size()), m_stepLimit(context.m_stepLimit), m_stop(context.m_stop) {}
+          m_room(context.m_stack.size()), m_stepLimit(context.m_stepLimit), m_stop(context.m_stop),
+          m_vector((context.m_shortcuts & MatchContext::kVectorScans) != 0),
+          m_leadingRun(matcher.m_leadingRun && (context.m_shortcuts & MatchContext::kLeadingRun)),
+          m_leadingChars(matcher.m_leadingChars),
+          m_loopSuffixes((context.m_shortcuts & MatchContext::kSuffixRuns) ? &matcher.m_loopSuffixes
+                                                                           : nullptr),
+          m_runsPending(!m_runs.empty() && (context.m_shortcuts & MatchContext::kRequiredRuns)) {}
 
-    bool Execute();
-
-    std::uint64_t Steps() const { return m_steps; }
-    MatchContext::Cutoff CutoffReason() const { return m_cutoff; }
+    MatchOutcome Execute();
 
 private:
+    // How running forward ended.
+    enum class Halt { Continue, Fail, Accept, NextStart, Stop, Abort };
     enum class GiveBackResult { Resume, FailOn, Abort };
 
     // An entry the plain interpreter pushes too.
@@ -128,46 +147,11 @@ private:
         return true;
     }
 
-    bool IsUnitTest(std::size_t at) const {
-        const Instruction::Kind kind = m_program[at].kind;
-        return kind == Instruction::Char || kind == Instruction::AnyChar || kind == Instruction::InSet ||
-               kind == Instruction::NotInSet;
-    }
+    bool IsUnitTest(std::size_t at) const { return pattern_detail::IsUnitTest(m_program[at].kind); }
 
     // Whether the unit test at `at` succeeds at p.
     bool UnitPasses(std::size_t at, std::ptrdiff_t p) const {
-        const Instruction& in = m_program[at];
-        const char16_t unit = m_s[p];
-        switch (in.kind) {
-        case Instruction::Char:
-            return unit == static_cast<char16_t>(in.operand);
-        case Instruction::AnyChar:
-            return unit != 0;
-        default:
-            return unit != 0 && SetHolds(m_program, at, unit) == (in.kind == Instruction::InSet);
-        }
-    }
-
-    // The last position from lo to hi where the unit test at `at` succeeds, or lo - 1. Every unit
-    // there lies before the terminator, as a loop took them.
-    std::ptrdiff_t LastPassing(std::size_t at, std::ptrdiff_t lo, std::ptrdiff_t hi) const {
-        const Instruction& in = m_program[at];
-        switch (in.kind) {
-        case Instruction::Char:
-            while (hi >= lo && m_s[hi] != static_cast<char16_t>(in.operand)) {
-                --hi;
-            }
-            return hi;
-        case Instruction::AnyChar:
-            return hi;
-        default: {
-            const bool inSet = in.kind == Instruction::InSet;
-            while (hi >= lo && SetHolds(m_program, at, m_s[hi]) != inSet) {
-                --hi;
-            }
-            return hi;
-        }
-        }
+        return pattern_detail::UnitPasses(m_program, at, m_s[p]);
     }
 
     // How many units from p on the unit test at `at` takes one after another (never the terminator).
@@ -175,16 +159,13 @@ private:
         if (m_program[at].kind == Instruction::AnyChar) {
             return std::max<std::ptrdiff_t>(Length() - p, 0);
         }
-        std::ptrdiff_t n = 0;
-        while (UnitPasses(at, p + n)) {
-            ++n;
-        }
-        return n;
+        return pattern_detail::CountPassing(m_program, at, m_s, p);
     }
 
     std::ptrdiff_t Length() {
         if (m_length < 0) {
-            m_length = static_cast<std::ptrdiff_t>(std::char_traits<char16_t>::length(m_s));
+            m_length = static_cast<std::ptrdiff_t>(m_vector ? pattern_detail::SubjectLength(m_s)
+                                                            : std::char_traits<char16_t>::length(m_s));
         }
         return m_length;
     }
@@ -202,112 +183,29 @@ private:
         return m_steps < m_nextCheck || Checkpoint();
     }
 
-    bool Checkpoint() {
-        if (m_cutoff == MatchContext::Cutoff::None) {
-            if (m_stepLimit != 0 && m_steps > m_stepLimit) {
-                m_cutoff = MatchContext::Cutoff::StepLimit;
-            } else if (m_stop.stop_requested()) {
-                m_cutoff = MatchContext::Cutoff::StopRequested;
-            }
-        }
-        if (m_cutoff != MatchContext::Cutoff::None) {
-            m_nextCheck = 0;
-            return false;
-        }
-        m_nextCheck = m_steps + MatchContext::kStopCheckInterval;
-        if (m_stepLimit != 0) {
-            m_nextCheck = std::min(m_nextCheck, m_stepLimit + 1);
-        }
-        if (!m_remembering) {
-            StartRememberingWhenDue();
-        }
-        return true;
-    }
+    bool Checkpoint();
+    bool SeekRunsWhenDue();
+    void StartRememberingWhenDue();
 
-    // The subject's length, which sets the mark, is read only once the match has taken as many
-    // steps as the mark is at least. Until the mark is passed, the plain program is dispatched, so
-    // that memo points cost nothing; from then on the one with memo points.
-    void StartRememberingWhenDue() {
-        if (m_steps >= m_memoFrom && !m_memoFromKnown) {
-            m_memoFrom += 4 * static_cast<std::uint64_t>(Length());
-            m_memoFromKnown = true;
-        }
-        if (m_steps >= m_memoFrom) {
-            m_remembering = true;
-            if (m_memoProgram != nullptr) {
-                m_dispatch = m_memoProgram;
-            }
-            return;
-        }
-        m_nextCheck = std::min(m_nextCheck, m_memoFrom);
-    }
+    // The first start from `start` on that may begin a match; false when none may.
+    bool NextViableStart(std::ptrdiff_t& start);
+    Halt Attempt(std::ptrdiff_t start);
+    Halt Step(const Instruction& in, std::ptrdiff_t& p, std::size_t& ip);
+    Halt AtMemoPoint(std::ptrdiff_t& p, std::size_t& ip);
+    Halt LiteralRun(std::size_t length, std::ptrdiff_t& p, std::size_t& ip);
+    bool Backtrack(std::ptrdiff_t& p, std::size_t& ip);
+    bool BackRefPasses(std::size_t ip, std::ptrdiff_t& p) const;
 
-    // Failed runs from memo points: open addressing on (instruction, position).
-    struct MemoEntry {
-        std::ptrdiff_t p = -1; // -1: free
-        std::size_t ip = 0;
-        std::ptrdiff_t exit = 0; // where the run failed
-        std::size_t vdepth = 0;  // the plain depth it was reached at
-    };
-
-    std::size_t MemoSlot(std::size_t ip, std::ptrdiff_t p) const {
-        const std::uint64_t h =
-            (static_cast<std::uint64_t>(p) * 0x9E3779B97F4A7C15u) ^ (ip * 0xC2B2AE3D27D4EB4Fu);
-        return static_cast<std::size_t>(h >> 20) & (m_memo.size() - 1);
-    }
-
-    const MemoEntry* FindFailure(std::size_t ip, std::ptrdiff_t p) const {
-        if (m_memo.empty()) {
-            return nullptr;
-        }
-        for (std::size_t i = MemoSlot(ip, p);; i = (i + 1) & (m_memo.size() - 1)) {
-            const MemoEntry& e = m_memo[i];
-            if (e.p == p && e.ip == ip) {
-                return &e;
-            }
-            if (e.p < 0) {
-                return nullptr;
-            }
-        }
-    }
-
-    void RememberFailure(std::size_t ip, std::ptrdiff_t p, std::ptrdiff_t exit, std::size_t vdepth);
-
-    // Where a lazy loop's scan from a position ends: all the rest's tests pass at `end`, or the
-    // loop's own unit fails at `end` after the last attempt began at `attempt`. The attempts from
-    // one position follow one chain, so every position on it ends alike.
-    struct ScanEnd {
-        static constexpr std::ptrdiff_t kUnknown = -1;
-        static constexpr std::ptrdiff_t kPassed = -2;
-        std::ptrdiff_t attempt = kUnknown;
-        std::ptrdiff_t end = 0;
-    };
-    struct LazyScans {
-        std::size_t head;
-        std::vector<ScanEnd> ends;
-    };
-    // Short scans are not worth a table, nor any scan before the match backtracks in earnest; once a
-    // loop has its table, every scan of it uses it.
-    static constexpr std::uint64_t kScanMemoAfter = 32;
-
-    std::vector<ScanEnd>* ScanEnds(std::size_t head, bool create);
-
-    // For a greedy loop over ".": the runs from the instruction after it fail at every position
-    // from `from` to the subject's end, when reached at a depth d at position x with
-    // d - 3x <= offset (so never deeper than where each was found to fail, as the memo requires).
-    struct GreedyFrontier {
-        std::size_t head;
-        std::ptrdiff_t from;
-        std::ptrdiff_t offset;
-    };
-    GreedyFrontier* FrontierOf(std::size_t head, std::size_t after);
     bool ScanLazy(std::size_t head, std::size_t rest, std::ptrdiff_t& p);
     bool RunGreedy(std::size_t head, std::ptrdiff_t& p, std::size_t& ip);
     GiveBackResult GiveBack(std::ptrdiff_t& p, std::size_t& ip);
+    GreedyFrontier* FrontierOf(std::size_t head, std::size_t after);
+    std::ptrdiff_t SuffixStart(std::size_t head);
     bool LazyIterationEmpty(std::size_t bodyEntry, std::ptrdiff_t p) const;
 
     const Instruction* m_program;
-    const Instruction* m_dispatch;    // m_program, or m_memoProgram once remembering
+    const Instruction*
+        m_dispatch; // m_program (or its copy with literal runs), m_memoProgram once remembering
     const Instruction* m_memoProgram; // null when failures are not to be remembered
     const std::uint8_t* m_traits;
     std::size_t m_size;
@@ -325,58 +223,104 @@ private:
     std::ptrdiff_t m_length = -1; // of the subject, once needed
     std::uint64_t m_stepLimit;
     const std::stop_token& m_stop;
+    const bool m_vector;     // kVectorScans
+    const bool m_leadingRun; // kLeadingRun, and the pattern has such a run
+    const std::size_t m_leadingChars;
+    const std::vector<LoopSuffix>* m_loopSuffixes;                      // null when kSuffixRuns is off
+    std::vector<std::pair<std::size_t, std::ptrdiff_t>> m_suffixStarts; // by first run, once sought
     std::uint64_t m_steps = 0;
     std::uint64_t m_nextCheck = 0; // the first step already looks at the limit and the token
-    MatchContext::Cutoff m_cutoff = MatchContext::Cutoff::None;
+    std::optional<MatchOutcome::Cutoff> m_cutoff;
     std::uint64_t m_memoFrom = 256; // the step remembering starts at; its floor until known
     bool m_memoFromKnown = false;
     bool m_remembering = false;
-    std::vector<MemoEntry> m_memo; // a power of two in size once used
-    std::size_t m_memoUsed = 0;
-    std::vector<LazyScans> m_scans;
-    std::vector<GreedyFrontier> m_frontiers;
-    std::vector<std::ptrdiff_t> m_chain; // positions the current scan attempted since it remembers
+    // Whether the required runs are still to be sought, from which step, and once sought, where
+    // they were placed first and the latest start they allow.
+    bool m_runsPending;
+    std::uint64_t m_runsFrom = 256; // a floor until the subject's length is known
+    bool m_runsFromKnown = false;
+    bool m_hopeless = false; // the runs cannot be placed: end the match
+    std::ptrdiff_t m_attemptStart = 0;
+    std::ptrdiff_t m_earliest = -1;
+    std::ptrdiff_t m_lastStart = std::numeric_limits<std::ptrdiff_t>::max();
+    FailureMemo m_failures;
+    LazyScanMemo m_scans;
+    pattern_detail::GreedyFrontiers m_frontiers;
 };
 
-// A newer record for the same place replaces the old: it was reached at a greater depth (else the
-// old one had been used), so it covers more. Without memory for it, nothing is remembered.
-void PatternMatcher::Run::RememberFailure(std::size_t ip, std::ptrdiff_t p, std::ptrdiff_t exit,
-                                          std::size_t vdepth) {
-    if (2 * (m_memoUsed + 1) > m_memo.size()) {
-        std::vector<MemoEntry> old;
-        old.swap(m_memo);
-        try {
-            m_memo.resize(std::max<std::size_t>(256, 2 * old.size()));
-        } catch (const std::bad_alloc&) {
-            m_memo.swap(old);
-            return;
-        }
-        for (const MemoEntry& e : old) {
-            if (e.p >= 0) {
-                std::size_t i = MemoSlot(e.ip, e.p);
-                while (m_memo[i].p >= 0) {
-                    i = (i + 1) & (m_memo.size() - 1);
-                }
-                m_memo[i] = e;
-            }
+bool PatternMatcher::Run::Checkpoint() {
+    if (!m_cutoff) {
+        if (m_stepLimit != 0 && m_steps > m_stepLimit) {
+            m_cutoff = MatchOutcome::Cutoff::StepLimit;
+        } else if (m_stop.stop_requested()) {
+            m_cutoff = MatchOutcome::Cutoff::StopRequested;
         }
     }
-    std::size_t i = MemoSlot(ip, p);
-    while (m_memo[i].p >= 0 && !(m_memo[i].p == p && m_memo[i].ip == ip)) {
-        i = (i + 1) & (m_memo.size() - 1);
+    if (m_cutoff || m_hopeless) {
+        m_nextCheck = 0;
+        return false;
     }
-    m_memoUsed += m_memo[i].p < 0 ? 1 : 0;
-    m_memo[i] = MemoEntry{p, ip, exit, vdepth};
+    m_nextCheck = m_steps + MatchContext::kStopCheckInterval;
+    if (m_stepLimit != 0) {
+        m_nextCheck = std::min(m_nextCheck, m_stepLimit + 1);
+    }
+    if (!m_remembering) {
+        StartRememberingWhenDue();
+    }
+    if (m_runsPending && !SeekRunsWhenDue()) {
+        m_hopeless = true;
+        m_nextCheck = 0;
+        return false;
+    }
+    return true;
+}
+
+// A match that ends within about as many steps as its subject has units (a realistic page, an
+// address) never reads the whole subject for the required runs: only one that goes on longer
+// does, once, from the start of the attempt it is in. False when they cannot all be placed from
+// there: neither that attempt nor any later one can match.
+bool PatternMatcher::Run::SeekRunsWhenDue() {
+    if (m_steps >= m_runsFrom && !m_runsFromKnown) {
+        m_runsFrom += static_cast<std::uint64_t>(Length());
+        m_runsFromKnown = true;
+    }
+    if (m_steps < m_runsFrom) {
+        m_nextCheck = std::min(m_nextCheck, m_runsFrom);
+        return true;
+    }
+    m_runsPending = false;
+    m_earliest = pattern_detail::EarliestPlacement(m_runs, Subject(),
+                                                   static_cast<std::size_t>(m_attemptStart), m_vector);
+    return m_earliest >= 0;
+}
+
+// The subject's length, which sets the mark, is read only once the match has taken as many
+// steps as the mark is at least. Until the mark is passed, the plain program is dispatched, so
+// that memo points cost nothing; from then on the one with memo points.
+void PatternMatcher::Run::StartRememberingWhenDue() {
+    if (m_steps >= m_memoFrom && !m_memoFromKnown) {
+        m_memoFrom += 4 * static_cast<std::uint64_t>(Length());
+        m_memoFromKnown = true;
+    }
+    if (m_steps >= m_memoFrom) {
+        m_remembering = true;
+        if (m_memoProgram != nullptr) {
+            m_dispatch = m_memoProgram;
+        }
+        return;
+    }
+    m_nextCheck = std::min(m_nextCheck, m_memoFrom);
 }
 
 // All iterations of a greedy loop over one unit test at once. The plain loop pushes three entries
 // per iteration, plus three for the iteration whose unit fails and which is given back at once.
 bool PatternMatcher::Run::RunGreedy(std::size_t head, std::ptrdiff_t& p, std::size_t& ip) {
     const auto slot = static_cast<std::size_t>(m_program[head].operand);
-    const std::ptrdiff_t count = CountUnits(head + 7, p);
+    const std::size_t body = head + layout::kGreedyBody;
+    const std::ptrdiff_t count = CountUnits(body, p);
     const auto iterations = static_cast<std::size_t>(count);
     // Steps measure the work done: counting the units of "." takes none.
-    const std::uint64_t work = m_program[head + 7].kind == Instruction::AnyChar ? 1 : iterations + 1;
+    const std::uint64_t work = m_program[body].kind == Instruction::AnyChar ? 1 : iterations + 1;
     if (m_vdepth + 3 * iterations + 3 >= kMaxStackEntries || !AddSteps(work)) {
         return false;
     }
@@ -390,7 +334,7 @@ bool PatternMatcher::Run::RunGreedy(std::size_t head, std::ptrdiff_t& p, std::si
         p += count;
         m_slots[slot] = p;
     }
-    ip = static_cast<std::size_t>(m_program[head + 6].operand);
+    ip = layout::GreedyExit(m_program, head);
     return true;
 }
 
@@ -420,15 +364,17 @@ bool PatternMatcher::Run::ScanLazy(std::size_t head, std::size_t rest, std::ptrd
                 break; // the end anchor: nothing can be read after it
             }
             at = in.kind == Instruction::InSet || in.kind == Instruction::NotInSet
-                     ? static_cast<std::size_t>(in.operand)
+                     ? layout::Target(m_program, at)
                      : at + 1;
-        } else if (in.kind == Instruction::SaveGroup && m_program[at + 2].kind == Instruction::Call &&
-                   m_program[at + 3].kind == Instruction::RestoreGroup) {
+        } else if (in.kind == Instruction::SaveGroup &&
+                   m_program[at + layout::kGroupCall].kind == Instruction::Call &&
+                   m_program[at + layout::kGroupRestore].kind == Instruction::RestoreGroup) {
             pushes += 3;
-            at = static_cast<std::size_t>(m_program[at + 2].operand);
-        } else if (in.kind == Instruction::Call && m_program[at + 1].kind == Instruction::Backtrack) {
+            at = layout::Target(m_program, at + layout::kGroupCall);
+        } else if (in.kind == Instruction::Call &&
+                   m_program[at + layout::kParenBacktrack].kind == Instruction::Backtrack) {
             pushes += 1;
-            at = static_cast<std::size_t>(in.operand);
+            at = layout::Target(m_program, at);
         } else {
             break;
         }
@@ -437,39 +383,50 @@ bool PatternMatcher::Run::ScanLazy(std::size_t head, std::size_t rest, std::ptrd
         return true; // the plain way: the Call pushes, and reaches the cap itself
     }
     const bool remember = (m_context.m_shortcuts & MatchContext::kLazyScanMemo) && Remembering();
-    std::vector<ScanEnd>* ends = remember ? ScanEnds(head, false) : nullptr;
-    m_chain.clear();
+    LazyScanMemo::Table* ends = remember ? m_scans.Find(head) : nullptr;
+    m_scans.BeginScan();
+    // ".*?" before one unit: the attempts where that unit is missing take one unit each, so they
+    // can be skipped to where it stands (the terminator ends the scan there too). Not while scans
+    // are remembered, as each position attempted is noted.
+    const char16_t seek =
+        m_vector && !remember && m_program[head + layout::kLazyBody].kind == Instruction::AnyChar
+            ? pattern_detail::OnlyUnit(m_program, tests[0])
+            : 0;
     std::uint64_t attempts = 0;
     for (;; ++attempts) {
-        if (ends == nullptr && attempts == kScanMemoAfter && remember) {
-            ends = ScanEnds(head, true);
+        if (seek != 0) {
+            const auto found = static_cast<std::ptrdiff_t>(pattern_detail::FindUnit(
+                m_s, static_cast<std::size_t>(p), static_cast<std::size_t>(Length()), seek));
+            attempts += static_cast<std::uint64_t>(found - p);
+            p = found;
         }
-        ScanEnd end;
+        if (ends == nullptr && attempts == LazyScanMemo::kAfterAttempts && remember) {
+            ends = m_scans.Create(head, static_cast<std::size_t>(Length()) + 1);
+        }
+        LazyScanMemo::ScanEnd end;
         if (ends != nullptr) {
             end = (*ends)[static_cast<std::size_t>(p)];
-            m_chain.push_back(p);
+            m_scans.Attempted(p);
         }
-        if (end.attempt == ScanEnd::kUnknown) {
+        if (end.attempt == LazyScanMemo::ScanEnd::kUnknown) {
             std::size_t passed = 0;
             while (passed < count && UnitPasses(tests[passed], p + static_cast<std::ptrdiff_t>(passed))) {
                 ++passed;
             }
             if (passed == count) {
-                end = ScanEnd{ScanEnd::kPassed, p};
-            } else if (!UnitPasses(head + 1, p + static_cast<std::ptrdiff_t>(passed))) {
-                end = ScanEnd{p, p + static_cast<std::ptrdiff_t>(passed)};
+                end = LazyScanMemo::ScanEnd{LazyScanMemo::ScanEnd::kPassed, p};
+            } else if (!UnitPasses(head + layout::kLazyBody, p + static_cast<std::ptrdiff_t>(passed))) {
+                end = LazyScanMemo::ScanEnd{p, p + static_cast<std::ptrdiff_t>(passed)};
             } else {
                 p += static_cast<std::ptrdiff_t>(passed) + 1;
                 continue;
             }
         }
         if (ends != nullptr) {
-            for (const std::ptrdiff_t at : m_chain) {
-                (*ends)[static_cast<std::size_t>(at)] = end;
-            }
+            m_scans.Settle(*ends, end);
         }
         p = end.end;
-        if (end.attempt == ScanEnd::kPassed) {
+        if (end.attempt == LazyScanMemo::ScanEnd::kPassed) {
             return AddSteps(2 * attempts);
         }
         for (std::size_t i = rest; i < groupEnds; ++i) {
@@ -480,26 +437,6 @@ bool PatternMatcher::Run::ScanLazy(std::size_t head, std::size_t rest, std::ptrd
     }
 }
 
-// The scan results of the lazy loop headed at `head`, by position; allocated when `create` says
-// so. Null when there are none, or no memory for them (the scan then goes on without).
-std::vector<PatternMatcher::Run::ScanEnd>* PatternMatcher::Run::ScanEnds(std::size_t head, bool create) {
-    for (LazyScans& scans : m_scans) {
-        if (scans.head == head) {
-            return &scans.ends;
-        }
-    }
-    if (!create) {
-        return nullptr;
-    }
-    try {
-        m_scans.push_back(LazyScans{head, std::vector<ScanEnd>(static_cast<std::size_t>(Length()) + 1)});
-        m_chain.reserve(64);
-    } catch (const std::bad_alloc&) {
-        return nullptr;
-    }
-    return &m_scans.back().ends;
-}
-
 // Failing into a run record gives back its latest iteration: the position and slot it saved are
 // restored and matching goes on after the loop. While the instruction there is a unit test that
 // fails at once, the next iteration is given back straight away.
@@ -508,43 +445,43 @@ PatternMatcher::Run::GiveBackResult PatternMatcher::Run::GiveBack(std::ptrdiff_t
     const std::ptrdiff_t first = record[0];
     const auto head = static_cast<std::size_t>(record[3]);
     const auto slot = static_cast<std::size_t>(m_program[head].operand);
-    const auto after = static_cast<std::size_t>(m_program[head + 6].operand);
+    const std::size_t after = layout::GreedyExit(m_program, head);
     const bool test = IsUnitTest(after);
     std::ptrdiff_t count = record[2];
     std::uint64_t failures = 0;
     GreedyFrontier* const frontier = m_remembering ? FrontierOf(head, after) : nullptr;
     if (frontier != nullptr) {
-        // The run from `after` at first + count has just failed, at this depth.
+        // The run from `after` at first + count has just failed, at this depth. Every iteration down
+        // to the frontier fails too; the first one is left to the plain way, since the position its
+        // failure leaves goes on below the loop.
         const std::ptrdiff_t failed = first + count;
-        const std::ptrdiff_t offset = static_cast<std::ptrdiff_t>(m_vdepth) - 3 * failed;
-        if (failed + 1 == frontier->from) {
-            frontier->from = failed;
-            frontier->offset = std::min(frontier->offset, offset);
-        } else if (failed > frontier->from && offset <= frontier->offset) {
-            // Every iteration down to the frontier fails too; the first one is left to the plain
-            // way, since the position its failure leaves goes on below the loop.
-            const std::ptrdiff_t to = std::max(frontier->from, first + 1);
-            if (to < failed) {
-                m_vdepth -= 3 * static_cast<std::size_t>(failed - to);
-                count = to - first;
-                ++failures;
-            }
+        const std::ptrdiff_t to =
+            frontier->Failed(failed, first + 1, static_cast<std::ptrdiff_t>(m_vdepth) - 3 * failed);
+        if (to < failed) {
+            m_vdepth -= 3 * static_cast<std::size_t>(failed - to);
+            count = to - first;
+            ++failures;
         }
     }
     // A unit test fails alike at any depth: where it does below a frontier that reaches down to
     // here, the frontier moves down too.
-    const bool extend = frontier != nullptr && frontier->from <= first + count;
+    const bool extend = frontier != nullptr && frontier->Reaches(first + count);
     // Each iteration given back pops its three entries; the depth is settled after the loop.
     const std::ptrdiff_t from = count;
-    const std::ptrdiff_t latest = first + count - 1;
-    p = test ? LastPassing(after, first, latest) : latest;
+    std::ptrdiff_t latest = first + count - 1;
+    // Past the latest place the runs the rest needs still fit, the rest fails wherever it begins.
+    if (const std::ptrdiff_t last = SuffixStart(head); last < latest) {
+        latest = std::max(last, first - 1);
+        ++failures;
+    }
+    p = test ? pattern_detail::LastPassing(m_program, after, m_s, first, latest, m_vector) : latest;
     failures += static_cast<std::uint64_t>(latest - p);
     count = p - first;
     m_slots[slot] = count <= 0 ? record[1] : p;
     if (count < 0) {
         p = first;
         if (extend) {
-            frontier->from = first;
+            frontier->ExtendTo(first);
         }
         m_vdepth -= 3 * static_cast<std::size_t>(from);
         m_depth -= kRunRecordSize;
@@ -552,7 +489,7 @@ PatternMatcher::Run::GiveBackResult PatternMatcher::Run::GiveBack(std::ptrdiff_t
     }
     m_vdepth -= 3 * static_cast<std::size_t>(from - count);
     if (extend) {
-        frontier->from = std::min(frontier->from, p + 1);
+        frontier->ExtendTo(p + 1);
     }
     if (count == 0) {
         m_depth -= kRunRecordSize;
@@ -564,23 +501,40 @@ PatternMatcher::Run::GiveBackResult PatternMatcher::Run::GiveBack(std::ptrdiff_t
 }
 
 // The frontier of a top-level greedy loop over "." followed by a memo point, once remembering has
-// begun; null otherwise. Such a loop always runs to the subject's end and gives back from there.
-PatternMatcher::Run::GreedyFrontier* PatternMatcher::Run::FrontierOf(std::size_t head, std::size_t after) {
+// begun; null otherwise.
+GreedyFrontier* PatternMatcher::Run::FrontierOf(std::size_t head, std::size_t after) {
     if (m_memoProgram == nullptr || !(m_traits[after] & pattern_detail::kMemoPoint) ||
-        m_program[head + 7].kind != Instruction::AnyChar || !Remembering()) {
+        m_program[head + layout::kGreedyBody].kind != Instruction::AnyChar || !Remembering()) {
         return nullptr;
     }
-    for (GreedyFrontier& frontier : m_frontiers) {
-        if (frontier.head == head) {
-            return &frontier;
+    return m_frontiers.Of(head, Length());
+}
+
+// For a top-level loop followed by required runs, the latest position from which they all fit
+// (-1 when they do not); otherwise no bound. Sought once per match.
+std::ptrdiff_t PatternMatcher::Run::SuffixStart(std::size_t head) {
+    if (m_loopSuffixes == nullptr) {
+        return std::numeric_limits<std::ptrdiff_t>::max();
+    }
+    for (const LoopSuffix& suffix : *m_loopSuffixes) {
+        if (suffix.head != head) {
+            continue;
         }
+        for (const auto& [firstRun, start] : m_suffixStarts) {
+            if (firstRun == suffix.firstRun) {
+                return start;
+            }
+        }
+        const std::ptrdiff_t start = pattern_detail::LatestStart(
+            std::span<const std::u16string>(m_runs).subspan(suffix.firstRun), Subject(), m_vector);
+        try {
+            m_suffixStarts.emplace_back(suffix.firstRun, start);
+        } catch (const std::bad_alloc&) {
+            // sought again next time
+        }
+        return start;
     }
-    try {
-        m_frontiers.push_back(GreedyFrontier{head, Length() + 1, std::numeric_limits<std::ptrdiff_t>::max()});
-    } catch (const std::bad_alloc&) {
-        return nullptr;
-    }
-    return &m_frontiers.back();
+    return std::numeric_limits<std::ptrdiff_t>::max();
 }
 
 // The lazy iteration that reached its loop's Jump consumed nothing.
@@ -593,260 +547,314 @@ bool PatternMatcher::Run::LazyIterationEmpty(std::size_t bodyEntry, std::ptrdiff
     return false;
 }
 
-bool PatternMatcher::Run::Execute() {
-    const char16_t* const s = m_s;
-    std::ptrdiff_t start = 0;
-    // The runs' earliest placement is found before the first attempt; the latest start is sought
-    // only once an attempt past the earliest one is due, which a page that matches rarely needs.
-    const bool checkRuns = !m_runs.empty() && (m_context.m_shortcuts & MatchContext::kRequiredRuns);
-    std::ptrdiff_t earliest = -1;
-    std::ptrdiff_t lastStart = std::numeric_limits<std::ptrdiff_t>::max();
-
-    for (;;) {
-        if (m_filter.kind != StartFilter::None) {
-            while (s[start] != 0 && !Passes(s[start])) {
-                ++start;
-            }
-            if (s[start] == 0) {
-                return false; // the attempt at the terminator would fail at once too
-            }
-        }
-        if (checkRuns && earliest < 0) {
-            earliest = pattern_detail::EarliestPlacement(m_runs, Subject(), static_cast<std::size_t>(start));
-            if (earliest < 0) {
-                return false; // every attempt misses a required run
-            }
-        }
-        if (checkRuns && start > earliest && lastStart == std::numeric_limits<std::ptrdiff_t>::max()) {
-            lastStart = pattern_detail::LatestStart(m_runs, Subject());
-        }
-        if (start > lastStart) {
-            return false; // every attempt from here on misses a required run
-        }
-        std::ptrdiff_t p = start;
-        std::size_t ip = 0;
-        m_depth = 0;
-        m_vdepth = 0;
-        m_context.m_match.start = start;
-        for (;;) {
-            Instruction in = m_dispatch[ip];
-        dispatch:
-            switch (in.kind) {
-            case Instruction::Nop:
-                ++ip;
-                continue;
-            case Instruction::GroupStart:
-                m_groups[in.operand].start = p;
-                ++ip;
-                continue;
-            case Instruction::GroupEnd:
-                m_groups[in.operand].end = p;
-                ++ip;
-                continue;
-            case Instruction::Char:
-                if (s[p] != static_cast<char16_t>(in.operand)) {
-                    goto fail;
-                }
-                ++p;
-                ++ip;
-                continue;
-            case Instruction::AnyChar:
-                if (s[p] == 0) {
-                    goto fail;
-                }
-                ++p;
-                ++ip;
-                continue;
-            case Instruction::InSet:
-            case Instruction::NotInSet:
-                if (s[p] == 0 || SetHolds(m_program, ip, s[p]) != (in.kind == Instruction::InSet)) {
-                    goto fail;
-                }
-                ++p;
-                ip = static_cast<std::size_t>(in.operand);
-                continue;
-            case Instruction::Jump:
-                if (!AddSteps(1)) {
-                    return false;
-                }
-                if ((m_traits[ip] & kLazyBackEdge) &&
-                    LazyIterationEmpty(static_cast<std::size_t>(in.operand) + 1, p)) {
-                    goto fail;
-                }
-                ip = static_cast<std::size_t>(in.operand);
-                continue;
-            case Instruction::PushPos:
-                if (!Push(p)) {
-                    return false;
-                }
-                ++ip;
-                continue;
-            case Instruction::PopPos:
-                p = Pop();
-                ++ip;
-                continue;
-            case Instruction::Call: {
-                const auto target = static_cast<std::size_t>(in.operand);
-                if ((m_traits[ip] & kSimpleLazy) && !ScanLazy(ip, target, p)) {
-                    goto fail;
-                }
-                if (!Push(static_cast<std::ptrdiff_t>(ip + 1))) {
-                    return false;
-                }
-                ip = target;
-                continue;
-            }
-            case Instruction::Backtrack:
-                goto fail;
-            case Instruction::PushSlot:
-                if (m_traits[ip] & kSimpleGreedy) {
-                    if (!RunGreedy(ip, p, ip)) {
-                        return false;
-                    }
-                    continue;
-                }
-                if (!Push(m_slots[in.operand])) {
-                    return false;
-                }
-                ++ip;
-                continue;
-            case Instruction::PopSlot:
-                m_slots[in.operand] = Pop();
-                ++ip;
-                continue;
-            case Instruction::SavePos:
-                m_slots[in.operand] = p;
-                ++ip;
-                continue;
-            case Instruction::SaveDepth:
-                m_slots[in.operand] = static_cast<std::ptrdiff_t>(m_depth);
-                m_savedDepths[in.operand] = static_cast<std::ptrdiff_t>(m_vdepth);
-                ++ip;
-                continue;
-            case Instruction::LoadPos:
-                p = m_slots[in.operand];
-                ++ip;
-                continue;
-            case Instruction::LoadDepth:
-                m_depth = static_cast<std::size_t>(m_slots[in.operand]);
-                m_vdepth = static_cast<std::size_t>(m_savedDepths[in.operand]);
-                ++ip;
-                continue;
-            case Instruction::FailIfNoProgress:
-                if (p == m_slots[in.operand]) {
-                    goto fail;
-                }
-                ++ip;
-                continue;
-            case Instruction::BackRef: {
-                if (m_traits[ip] & kSelfBackRef) {
-                    goto fail;
-                }
-                const MatchGroup& group = m_groups[in.operand];
-                if (group.IsPresent()) {
-                    const std::ptrdiff_t length = group.end - group.start;
-                    if (length < 0) {
-                        goto fail;
-                    }
-                    // The group's text holds no terminator, so the comparison stops at the subject's.
-                    for (std::ptrdiff_t i = 0; i < length; ++i) {
-                        if (s[p + i] != s[group.start + i]) {
-                            goto fail;
-                        }
-                    }
-                    p += length;
-                }
-                ++ip;
-                continue;
-            }
-            case Instruction::Stop:
-                return false;
-            case Instruction::NextStart:
-                goto next;
-            case Instruction::Accept:
-                m_context.m_match.end = p;
-                return true;
-            case Instruction::SaveGroup:
-                if (!Push(m_groups[in.operand].start) || !Push(m_groups[in.operand].end)) {
-                    return false;
-                }
-                ++ip;
-                continue;
-            case Instruction::RestoreGroup:
-                m_groups[in.operand].end = Pop();
-                m_groups[in.operand].start = Pop();
-                ++ip;
-                continue;
-            default:
-                if (in.kind != pattern_detail::kMemoPointKind) {
-                    return false; // no other kinds exist
-                }
-                // Marks pile up while a lazy loop extends: past half the cap, stop adding them.
-                if (m_depth > kMaxStackEntries / 2) {
-                    in = m_program[ip];
-                    goto dispatch;
-                }
-                if (const MemoEntry* failed = FindFailure(ip, p);
-                    failed != nullptr && m_vdepth <= failed->vdepth) {
-                    p = failed->exit;
-                    goto fail;
-                }
-                if (!PushReal(static_cast<std::ptrdiff_t>(m_vdepth)) || !PushReal(p) ||
-                    !PushReal(static_cast<std::ptrdiff_t>(ip)) || !PushReal(kMemoMark)) {
-                    return false;
-                }
-                in = m_program[ip];
-                goto dispatch;
-            }
-        fail:
-            if (!AddSteps(1) || m_depth == 0) {
-                return false;
-            }
-            {
-                const std::ptrdiff_t resume = m_stack[m_depth];
-                if (resume == kRunMark) {
-                    switch (GiveBack(p, ip)) {
-                    case GiveBackResult::Resume:
-                        continue;
-                    case GiveBackResult::FailOn:
-                        goto fail;
-                    case GiveBackResult::Abort:
-                        return false;
-                    }
-                }
-                if (resume == kLazyMark) {
-                    m_depth -= 3; // the lazy iteration it opened is abandoned
-                    goto fail;
-                }
-                if (resume == kMemoMark) {
-                    const std::ptrdiff_t* const record = m_stack + m_depth - (kMemoRecordSize - 1);
-                    m_depth -= kMemoRecordSize;
-                    RememberFailure(static_cast<std::size_t>(record[2]), record[1], p,
-                                    static_cast<std::size_t>(record[0]));
-                    goto fail;
-                }
-                Pop();
-                if (resume < 0 || static_cast<std::size_t>(resume) >= m_size) {
-                    return false; // not a resume point: the program's stack discipline broke
-                }
-                ip = static_cast<std::size_t>(resume);
-            }
-            if ((m_traits[ip] & kLazyBodyEntry) &&
-                !(PushReal(p) && PushReal(static_cast<std::ptrdiff_t>(ip)) && PushReal(kLazyMark))) {
-                return false;
-            }
-        }
-    next:
-        // The terminator is tried as a start only when the subject is empty.
-        if (s[start] == 0 || s[++start] == 0) {
+// "\n" at p: the text group n holds now follows (nothing when the group is absent).
+bool PatternMatcher::Run::BackRefPasses(std::size_t ip, std::ptrdiff_t& p) const {
+    if (m_traits[ip] & kSelfBackRef) {
+        return false;
+    }
+    const MatchGroup& group = m_groups[m_program[ip].operand];
+    if (!group.IsPresent()) {
+        return true;
+    }
+    const std::ptrdiff_t length = group.end - group.start;
+    if (length < 0) {
+        return false;
+    }
+    // The group's text holds no terminator, so the comparison stops at the subject's.
+    for (std::ptrdiff_t i = 0; i < length; ++i) {
+        if (m_s[p + i] != m_s[group.start + i]) {
             return false;
+        }
+    }
+    p += length;
+    return true;
+}
+
+// One instruction, as the instruction table says, with the shortcuts the program's traits allow.
+inline PatternMatcher::Run::Halt PatternMatcher::Run::Step(const Instruction& in, std::ptrdiff_t& p,
+                                                           std::size_t& ip) {
+    switch (in.kind) {
+    case Instruction::Nop:
+        break;
+    case Instruction::GroupStart:
+        m_groups[in.operand].start = p;
+        break;
+    case Instruction::GroupEnd:
+        m_groups[in.operand].end = p;
+        break;
+    case Instruction::Char:
+        if (m_s[p] != static_cast<char16_t>(in.operand)) {
+            return Halt::Fail;
+        }
+        ++p;
+        break;
+    case Instruction::AnyChar:
+        if (m_s[p] == 0) {
+            return Halt::Fail;
+        }
+        ++p;
+        break;
+    case Instruction::InSet:
+    case Instruction::NotInSet:
+        if (m_s[p] == 0 || SetHolds(m_program, ip, m_s[p]) != (in.kind == Instruction::InSet)) {
+            return Halt::Fail;
+        }
+        ++p;
+        ip = static_cast<std::size_t>(in.operand);
+        return Halt::Continue;
+    case Instruction::Jump:
+        if (!AddSteps(1)) {
+            return Halt::Abort;
+        }
+        if ((m_traits[ip] & kLazyBackEdge) &&
+            LazyIterationEmpty(static_cast<std::size_t>(in.operand) + layout::kLazyBody, p)) {
+            return Halt::Fail;
+        }
+        ip = static_cast<std::size_t>(in.operand);
+        return Halt::Continue;
+    case Instruction::PushPos:
+        if (!Push(p)) {
+            return Halt::Abort;
+        }
+        break;
+    case Instruction::PopPos:
+        p = Pop();
+        break;
+    case Instruction::Call: {
+        const auto target = static_cast<std::size_t>(in.operand);
+        if ((m_traits[ip] & kSimpleLazy) && !ScanLazy(ip, target, p)) {
+            return Halt::Fail;
+        }
+        if (!Push(static_cast<std::ptrdiff_t>(ip + 1))) {
+            return Halt::Abort;
+        }
+        ip = target;
+        return Halt::Continue;
+    }
+    case Instruction::Backtrack:
+        return Halt::Fail;
+    case Instruction::PushSlot:
+        if (m_traits[ip] & kSimpleGreedy) {
+            return RunGreedy(ip, p, ip) ? Halt::Continue : Halt::Abort;
+        }
+        if (!Push(m_slots[in.operand])) {
+            return Halt::Abort;
+        }
+        break;
+    case Instruction::PopSlot:
+        m_slots[in.operand] = Pop();
+        break;
+    case Instruction::SavePos:
+        m_slots[in.operand] = p;
+        break;
+    case Instruction::SaveDepth:
+        m_slots[in.operand] = static_cast<std::ptrdiff_t>(m_depth);
+        m_savedDepths[in.operand] = static_cast<std::ptrdiff_t>(m_vdepth);
+        break;
+    case Instruction::LoadPos:
+        p = m_slots[in.operand];
+        break;
+    case Instruction::LoadDepth:
+        m_depth = static_cast<std::size_t>(m_slots[in.operand]);
+        m_vdepth = static_cast<std::size_t>(m_savedDepths[in.operand]);
+        break;
+    case Instruction::FailIfNoProgress:
+        if (p == m_slots[in.operand]) {
+            return Halt::Fail;
+        }
+        break;
+    case Instruction::BackRef:
+        if (!BackRefPasses(ip, p)) {
+            return Halt::Fail;
+        }
+        break;
+    case Instruction::Stop:
+        return Halt::Stop;
+    case Instruction::NextStart:
+        return Halt::NextStart;
+    case Instruction::Accept:
+        m_context.m_match.end = p;
+        return Halt::Accept;
+    case Instruction::SaveGroup:
+        if (!Push(m_groups[in.operand].start) || !Push(m_groups[in.operand].end)) {
+            return Halt::Abort;
+        }
+        break;
+    case Instruction::RestoreGroup:
+        m_groups[in.operand].end = Pop();
+        m_groups[in.operand].start = Pop();
+        break;
+    default:
+        if (in.kind == pattern_detail::kLiteralRunKind) {
+            return LiteralRun(static_cast<std::size_t>(in.operand), p, ip);
+        }
+        if (in.kind == pattern_detail::kMemoPointKind) {
+            return AtMemoPoint(p, ip);
+        }
+        return Halt::Abort; // no other kinds exist
+    }
+    ++ip;
+    return Halt::Continue;
+}
+
+// The `length` Chars from ip in one go: where one fails, p stands at its unit, as the Chars before
+// it took theirs.
+inline PatternMatcher::Run::Halt PatternMatcher::Run::LiteralRun(std::size_t length, std::ptrdiff_t& p,
+                                                                 std::size_t& ip) {
+    const char16_t* const at = m_s + p;
+    const Instruction* const run = m_program + ip;
+    for (std::size_t k = 0; k < length; ++k) {
+        if (at[k] != static_cast<char16_t>(run[k].operand)) {
+            p += static_cast<std::ptrdiff_t>(k);
+            return Halt::Fail;
+        }
+    }
+    p += static_cast<std::ptrdiff_t>(length);
+    ip += length;
+    return Halt::Continue;
+}
+
+// A memo point in the dispatched program: fail at once where the run from here is known to fail,
+// else leave a memo record under what the run pushes and run the instruction that stands here.
+PatternMatcher::Run::Halt PatternMatcher::Run::AtMemoPoint(std::ptrdiff_t& p, std::size_t& ip) {
+    // Marks pile up while a lazy loop extends: past half the cap, stop adding them.
+    if (m_depth <= kMaxStackEntries / 2) {
+        if (const FailureMemo::Failure* failed = m_failures.Find(ip, p);
+            failed != nullptr && m_vdepth <= failed->vdepth) {
+            p = failed->exit;
+            return Halt::Fail;
+        }
+        if (!PushReal(static_cast<std::ptrdiff_t>(m_vdepth)) || !PushReal(p) ||
+            !PushReal(static_cast<std::ptrdiff_t>(ip)) || !PushReal(kMemoMark)) {
+            return Halt::Abort;
+        }
+    }
+    return Step(m_program[ip], p, ip);
+}
+
+// Pops to the latest resume point and continues there; false when the attempt is to end (the step
+// limit or a stop, an empty or broken stack, no memory).
+bool PatternMatcher::Run::Backtrack(std::ptrdiff_t& p, std::size_t& ip) {
+    for (;;) {
+        if (!AddSteps(1) || m_depth == 0) {
+            return false;
+        }
+        const std::ptrdiff_t resume = m_stack[m_depth];
+        if (resume == kRunMark) {
+            const GiveBackResult result = GiveBack(p, ip);
+            if (result == GiveBackResult::FailOn) {
+                continue;
+            }
+            return result == GiveBackResult::Resume;
+        }
+        if (resume == kLazyMark) {
+            m_depth -= 3; // the lazy iteration it opened is abandoned
+            continue;
+        }
+        if (resume == kMemoMark) {
+            const std::ptrdiff_t* const record = m_stack + m_depth - (kMemoRecordSize - 1);
+            m_depth -= kMemoRecordSize;
+            m_failures.Remember(static_cast<std::size_t>(record[2]), record[1],
+                                FailureMemo::Failure{p, static_cast<std::size_t>(record[0])});
+            continue;
+        }
+        Pop();
+        if (resume < 0 || static_cast<std::size_t>(resume) >= m_size) {
+            return false; // not a resume point: the program's stack discipline broke
+        }
+        ip = static_cast<std::size_t>(resume);
+        return !(m_traits[ip] & kLazyBodyEntry) ||
+               (PushReal(p) && PushReal(static_cast<std::ptrdiff_t>(ip)) && PushReal(kLazyMark));
+    }
+}
+
+bool PatternMatcher::Run::NextViableStart(std::ptrdiff_t& start) {
+    if (m_leadingRun) {
+        const std::u16string_view run = m_runs.front();
+        const auto at = static_cast<std::size_t>(start);
+        const std::size_t found =
+            m_vector ? pattern_detail::FindRun(Subject(), run, at) : Subject().find(run, at);
+        if (found == std::u16string_view::npos) {
+            return false; // every attempt from here on fails at once
+        }
+        start = static_cast<std::ptrdiff_t>(found);
+    } else if (m_filter.kind == StartFilter::Unit && m_vector) {
+        start = static_cast<std::ptrdiff_t>(pattern_detail::FindUnit(
+            m_s, static_cast<std::size_t>(start), static_cast<std::size_t>(Length()), m_filter.unit));
+        if (start == Length()) {
+            return false;
+        }
+    } else if (m_filter.kind != StartFilter::None) {
+        while (m_s[start] != 0 && !Passes(m_s[start])) {
+            ++start;
+        }
+        if (m_s[start] == 0) {
+            return false; // the attempt at the terminator would fail at once too
+        }
+    }
+    // Once the runs were placed, the latest start they allow is sought when an attempt past the
+    // earliest placement is due.
+    if (m_earliest < 0) {
+        return true; // not sought (yet)
+    }
+    if (start > m_earliest && m_lastStart == std::numeric_limits<std::ptrdiff_t>::max()) {
+        m_lastStart = pattern_detail::LatestStart(m_runs, Subject(), m_vector);
+    }
+    return start <= m_lastStart; // every attempt after the last start misses a required run
+}
+
+PatternMatcher::Run::Halt PatternMatcher::Run::Attempt(std::ptrdiff_t start) {
+    std::ptrdiff_t p = start;
+    std::size_t ip = 0;
+    m_depth = 0;
+    m_vdepth = 0;
+    m_attemptStart = start;
+    m_context.m_match.start = start;
+    if (m_leadingRun && m_leadingChars > 0) {
+        // The run was found here: what the prologue's Call and the Chars that read it do.
+        if (!Push(layout::kPrologueEnd)) {
+            return Halt::Abort;
+        }
+        ip = layout::kPatternEntry + m_leadingChars;
+        p += static_cast<std::ptrdiff_t>(m_leadingChars);
+    }
+    for (;;) {
+        const Halt halt = Step(m_dispatch[ip], p, ip);
+        if (halt == Halt::Continue) {
+            continue;
+        }
+        if (halt != Halt::Fail) {
+            return halt;
+        }
+        if (!Backtrack(p, ip)) {
+            return Halt::Abort;
         }
     }
 }
 
-bool PatternMatcher::Match(const char16_t* subject, MatchContext* context) const {
+MatchOutcome PatternMatcher::Run::Execute() {
+    for (std::ptrdiff_t start = 0; NextViableStart(start);) {
+        switch (Attempt(start)) {
+        case Halt::Accept:
+            return MatchOutcome::Matched(m_steps);
+        case Halt::NextStart:
+            break;
+        case Halt::Abort:
+            return m_cutoff ? MatchOutcome::CutOff(*m_cutoff, m_steps) : MatchOutcome::NotMatched(m_steps);
+        default:
+            return MatchOutcome::NotMatched(m_steps);
+        }
+        // The terminator is tried as a start only when the subject is empty.
+        if (m_s[start] == 0 || m_s[++start] == 0) {
+            break;
+        }
+    }
+    return MatchOutcome::NotMatched(m_steps);
+}
+
+MatchOutcome PatternMatcher::Search(const char16_t* subject, MatchContext* context) const {
     if (subject == nullptr || context == nullptr) {
-        return false;
+        return MatchOutcome::NotMatched(0);
     }
     try {
         context->m_groups.assign(m_groupCount, MatchGroup{});
@@ -855,22 +863,15 @@ bool PatternMatcher::Match(const char16_t* subject, MatchContext* context) const
     } catch (const std::bad_alloc&) {
         context->m_groups.clear();
         context->m_slots.clear();
-        return false;
+        return MatchOutcome::NotMatched(0);
     }
-    context->m_stepsTaken = 0;
-    context->m_cutoff = MatchContext::Cutoff::None;
     if (m_lastError != ParseOk || m_program.empty()) {
-        return false; // no usable program
+        return MatchOutcome::NotMatched(0); // no usable program
     }
     if (context->m_stop.stop_requested()) {
-        context->m_cutoff = MatchContext::Cutoff::StopRequested;
-        return false;
+        return MatchOutcome::CutOff(MatchOutcome::Cutoff::StopRequested, 0);
     }
-    Run run(*this, subject, *context);
-    const bool matched = run.Execute();
-    context->m_stepsTaken = run.Steps();
-    context->m_cutoff = run.CutoffReason();
-    return matched;
+    return Run(*this, subject, *context).Execute();
 }
 
 } // namespace tessaly

@@ -3,6 +3,8 @@
 // second copy of "X+" takes new ones while its groups keep their numbers.
 #include "pattern/PatternCompiler.h"
 
+#include "pattern/ProgramLayout.h"
+
 #include <new>
 
 namespace tessaly::pattern_detail {
@@ -15,21 +17,34 @@ public:
     Emitter(const SyntaxTree& tree, CompiledPattern& out) : m_tree(tree), m_out(out) {}
 
     void Program() {
-        Emit(Instruction::Call, 2);
+        Emit(Instruction::Call, layout::kPatternEntry);
         Emit(tree().anchored ? Instruction::Stop : Instruction::NextStart);
         std::vector<std::int32_t> memoPoints;
         if (tree().root >= 0 &&
             tree().nodes[static_cast<std::size_t>(tree().root)].type == SyntaxNode::Sequence) {
             bool varies = false;
-            for (const std::int32_t unit : tree().nodes[static_cast<std::size_t>(tree().root)].units) {
+            const std::vector<std::int32_t>& units =
+                tree().nodes[static_cast<std::size_t>(tree().root)].units;
+            for (std::size_t i = 0; i < units.size(); ++i) {
                 if (varies) {
                     memoPoints.push_back(Here());
                 }
-                if (const std::int32_t head = LazyHead(unit); head >= 0) {
+                if (const std::int32_t head = LazyHead(units[i]); head >= 0) {
                     memoPoints.push_back(Here() + head);
                 }
-                Node(unit);
-                varies = Varies(unit);
+                const auto entry = static_cast<std::size_t>(Here());
+                Node(units[i]);
+                varies = Varies(units[i]);
+                // The unit is "X*" or "X+" over one unit test: its only run-at-once loop. (A loop
+                // inside a unit may stand in a negation, whose end goes back to where it began.)
+                const SyntaxNode& node = m_tree.nodes[static_cast<std::size_t>(units[i])];
+                const bool loop = node.type == SyntaxNode::Repeat && IsUnitTest(node.child);
+                for (std::size_t at = entry; loop && at < m_out.program.size(); ++at) {
+                    if (m_out.traits[at] & kSimpleGreedy) {
+                        m_out.topLevelLoops.push_back(TopLevelLoop{at, i});
+                        break;
+                    }
+                }
             }
         } else if (tree().root >= 0) {
             Node(tree().root);
@@ -92,7 +107,9 @@ private:
             return -1;
         }
         const SyntaxNode& loop = m_tree.nodes[static_cast<std::size_t>(first)];
-        return loop.type == SyntaxNode::Repeat && loop.quantifier == Quantifier::LazyStar ? 5 : -1;
+        return loop.type == SyntaxNode::Repeat && loop.quantifier == Quantifier::LazyStar
+                   ? layout::kGroupContent
+                   : -1;
     }
 
     // A top-level unit's entry holds a memo point when nothing from there to the end reads what
@@ -166,7 +183,7 @@ private:
         case SyntaxNode::Group: {
             const std::int32_t entry = Emit(Instruction::SaveGroup, node.value);
             Emit(Instruction::GroupStart, node.value);
-            Emit(Instruction::Call, entry + 5);
+            Emit(Instruction::Call, entry + layout::kGroupContent);
             Emit(Instruction::RestoreGroup, node.value);
             Emit(Instruction::Backtrack);
             Content(node.child);
@@ -175,7 +192,7 @@ private:
         }
         case SyntaxNode::Paren: {
             const std::int32_t entry = Emit(Instruction::Call);
-            Patch(entry, entry + 2);
+            Patch(entry, entry + layout::kParenContent);
             Emit(Instruction::Backtrack);
             Content(node.child);
             break;
@@ -202,7 +219,7 @@ private:
         const std::int32_t depth = NewSlot();
         const std::int32_t entry = Emit(Instruction::SavePos, pos);
         Emit(Instruction::SaveDepth, depth);
-        Emit(Instruction::Call, entry + 6);
+        Emit(Instruction::Call, entry + layout::kNegationItem);
         Emit(Instruction::LoadPos, pos);
         Emit(Instruction::LoadDepth, depth);
         const std::int32_t leave = Emit(Instruction::Jump);
@@ -227,7 +244,7 @@ private:
                 break;
             }
             const std::int32_t entry = Emit(Instruction::PushPos);
-            Emit(Instruction::Call, entry + 4);
+            Emit(Instruction::Call, entry + layout::kAlternativeItem);
             Emit(Instruction::PopPos);
             const std::int32_t toRight = Emit(Instruction::Jump);
             Node(node.units[i]);
@@ -283,7 +300,7 @@ private:
         }
         Emit(Instruction::SavePos, slot);
         Emit(Instruction::PushPos);
-        Emit(Instruction::Call, head + 7);
+        Emit(Instruction::Call, head + layout::kGreedyBody);
         Emit(Instruction::PopPos);
         Emit(Instruction::PopSlot, slot);
         const std::int32_t leave = Emit(Instruction::Jump);
@@ -305,7 +322,7 @@ private:
         const std::int32_t back = Emit(Instruction::Jump, head);
         Patch(head, Here());
         if (m_tree.nodes[static_cast<std::size_t>(item)].nullable) {
-            m_out.traits[static_cast<std::size_t>(head + 1)] |= kLazyBodyEntry;
+            m_out.traits[static_cast<std::size_t>(head + layout::kLazyBody)] |= kLazyBodyEntry;
             m_out.traits[static_cast<std::size_t>(back)] |= kLazyBackEdge;
         }
     }

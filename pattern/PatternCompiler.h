@@ -23,15 +23,26 @@ enum Trait : std::uint8_t {
 
 // Stands in for a memo point's kind in the copy of the program the interpreter dispatches on.
 inline constexpr std::int32_t kMemoPointKind = 64;
+// Stands in for the kind of a Char that begins a run of literals, with the run's length as its
+// operand, in the copies of the program the interpreter dispatches on when it reads runs at once.
+inline constexpr std::int32_t kLiteralRunKind = 65;
+inline constexpr std::int32_t kMaxLiteralRun = 1 << 16;
 
 // Longer programs are refused as ParseOutOfMemory: each "+" doubles its item, so nested ones
 // would otherwise grow without bound.
 inline constexpr std::size_t kMaxProgramSize = std::size_t{1} << 20;
 
+// A greedy loop over one unit test that is a unit of the pattern's top-level sequence.
+struct TopLevelLoop {
+    std::size_t head; // its PushSlot
+    std::size_t unit; // its place in the top-level sequence
+};
+
 struct CompiledPattern {
     std::vector<Instruction> program;
     std::vector<std::uint8_t> traits;
     std::int32_t slotCount = 0;
+    std::vector<TopLevelLoop> topLevelLoops;
 };
 
 ParseError CompileTree(const SyntaxTree& tree, CompiledPattern& out);

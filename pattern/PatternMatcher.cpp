@@ -3,18 +3,53 @@
 
 #include "pattern/PatternCompiler.h"
 #include "pattern/PatternSyntax.h"
+#include "pattern/ProgramLayout.h"
 #include "pattern/RequiredRuns.h"
 
+#include <algorithm>
+
 namespace tessaly {
+
+namespace layout = pattern_detail::layout;
+
+namespace {
+
+// `out` becomes the program with each Char that begins a run of two or more literals (a memo point
+// ends a run) marked with the run's length; each Char of a run begins the run's rest, as a jump
+// may land there. False, and `out` empty, when there is no such run.
+bool MarkLiteralRuns(const std::vector<Instruction>& program, std::vector<Instruction>& out) {
+    out = program;
+    bool any = false;
+    std::int32_t run = 0;
+    for (std::size_t i = out.size(); i-- > 0;) {
+        const bool literal = out[i].kind == Instruction::Char && out[i].operand != 0;
+        run = literal ? std::min(run + 1, pattern_detail::kMaxLiteralRun) : 0;
+        if (run >= 2) {
+            out[i] = Instruction{static_cast<Instruction::Kind>(pattern_detail::kLiteralRunKind), run};
+            any = true;
+        }
+    }
+    if (!any) {
+        out.clear();
+    }
+    return any;
+}
+
+} // namespace
 
 ParseError PatternMatcher::Parse(const char16_t* pattern) {
     m_program.clear();
     m_traits.clear();
     m_memoProgram.clear();
+    m_runProgram.clear();
+    m_runMemoProgram.clear();
     m_groupCount = 0;
     m_slotCount = 0;
     m_startFilter = StartFilter{};
     m_requiredRuns.clear();
+    m_leadingRun = false;
+    m_leadingChars = 0;
+    m_loopSuffixes.clear();
 
     pattern_detail::SyntaxTree tree;
     ParseError error = pattern_detail::ReadPattern(pattern, tree);
@@ -35,7 +70,23 @@ ParseError PatternMatcher::Parse(const char16_t* pattern) {
                     m_memoProgram[i].kind = static_cast<Instruction::Kind>(pattern_detail::kMemoPointKind);
                 }
             }
-            m_requiredRuns = pattern_detail::RequiredRuns(tree);
+            if (MarkLiteralRuns(m_program, m_runProgram) && !m_memoProgram.empty()) {
+                MarkLiteralRuns(m_memoProgram, m_runMemoProgram);
+            }
+            pattern_detail::RunSet runs = pattern_detail::RequiredRuns(tree);
+            m_requiredRuns = std::move(runs.runs);
+            for (const pattern_detail::TopLevelLoop& loop : compiled.topLevelLoops) {
+                if (runs.after[loop.unit] < m_requiredRuns.size()) {
+                    m_loopSuffixes.push_back(LoopSuffix{loop.head, runs.after[loop.unit]});
+                }
+            }
+            // "^" tries one start only, which the run need not lead.
+            m_leadingRun = runs.firstLeads && m_program[layout::kPrologueEnd].kind == Instruction::NextStart;
+            while (m_leadingRun && m_leadingChars < m_requiredRuns.front().size() &&
+                   m_program[layout::kPatternEntry + m_leadingChars] ==
+                       Instruction{Instruction::Char, m_requiredRuns.front()[m_leadingChars]}) {
+                ++m_leadingChars;
+            }
         }
     }
     m_lastError = error;
@@ -43,13 +94,14 @@ ParseError PatternMatcher::Parse(const char16_t* pattern) {
 }
 
 void PatternMatcher::FindStartFilter() {
-    if (m_program[1].kind != Instruction::NextStart) {
+    if (m_program[layout::kPrologueEnd].kind != Instruction::NextStart) {
         return; // "^": one attempt only, nothing to skip
     }
     // Parentheses at the start only push a resume point that fails on, so look through them.
-    std::size_t ip = 2;
-    while (m_program[ip].kind == Instruction::Call && m_program[ip + 1].kind == Instruction::Backtrack) {
-        ip = static_cast<std::size_t>(m_program[ip].operand);
+    std::size_t ip = layout::kPatternEntry;
+    while (m_program[ip].kind == Instruction::Call &&
+           m_program[ip + layout::kParenBacktrack].kind == Instruction::Backtrack) {
+        ip = layout::Target(m_program.data(), ip);
     }
     const Instruction& first = m_program[ip];
     if (first.kind == Instruction::Char && first.operand != 0) {

@@ -76,6 +76,37 @@ struct MatchGroup {
     std::ptrdiff_t Length() const { return IsPresent() ? end - start : 0; }
 };
 
+// How a search ended: with a match, with none after trying everything, or cut off before that by
+// the step limit or a stop request (the match may or may not have been there), and the steps it took.
+class MatchOutcome {
+public:
+    enum class Kind : std::uint8_t { Matched, NotMatched, CutOff };
+    enum class Cutoff : std::uint8_t { StepLimit, StopRequested };
+
+    static constexpr MatchOutcome Matched(std::uint64_t steps) { return {Kind::Matched, {}, steps}; }
+    static constexpr MatchOutcome NotMatched(std::uint64_t steps) { return {Kind::NotMatched, {}, steps}; }
+    static constexpr MatchOutcome CutOff(Cutoff reason, std::uint64_t steps) {
+        return {Kind::CutOff, reason, steps};
+    }
+
+    constexpr Kind GetKind() const { return m_kind; }
+    constexpr bool IsMatch() const { return m_kind == Kind::Matched; }
+    constexpr bool IsCutOff() const { return m_kind == Kind::CutOff; }
+    // Why it was cut off; only for a cut-off outcome.
+    constexpr Cutoff Reason() const { return m_reason; }
+    constexpr std::uint64_t Steps() const { return m_steps; }
+
+    friend bool operator==(const MatchOutcome&, const MatchOutcome&) = default;
+
+private:
+    constexpr MatchOutcome(Kind kind, Cutoff reason, std::uint64_t steps)
+        : m_kind(kind), m_reason(reason), m_steps(steps) {}
+
+    Kind m_kind;
+    Cutoff m_reason;
+    std::uint64_t m_steps;
+};
+
 // The results of one Match and the interpreter's working memory. Owned by the caller; its stack
 // room survives from one Match to the next.
 class MatchContext {
@@ -94,9 +125,6 @@ public:
     // How often, in steps, a running Match looks at its stop token.
     static constexpr std::uint64_t kStopCheckInterval = 2048;
 
-    // Why the last Match ended with false without having tried everything.
-    enum class Cutoff : std::uint8_t { None, StepLimit, StopRequested };
-
     // Match gives up with false after this many steps; 0 means no limit (only for callers that
     // must see the plain result, such as tests comparing with the reference interpreter).
     void SetStepLimit(std::uint64_t steps) { m_stepLimit = steps; }
@@ -108,7 +136,8 @@ public:
     // Shortcuts Match may take that skip work without changing any result; all are on by default.
     // Switching them off is for tests and fuzzing that check exactly that.
     enum Shortcut : std::uint32_t {
-        // Refuse subjects and start positions where the required literal runs cannot all be found.
+        // Refuse subjects and start positions where the required literal runs cannot all be found
+        // (sought once a match has taken as many steps as the subject has units, 256 at least).
         kRequiredRuns = 1,
         // Remember where a failed run from a top-level unit (or a top-level lazy loop's head) at a
         // position stopped, and fail at once the next time it is reached there; give back at once
@@ -116,22 +145,25 @@ public:
         kFailureMemo = 2,
         // Remember where a lazy loop's scan for what follows it ended, by the position it began at.
         kLazyScanMemo = 4,
-        kAllShortcuts = kRequiredRuns | kFailureMemo | kLazyScanMemo,
+        // Seek the subject's end, the required runs and the unit a give-back or a lazy loop's scan
+        // looks for eight units at a time.
+        kVectorScans = 8,
+        // Begin attempts only where the literal run every match begins with stands.
+        kLeadingRun = 16,
+        // Compare a run of literals in one go rather than one instruction at a time.
+        kLiteralRuns = 32,
+        // Give back at once the iterations of a top-level loop over one unit after which the
+        // required runs that follow it can no longer be placed.
+        kSuffixRuns = 64,
+        kAllShortcuts = kRequiredRuns | kFailureMemo | kLazyScanMemo | kVectorScans | kLeadingRun |
+                        kLiteralRuns | kSuffixRuns,
     };
     void SetShortcuts(std::uint32_t shortcuts) { m_shortcuts = shortcuts; }
-
-    // Steps the last Match took, and whether it was cut off by the limit or the stop token.
-    std::uint64_t StepsTaken() const { return m_stepsTaken; }
-    Cutoff CutoffReason() const { return m_cutoff; }
 
     // Valid after Match returned true.
     std::uint32_t GroupCount() const { return static_cast<std::uint32_t>(m_groups.size()); }
     const MatchGroup& WholeMatch() const { return m_match; }
     const MatchGroup& Group(std::uint32_t n) const { return m_groups[n]; }
-
-    // Entries the stack can hold before it has to grow (to twice the new depth plus 2). A greedy
-    // loop over one unit keeps a single record there for all its iterations.
-    std::size_t StackRoom() const { return m_stack.size(); }
 
 private:
     friend class PatternMatcher;
@@ -143,8 +175,6 @@ private:
     std::vector<std::ptrdiff_t> m_stack;       // entries 1..depth are in use; size() is the room
     std::uint64_t m_stepLimit = kDefaultStepLimit;
     std::stop_token m_stop;
-    std::uint64_t m_stepsTaken = 0;
-    Cutoff m_cutoff = Cutoff::None;
     std::uint32_t m_shortcuts = kAllShortcuts;
 };
 
@@ -159,7 +189,13 @@ public:
 
     // Whether the pattern occurs in the 0-terminated subject; the context receives where the first
     // occurrence lies and what each group captured. False for a null subject or context.
-    bool Match(const char16_t* subject, MatchContext* context) const;
+    bool Match(const char16_t* subject, MatchContext* context) const {
+        return Search(subject, context).IsMatch();
+    }
+
+    // Match with how it ended: a search that was cut off, or that could not begin (null subject or
+    // context, no usable program, no memory for the context's tables), is not a match.
+    MatchOutcome Search(const char16_t* subject, MatchContext* context) const;
 
     ParseError LastError() const { return m_lastError; }
     std::uint32_t GroupCount() const { return m_groupCount; }
@@ -190,8 +226,22 @@ private:
     // The program as the interpreter dispatches it when failures are remembered: memo points carry
     // kMemoPointKind in place of their kind, so that other instructions pay nothing for them.
     std::vector<Instruction> m_memoProgram;
+    // Both again with runs of literals marked (kLiteralRunKind); empty when the pattern has none.
+    std::vector<Instruction> m_runProgram;
+    std::vector<Instruction> m_runMemoProgram;
     StartFilter m_startFilter;
     std::vector<std::u16string> m_requiredRuns;
+    bool m_leadingRun = false; // every attempt begins by reading m_requiredRuns[0]
+    // How many of its units the program's first instructions read one Char each: an attempt that
+    // begins where the run was found may begin after them.
+    std::size_t m_leadingChars = 0;
+    // Top-level loops over one unit with required runs after them: the loop's head and the first
+    // such run.
+    struct LoopSuffix {
+        std::size_t head;
+        std::size_t firstRun;
+    };
+    std::vector<LoopSuffix> m_loopSuffixes;
     std::uint32_t m_groupCount = 0;
     std::int32_t m_slotCount = 0;
 };

@@ -5,6 +5,8 @@
 // attempt consumes each run contiguously, in order, at or after the attempt's start.
 #include "pattern/RequiredRuns.h"
 
+#include "pattern/UnitScan.h"
+
 #include <algorithm>
 
 namespace tessaly::pattern_detail {
@@ -15,12 +17,22 @@ class RunCollector {
 public:
     explicit RunCollector(const SyntaxTree& tree) : m_tree(tree) {}
 
-    std::vector<std::u16string> Collect() {
-        if (m_tree.root >= 0) {
+    RunSet Collect() {
+        if (m_tree.root >= 0 &&
+            m_tree.nodes[static_cast<std::size_t>(m_tree.root)].type == SyntaxNode::Sequence) {
+            for (const std::int32_t unit : m_tree.nodes[static_cast<std::size_t>(m_tree.root)].units) {
+                Mandatory(unit);
+                // A run still open began in this unit or before.
+                m_out.after.push_back(m_out.runs.size() + (m_current.empty() ? 0 : 1));
+            }
+        } else if (m_tree.root >= 0) {
             Mandatory(m_tree.root);
         }
         Break();
-        return std::move(m_runs);
+        for (std::size_t& first : m_out.after) {
+            first = std::min(first, m_out.runs.size());
+        }
+        return std::move(m_out);
     }
 
 private:
@@ -36,12 +48,12 @@ private:
             if (node.value == 0) {
                 Break(); // the end anchor matches the terminator, which no search finds
             } else {
-                m_current += static_cast<char16_t>(node.value);
+                Add(static_cast<char16_t>(node.value));
             }
             return;
         case SyntaxNode::Set:
             if (!node.negated && node.ranges.size() == 1 && node.ranges[0].first == node.ranges[0].second) {
-                m_current += node.ranges[0].first;
+                Add(node.ranges[0].first);
             } else {
                 Break();
             }
@@ -74,30 +86,39 @@ private:
         }
     }
 
+    void Add(char16_t unit) {
+        if (m_out.runs.empty() && m_current.empty() && !m_broken) {
+            m_out.firstLeads = true; // nothing before it reads or skips a unit
+        }
+        m_current += unit;
+    }
+
     void Break() {
+        m_broken = true;
         if (!m_current.empty()) {
-            m_runs.push_back(std::move(m_current));
+            m_out.runs.push_back(std::move(m_current));
             m_current.clear();
         }
     }
 
     const SyntaxTree& m_tree;
-    std::vector<std::u16string> m_runs;
+    RunSet m_out;
     std::u16string m_current;
+    bool m_broken = false; // something that is no literal came
 };
 
 } // namespace
 
-std::vector<std::u16string> RequiredRuns(const SyntaxTree& tree) {
+RunSet RequiredRuns(const SyntaxTree& tree) {
     return RunCollector(tree).Collect();
 }
 
 std::ptrdiff_t EarliestPlacement(const std::vector<std::u16string>& runs, std::u16string_view subject,
-                                 std::size_t from) {
+                                 std::size_t from, bool vector) {
     std::size_t first = std::u16string_view::npos;
     std::size_t at = from;
     for (const std::u16string& run : runs) {
-        at = subject.find(run, at);
+        at = vector ? FindRun(subject, run, at) : subject.find(run, at);
         if (at == std::u16string_view::npos) {
             return -1;
         }
@@ -107,10 +128,10 @@ std::ptrdiff_t EarliestPlacement(const std::vector<std::u16string>& runs, std::u
     return static_cast<std::ptrdiff_t>(first);
 }
 
-std::ptrdiff_t LatestStart(const std::vector<std::u16string>& runs, std::u16string_view subject) {
+std::ptrdiff_t LatestStart(std::span<const std::u16string> runs, std::u16string_view subject, bool vector) {
     std::size_t end = subject.size();
     for (auto run = runs.rbegin(); run != runs.rend() && end != std::u16string_view::npos; ++run) {
-        end = subject.substr(0, end).rfind(*run);
+        end = vector ? FindLastRun(subject.substr(0, end), *run) : subject.substr(0, end).rfind(*run);
     }
     return end == std::u16string_view::npos ? -1 : static_cast<std::ptrdiff_t>(end);
 }

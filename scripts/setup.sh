@@ -13,6 +13,7 @@ packages=(
   qml6-module-qtqml qml6-module-qtqml-models
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad gstreamer1.0-libav
   libcurl4-openssl-dev libfontconfig-dev
+  nlohmann-json3-dev
   fonts-noto-cjk qt6-translations-l10n
   libgtest-dev googletest libgmock-dev
   xvfb xauth x11-utils libgl1-mesa-dri

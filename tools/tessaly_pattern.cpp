@@ -3,11 +3,13 @@
 //                                   {"match": [start, end], "groups": [[start, end], null, ...]}
 //   --dump: ["<pattern>"]       ->  {"error": N} | {"groups": G, "slots": S, "program": [["Call", 2], ...]}
 // Positions count UTF-16 code units. A line that is not a JSON array of strings gets {"invalid": "..."}.
+#include "base/TextCodec.h"
 #include "pattern/PatternMatcher.h"
 
 #include <cstdio>
 #include <cstring>
 #include <iostream>
+#include <nlohmann/json.hpp>
 #include <optional>
 #include <string>
 #include <vector>
@@ -41,149 +43,21 @@ bool HasOperand(Instruction::Kind kind) {
     }
 }
 
-// Reads a JSON array of strings (UTF-8, with the usual escapes) into UTF-16 strings.
-class LineReader {
-public:
-    explicit LineReader(const std::string& line) : m_text(line) {}
-
-    std::optional<std::vector<std::u16string>> Array() {
-        std::vector<std::u16string> items;
-        SkipBlanks();
-        if (!Take('[')) {
+// The line's strings when it is a JSON array of strings, else nothing.
+std::optional<std::vector<std::u16string>> ReadArray(const std::string& line) {
+    const nlohmann::json value = nlohmann::json::parse(line, nullptr, false);
+    if (!value.is_array()) {
+        return std::nullopt; // also a line that does not parse
+    }
+    std::vector<std::u16string> items;
+    for (const nlohmann::json& item : value) {
+        if (!item.is_string()) {
             return std::nullopt;
         }
-        SkipBlanks();
-        if (Take(']')) {
-            return Finished() ? std::optional(items) : std::nullopt;
-        }
-        for (;;) {
-            SkipBlanks();
-            std::optional<std::u16string> item = String();
-            if (!item) {
-                return std::nullopt;
-            }
-            items.push_back(std::move(*item));
-            SkipBlanks();
-            if (Take(']')) {
-                return Finished() ? std::optional(items) : std::nullopt;
-            }
-            if (!Take(',')) {
-                return std::nullopt;
-            }
-        }
+        items.push_back(tessaly::FromUtf8(item.get_ref<const std::string&>()));
     }
-
-private:
-    bool Finished() {
-        SkipBlanks();
-        return m_at == m_text.size();
-    }
-
-    void SkipBlanks() {
-        while (m_at < m_text.size() && std::strchr(" \t\r\n", m_text[m_at]) != nullptr && m_text[m_at] != 0) {
-            ++m_at;
-        }
-    }
-
-    bool Take(char c) {
-        if (m_at < m_text.size() && m_text[m_at] == c) {
-            ++m_at;
-            return true;
-        }
-        return false;
-    }
-
-    std::optional<unsigned> Hex4() {
-        if (m_text.size() - m_at < 4) {
-            return std::nullopt;
-        }
-        unsigned value = 0;
-        for (int i = 0; i < 4; ++i) {
-            const char c = m_text[m_at++];
-            value <<= 4;
-            if (c >= '0' && c <= '9') {
-                value |= static_cast<unsigned>(c - '0');
-            } else if (c >= 'a' && c <= 'f') {
-                value |= static_cast<unsigned>(c - 'a' + 10);
-            } else if (c >= 'A' && c <= 'F') {
-                value |= static_cast<unsigned>(c - 'A' + 10);
-            } else {
-                return std::nullopt;
-            }
-        }
-        return value;
-    }
-
-    // One UTF-8 sequence into a code point; nothing for malformed input.
-    std::optional<char32_t> Utf8() {
-        const auto lead = static_cast<unsigned char>(m_text[m_at++]);
-        int extra = lead < 0x80             ? 0
-                    : (lead & 0xE0) == 0xC0 ? 1
-                    : (lead & 0xF0) == 0xE0 ? 2
-                    : (lead & 0xF8) == 0xF0 ? 3
-                                            : -1;
-        if (extra < 0 || m_text.size() - m_at < static_cast<std::size_t>(extra)) {
-            return std::nullopt;
-        }
-        char32_t value = extra == 0 ? lead : lead & (0x3F >> extra);
-        for (int i = 0; i < extra; ++i) {
-            const auto c = static_cast<unsigned char>(m_text[m_at++]);
-            if ((c & 0xC0) != 0x80) {
-                return std::nullopt;
-            }
-            value = (value << 6) | (c & 0x3F);
-        }
-        return value <= 0x10FFFF ? std::optional(value) : std::nullopt;
-    }
-
-    std::optional<std::u16string> String() {
-        if (!Take('"')) {
-            return std::nullopt;
-        }
-        std::u16string out;
-        while (m_at < m_text.size()) {
-            const char c = m_text[m_at];
-            if (c == '"') {
-                ++m_at;
-                return out;
-            }
-            if (c == '\\') {
-                ++m_at;
-                if (m_at >= m_text.size()) {
-                    return std::nullopt;
-                }
-                const char e = m_text[m_at++];
-                const char* simple = std::strchr("\"\\/bfnrt", e);
-                if (e == 'u') {
-                    const std::optional<unsigned> unit = Hex4();
-                    if (!unit) {
-                        return std::nullopt;
-                    }
-                    out.push_back(static_cast<char16_t>(*unit)); // surrogates pass through as units
-                } else if (simple != nullptr && e != 0) {
-                    out.push_back(static_cast<char16_t>("\"\\/\b\f\n\r\t"[simple - "\"\\/bfnrt"]));
-                } else {
-                    return std::nullopt;
-                }
-                continue;
-            }
-            const std::optional<char32_t> point = Utf8();
-            if (!point) {
-                return std::nullopt;
-            }
-            if (*point >= 0x10000) {
-                out.push_back(static_cast<char16_t>(0xD800 + ((*point - 0x10000) >> 10)));
-                out.push_back(static_cast<char16_t>(0xDC00 + ((*point - 0x10000) & 0x3FF)));
-            } else {
-                out.push_back(static_cast<char16_t>(*point));
-            }
-        }
-        return std::nullopt;
-    }
-
-    const std::string& m_text;
-    std::size_t m_at = 0;
-};
+    return items;
+}
 
 std::string Position(const MatchGroup& group) {
     if (!group.IsPresent()) {
@@ -232,7 +106,7 @@ int main(int argc, char** argv) {
     }
     std::string line;
     while (std::getline(std::cin, line)) {
-        const std::optional<std::vector<std::u16string>> items = LineReader(line).Array();
+        const std::optional<std::vector<std::u16string>> items = ReadArray(line);
         const std::size_t wanted = dump ? 1 : 2;
         if (!items || items->size() != wanted) {
             std::cout << "{\"invalid\": \"expected a JSON array of " << wanted << " string(s)\"}\n"

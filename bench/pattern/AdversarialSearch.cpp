@@ -100,8 +100,9 @@ private:
         const std::u16string text = Text(g);
         MatchContext context;
         const double start = Now();
-        const bool matched = m_matcher.Match(text.c_str(), &context);
-        return {context.StepsTaken(), Now() - start, matched};
+        const MatchOutcome outcome = m_matcher.Search(text.c_str(), &context);
+        const double ms = Now() - start;
+        return {outcome.Steps(), ms, outcome.IsMatch()};
     }
 
     // Two to four blocks, each a span of one to three pieces repeated. The pieces are listed in the
@@ -230,9 +231,10 @@ double TimeMatch(const std::u16string& pattern, const std::u16string& subject, i
     for (int i = 0; i < runs; ++i) {
         MatchContext context;
         const double start = Now();
-        *matched = matcher.Match(subject.c_str(), &context);
+        const MatchOutcome outcome = matcher.Search(subject.c_str(), &context);
         times.push_back(Now() - start);
-        *steps = context.StepsTaken();
+        *matched = outcome.IsMatch();
+        *steps = outcome.Steps();
     }
     std::sort(times.begin(), times.end());
     return times[times.size() / 2];

@@ -164,6 +164,8 @@ struct Options {
     double searchSeconds = 20;
     std::string saveWorst; // a folder to write the worst pages found into
     bool searchOnly = false;
+    std::string profile; // a case whose inputs only ours matches, for a profiler
+    int passes = 200;
 };
 
 std::u16string Repeat(const std::u16string& piece, int times) {
@@ -257,8 +259,26 @@ void RunStopLatency() {
                 std::chrono::duration<double, std::milli>(ended - requested).count());
 }
 
+// Ours alone over one case's inputs, so that a profiler sees nothing else.
+void RunProfile(const Options& options) {
+    const bool address = options.profile == "a-address";
+    const std::unique_ptr<Peer> ours = MakeOurs(address ? kAddress.ours : kExtraction.ours);
+    const std::vector<std::u16string> inputs = address ? Addresses() : WatchPages();
+    std::vector<Outcome> outcomes(inputs.size());
+    ours->Prepare(inputs);
+    std::vector<double> times;
+    for (int pass = 0; pass < options.passes; ++pass) {
+        times.push_back(Pass(*ours, inputs.size(), outcomes));
+    }
+    PrintMedian({options.profile, {}, inputs, options.passes}, Median(times), outcomes);
+}
+
 void* Main(void* arg) {
     const Options& options = *static_cast<Options*>(arg);
+    if (!options.profile.empty()) {
+        RunProfile(options);
+        return nullptr;
+    }
     if (options.searchOnly) {
         RunSearch(options);
         RunStopLatency();
@@ -281,7 +301,8 @@ void* Main(void* arg) {
 int main(int argc, char** argv) {
     // --no-wregex leaves out std::wregex; --budget=N gives each peer N seconds per adversarial page;
     // --search=N runs the search for slow pages N seconds; --save-worst=DIR writes the worst into DIR;
-    // --search-only skips the comparison with the peers.
+    // --search-only skips the comparison with the peers; --profile=a-address|b-extraction matches
+    // only that case's inputs with ours, --passes=N times (200), for a profiler.
     tessaly::bench::Options options;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--no-wregex") == 0) {
@@ -294,10 +315,15 @@ int main(int argc, char** argv) {
             options.saveWorst = argv[i] + 13;
         } else if (std::strcmp(argv[i], "--search-only") == 0) {
             options.searchOnly = true;
+        } else if (std::strcmp(argv[i], "--profile=a-address") == 0 ||
+                   std::strcmp(argv[i], "--profile=b-extraction") == 0) {
+            options.profile = argv[i] + 10;
+        } else if (std::strncmp(argv[i], "--passes=", 9) == 0) {
+            options.passes = std::max(1, std::atoi(argv[i] + 9));
         } else {
             std::fprintf(stderr,
                          "usage: %s [--no-wregex] [--budget=seconds] [--search=seconds] [--save-worst=dir] "
-                         "[--search-only]\n",
+                         "[--search-only] [--profile=a-address|b-extraction [--passes=N]]\n",
                          argv[0]);
             return 2;
         }

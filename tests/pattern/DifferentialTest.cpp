@@ -1,5 +1,6 @@
 // The matcher against the plain reference interpreter on generated patterns and subjects, and on
 // the extraction pattern over generated pages: the matcher's shortcuts must never change a result.
+#include "PatternTestSupport.h"
 #include "ReferenceInterpreter.h"
 #include "pattern/PatternMatcher.h"
 
@@ -9,6 +10,8 @@
 
 namespace tessaly {
 namespace {
+
+using test::Narrow;
 
 // Patterns over the letters a, b, c with every construct; lazy loops only over items that cannot
 // match empty, back-references only to closed groups (the reference knows neither rule).
@@ -137,10 +140,6 @@ std::string Describe(bool matched, const MatchGroup& whole, const std::vector<Ma
     return out;
 }
 
-std::string Narrow(const std::u16string& text) {
-    return std::string(text.begin(), text.end());
-}
-
 // Compares one pattern on one subject, with every shortcut on, all off and each alone; false when
 // the reference gave up.
 bool Compare(const PatternMatcher& matcher, const std::u16string& pattern, const std::u16string& subject) {
@@ -150,8 +149,10 @@ bool Compare(const PatternMatcher& matcher, const std::u16string& pattern, const
     }
     const std::string want =
         Describe(expected.outcome == test::ReferenceResult::Matched, expected.whole, expected.groups);
-    for (const std::uint32_t shortcuts : {+MatchContext::kAllShortcuts, 0u, +MatchContext::kRequiredRuns,
-                                          +MatchContext::kFailureMemo, +MatchContext::kLazyScanMemo}) {
+    for (const std::uint32_t shortcuts :
+         {+MatchContext::kAllShortcuts, 0u, +MatchContext::kRequiredRuns, +MatchContext::kFailureMemo,
+          +MatchContext::kLazyScanMemo, +MatchContext::kVectorScans, +MatchContext::kLeadingRun,
+          +MatchContext::kLiteralRuns, +MatchContext::kSuffixRuns}) {
         MatchContext context;
         context.SetShortcuts(shortcuts);
         const bool matched = matcher.Match(subject.c_str(), &context);

@@ -48,6 +48,7 @@ TEST(Match, LiteralsWhereOtherDialectsHaveOperators) {
     EXPECT_EQ(MatchSummary(u"\\?\\.\\\\\\{", u"a?.\\{"), "1-5");
     EXPECT_EQ(MatchSummary(u"abc)def", u"abc"), "0-3");
     EXPECT_EQ(MatchSummary(u"ab|", u"ab"), "0-1");
+    EXPECT_EQ(MatchSummary(u"\\t\\x\\.", u"tx."), "0-3");
 }
 
 TEST(Match, AlternationChoosesBetweenSingleItemsLeftFirst) {
@@ -64,6 +65,11 @@ TEST(Match, AlternationChoosesBetweenSingleItemsLeftFirst) {
     EXPECT_EQ(MatchSummary(u"a||b", u"|b"), "0-2");
     EXPECT_EQ(MatchSummary(u"a*|b", u"b"), "0-0");
     EXPECT_EQ(MatchSummary(u"(b|)c", u"bc"), "1-2");
+    // Only the last "X|" is dropped: "a|b|" is "a" or nothing, and the dropped item's group is
+    // given back, so "{b}" is group 0.
+    EXPECT_EQ(MatchSummary(u"a|b|", u"b"), "0-0");
+    EXPECT_EQ(MatchSummary(u"a|b|", u"a"), "0-1");
+    EXPECT_EQ(MatchSummary(u"({a}|){b}", u"ab"), "1-2 (1-2)");
 }
 
 TEST(Match, GreedyLoopsGiveBackLatestFirst) {
@@ -78,6 +84,9 @@ TEST(Match, GreedyLoopsGiveBackLatestFirst) {
     // A loop whose item matches empty stops iterating instead of spinning.
     EXPECT_EQ(MatchSummary(u"(()a)*", u"aab"), "0-2");
     EXPECT_EQ(MatchSummary(u"{!b}*a", u"a"), "0-1 -");
+    // The second copy of "X+" has loop slots of its own and the same group.
+    EXPECT_EQ(MatchSummary(u"{a*b}+", u"abaab"), "0-5 (2-5)");
+    EXPECT_EQ(MatchSummary(u"{a*b}+c", u"abaabab"), "none");
 }
 
 TEST(Match, LazyLoopsTryTheRestFirst) {
@@ -112,6 +121,8 @@ TEST(Match, GroupsRestoredOnBacktracking) {
     EXPECT_EQ(MatchSummary(u"({a}b)|({a}c)", u"ac"), "0-2 - (0-1)");
     EXPECT_EQ(MatchSummary(u"{a}{b}{c}", u"abc"), "0-3 (0-1) (1-2) (2-3)");
     EXPECT_EQ(MatchSummary(u"{a}{b{c}}", u"abc"), "0-3 (0-1) (1-3) (2-3)");
+    // Numbered by their opening braces.
+    EXPECT_EQ(MatchSummary(u"{a}{b{c}}\\2", u"abcc"), "0-4 (0-1) (1-3) (2-3)");
 }
 
 TEST(Match, NegationConsumesNothing) {
@@ -147,6 +158,10 @@ TEST(Match, AbbreviationsMatchTheirExpansion) {
     EXPECT_EQ(MatchSummary(u"[\\t]", u"t\t"), "1-2");
     EXPECT_EQ(MatchSummary(u"a\\nb", u"a\r\nb"), "0-4");
     EXPECT_EQ(MatchSummary(u"a\\nb", u"a\nb"), "0-3");
+    EXPECT_EQ(MatchSummary(u"{\\n}", u"\r\n"), "0-1 (0-1)"); // a lone CR is tried first
+    // Ranges and members in the order written; "-" first or right after a range is a member.
+    EXPECT_EQ(MatchSummary(u"[^-z-\uffffa\\]\\t]", u"a]\t-{b"), "5-6");
+    EXPECT_EQ(MatchSummary(u"[-a][a-c-e]", u"-d-e"), "2-4");
     EXPECT_EQ(MatchSummary(u"\\w\\b\\z", u"-- abc\t42!"), "3-9");
     EXPECT_EQ(MatchSummary(u"\\h\\h", u"g0fZ"), "1-3");
     EXPECT_EQ(MatchSummary(u"\\a+", u"--x9Y--"), "2-5");
@@ -175,22 +190,19 @@ TEST(Match, ContextIsResizedAndClearedForEachMatch) {
     EXPECT_EQ(context.GroupCount(), 0u);
 }
 
-TEST(Match, StackGrowsToTwiceTheDepthPlusTwoAndKeepsItsRoom) {
-    // "(a)*" holds the prologue's entry and four per iteration; the failing last iteration pushes
-    // four more before it is given back. 62 iterations peak at depth 253, 63 at 257.
+TEST(Match, DeepStacksAndReusedContexts) {
+    // "(a)*" keeps four entries per iteration: 63 of them outgrow the first room of 256 entries,
+    // 200 outgrow the grown room again; a short match after a long one in the same context and a
+    // long one after a short one give the plain answers.
     PatternMatcher matcher;
-    ASSERT_EQ(matcher.Parse(u"(a)*"), ParseOk);
+    ASSERT_EQ(matcher.Parse(u"{(a)*}b"), ParseOk);
     MatchContext context;
-    EXPECT_EQ(context.StackRoom(), MatchContext::kInitialStackRoom);
-    ASSERT_TRUE(matcher.Match(std::u16string(62, u'a').c_str(), &context));
-    EXPECT_EQ(context.StackRoom(), 256u);
-    ASSERT_TRUE(matcher.Match(std::u16string(63, u'a').c_str(), &context));
-    EXPECT_EQ(context.StackRoom(), 514u);
-    ASSERT_TRUE(matcher.Match(u"a", &context));
-    EXPECT_EQ(context.StackRoom(), 514u);
-    ASSERT_TRUE(matcher.Match(std::u16string(200, u'a').c_str(), &context));
-    EXPECT_EQ(context.StackRoom(), 1030u); // the push to depth 514 grew it to 2 * 514 + 2
-    EXPECT_EQ(test::Summarize(context), "0-200");
+    for (const int length : {62, 63, 1, 200, 3}) {
+        ASSERT_TRUE(
+            matcher.Match((std::u16string(static_cast<std::size_t>(length), u'a') + u"b").c_str(), &context));
+        EXPECT_EQ(test::Summarize(context),
+                  "0-" + std::to_string(length + 1) + " (0-" + std::to_string(length) + ")");
+    }
 }
 
 TEST(Match, StackCapEndsTheMatchWithFalse) {
@@ -223,23 +235,23 @@ TEST(Match, StepLimitAndStopTokenEndALongBacktrack) {
     const std::u16string hopeless = u"x" + std::u16string(40, u'a');
     // The default limit is on in every context.
     MatchContext context;
-    EXPECT_FALSE(matcher.Match(hopeless.c_str(), &context));
-    EXPECT_EQ(context.CutoffReason(), MatchContext::Cutoff::StepLimit);
-    EXPECT_EQ(context.StepsTaken(), MatchContext::kDefaultStepLimit + 1);
+    EXPECT_EQ(matcher.Search(hopeless.c_str(), &context),
+              MatchOutcome::CutOff(MatchOutcome::Cutoff::StepLimit, MatchContext::kDefaultStepLimit + 1));
     context.SetStepLimit(100000);
-    EXPECT_FALSE(matcher.Match(hopeless.c_str(), &context));
-    EXPECT_EQ(context.CutoffReason(), MatchContext::Cutoff::StepLimit);
+    EXPECT_EQ(matcher.Search(hopeless.c_str(), &context),
+              MatchOutcome::CutOff(MatchOutcome::Cutoff::StepLimit, 100001));
     // A match that finishes within the limit is not cut off, and the cut-off does not stick.
-    EXPECT_TRUE(matcher.Match(u"aaax", &context));
-    EXPECT_EQ(context.CutoffReason(), MatchContext::Cutoff::None);
+    EXPECT_EQ(matcher.Search(u"aaax", &context).GetKind(), MatchOutcome::Kind::Matched);
     EXPECT_EQ(test::Summarize(context), "0-4");
+    // Trying everything within the limit is not a cut-off either.
+    EXPECT_EQ(matcher.Search(u"aaa", &context).GetKind(), MatchOutcome::Kind::NotMatched);
 
     // A stop requested before the match begins ends even a match that would succeed at once.
     std::stop_source stopped;
     stopped.request_stop();
     context.SetStopToken(stopped.get_token());
-    EXPECT_FALSE(matcher.Match(u"aaax", &context));
-    EXPECT_EQ(context.CutoffReason(), MatchContext::Cutoff::StopRequested);
+    EXPECT_EQ(matcher.Search(u"aaax", &context),
+              MatchOutcome::CutOff(MatchOutcome::Cutoff::StopRequested, 0));
 
     // Without a limit only the stop ends it; requested from another thread while it runs.
     MatchContext unlimited;
@@ -250,9 +262,10 @@ TEST(Match, StepLimitAndStopTokenEndALongBacktrack) {
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
         source.request_stop();
     });
-    EXPECT_FALSE(matcher.Match((u"x" + std::u16string(200, u'a')).c_str(), &unlimited));
+    const MatchOutcome outcome = matcher.Search((u"x" + std::u16string(200, u'a')).c_str(), &unlimited);
     stopper.join();
-    EXPECT_EQ(unlimited.CutoffReason(), MatchContext::Cutoff::StopRequested);
+    EXPECT_TRUE(outcome.IsCutOff());
+    EXPECT_EQ(outcome.Reason(), MatchOutcome::Cutoff::StopRequested);
 }
 
 } // namespace

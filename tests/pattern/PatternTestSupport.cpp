@@ -24,4 +24,8 @@ std::string MatchSummary(const char16_t* pattern, const char16_t* subject) {
     return matcher.Match(subject, &context) ? Summarize(context) : "none";
 }
 
+std::string Narrow(std::u16string_view text) {
+    return std::string(text.begin(), text.end());
+}
+
 } // namespace tessaly::test

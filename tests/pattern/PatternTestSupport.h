@@ -4,6 +4,7 @@
 #include "pattern/PatternMatcher.h"
 
 #include <string>
+#include <string_view>
 
 namespace tessaly::test {
 
@@ -13,5 +14,8 @@ std::string MatchSummary(const char16_t* pattern, const char16_t* subject);
 
 // The summary of a context after a successful Match.
 std::string Summarize(const MatchContext& context);
+
+// ASCII text for failure messages (other units are cut to their low byte).
+std::string Narrow(std::u16string_view text);
 
 } // namespace tessaly::test

@@ -4,6 +4,7 @@
 
 #include "PatternTestSupport.h"
 #include "pattern/PatternMatcher.h"
+#include "pattern/PatternSyntax.h"
 
 #include <gtest/gtest.h>
 #include <string>
@@ -52,20 +53,39 @@ TEST(RequiredRuns, OptionalRepeatedChosenOrNegatedItemsEndARun) {
     EXPECT_EQ(RunsOf(u""), Runs{});
 }
 
+TEST(RequiredRuns, FirstRunLeadsOnlyWhenNothingIsReadBeforeIt) {
+    const std::pair<const char16_t*, bool> cases[] = {
+        {u"abc", true},   {u"{a}b(c)", true}, {u"{}ab", true},   {u"(ab)+c", true},
+        {u"a*b", false},  {u"a?bc", false},   {u".ab", false},   {u"!ab", false},
+        {u"a|bc", false}, {u"[ab]c", false},  {u"{a*}b", false}, {u"$", false},
+    };
+    for (const auto& [pattern, leads] : cases) {
+        pattern_detail::SyntaxTree tree;
+        ASSERT_EQ(pattern_detail::ReadPattern(pattern, tree), ParseOk);
+        EXPECT_EQ(pattern_detail::RequiredRuns(tree).firstLeads, leads) << test::Narrow(pattern);
+    }
+}
+
 TEST(RequiredRuns, PlacementsKeepOrderWithoutOverlap) {
     using pattern_detail::EarliestPlacement;
     using pattern_detail::LatestStart;
-    EXPECT_EQ(EarliestPlacement({u"ab", u"cd"}, u"xxabyyabcdcd", 0), 2);
-    EXPECT_EQ(LatestStart({u"ab", u"cd"}, u"xxabyyabcdcd"), 6);
-    EXPECT_EQ(EarliestPlacement({u"ab", u"cd"}, u"xxabyyabcdcd", 7), -1); // no "ab" from 7 on
-    EXPECT_EQ(EarliestPlacement({u"cd", u"ab"}, u"abcd", 0), -1);         // wrong order
-    EXPECT_EQ(LatestStart({u"cd", u"ab"}, u"abcd"), -1);
-    EXPECT_EQ(EarliestPlacement({u"aba", u"aba"}, u"ababa", 0), -1); // they would overlap
-    EXPECT_EQ(LatestStart({u"aba", u"aba"}, u"ababa"), -1);
-    EXPECT_EQ(EarliestPlacement({u"aba", u"aba"}, u"abaaba", 0), 0);
-    EXPECT_EQ(LatestStart({u"aba", u"aba"}, u"abaaba"), 0);
-    EXPECT_EQ(LatestStart({u"a", u"a"}, u"aaab"), 1);
-    EXPECT_EQ(EarliestPlacement({u"a"}, u"", 0), -1);
+    for (const bool vector : {false, true}) {
+        EXPECT_EQ(EarliestPlacement({u"ab", u"cd"}, u"xxabyyabcdcd", 0, vector), 2);
+        EXPECT_EQ(LatestStart(Runs{u"ab", u"cd"}, u"xxabyyabcdcd", vector), 6);
+        EXPECT_EQ(EarliestPlacement({u"ab", u"cd"}, u"xxabyyabcdcd", 7, vector), -1); // no "ab" from 7 on
+        EXPECT_EQ(EarliestPlacement({u"cd", u"ab"}, u"abcd", 0, vector), -1);         // wrong order
+        EXPECT_EQ(LatestStart(Runs{u"cd", u"ab"}, u"abcd", vector), -1);
+        EXPECT_EQ(EarliestPlacement({u"aba", u"aba"}, u"ababa", 0, vector), -1); // they would overlap
+        EXPECT_EQ(LatestStart(Runs{u"aba", u"aba"}, u"ababa", vector), -1);
+        EXPECT_EQ(EarliestPlacement({u"aba", u"aba"}, u"abaaba", 0, vector), 0);
+        EXPECT_EQ(LatestStart(Runs{u"aba", u"aba"}, u"abaaba", vector), 0);
+        EXPECT_EQ(LatestStart(Runs{u"a", u"a"}, u"aaab", vector), 1);
+        EXPECT_EQ(EarliestPlacement({u"a"}, u"", 0, vector), -1);
+        // Long enough for whole blocks of eight units, the runs at a block's edges.
+        const std::u16string page = u"&video_i&&video_id" + std::u16string(13, u'&') + u"video_id=x&t=&";
+        EXPECT_EQ(EarliestPlacement({u"&video_id=", u"&t="}, page, 0, vector), 30);
+        EXPECT_EQ(LatestStart(Runs{u"&video_id=", u"&t="}, page, vector), 30);
+    }
 }
 
 TEST(RequiredRuns, StartsPastTheLastViableOneAreNotMatches) {

@@ -1,0 +1,32 @@
+#include "pattern/LazyScanMemo.h"
+
+#include <new>
+
+namespace tessaly::pattern_detail {
+
+LazyScanMemo::Table* LazyScanMemo::Find(std::size_t head) {
+    for (Scans& scans : m_scans) {
+        if (scans.head == head) {
+            return &scans.ends;
+        }
+    }
+    return nullptr;
+}
+
+LazyScanMemo::Table* LazyScanMemo::Create(std::size_t head, std::size_t positions) {
+    try {
+        m_scans.push_back(Scans{head, Table(positions)});
+        m_chain.reserve(64);
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+    return &m_scans.back().ends;
+}
+
+void LazyScanMemo::Settle(Table& table, const ScanEnd& end) const {
+    for (const std::ptrdiff_t at : m_chain) {
+        table[static_cast<std::size_t>(at)] = end;
+    }
+}
+
+} // namespace tessaly::pattern_detail

@@ -1,0 +1,47 @@
+// Where a lazy loop's scan for what follows it ended, by the position the scan began at, one table
+// per loop. The attempts from one position follow one chain, so every position on it ends alike:
+// a scan notes the positions it attempts and settles them all with the end it reaches.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace tessaly::pattern_detail {
+
+class LazyScanMemo {
+public:
+    // All the rest's tests pass at `end`, or the loop's own unit fails at `end` after the last
+    // attempt began at `attempt`.
+    struct ScanEnd {
+        static constexpr std::ptrdiff_t kUnknown = -1;
+        static constexpr std::ptrdiff_t kPassed = -2;
+        std::ptrdiff_t attempt = kUnknown;
+        std::ptrdiff_t end = 0;
+    };
+    using Table = std::vector<ScanEnd>;
+
+    // Short scans are not worth a table: a scan takes one after this many attempts.
+    static constexpr std::uint64_t kAfterAttempts = 32;
+
+    // The table of the loop headed at `head`; null when it has none.
+    Table* Find(std::size_t head);
+    // A new table for `positions` positions; null without memory for it (the scan then goes on
+    // without).
+    Table* Create(std::size_t head, std::size_t positions);
+
+    void BeginScan() { m_chain.clear(); }
+    void Attempted(std::ptrdiff_t p) { m_chain.push_back(p); }
+    // Every position the scan attempted since it began ends at `end`.
+    void Settle(Table& table, const ScanEnd& end) const;
+
+private:
+    struct Scans {
+        std::size_t head;
+        Table ends;
+    };
+    std::vector<Scans> m_scans;
+    std::vector<std::ptrdiff_t> m_chain;
+};
+
+} // namespace tessaly::pattern_detail

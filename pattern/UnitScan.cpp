@@ -1,0 +1,187 @@
+// Runs are found by their first and last units together (a block of candidates where both stand
+// their run's length apart), then compared in full: in page text the pair is rare where either
+// unit alone is common ("&" of "&video_id=").
+#include "pattern/UnitScan.h"
+
+#include <cstdint>
+#include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace tessaly::pattern_detail {
+
+#if defined(__SSE2__)
+namespace {
+
+constexpr std::size_t kLanes = 8; // units per 16-byte block
+
+__m128i Load(const char16_t* at) {
+    return _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
+}
+
+// Two mask bits per unit: those of the lanes equal to `unit`.
+unsigned Equal(__m128i block, __m128i unit) {
+    return static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi16(block, unit)));
+}
+
+unsigned LowestLane(unsigned mask) {
+    return static_cast<unsigned>(__builtin_ctz(mask)) / 2;
+}
+
+unsigned HighestLane(unsigned mask) {
+    return (31 - static_cast<unsigned>(__builtin_clz(mask))) / 2;
+}
+
+bool RestEquals(const char16_t* at, std::u16string_view run) {
+    return std::memcmp(at + 1, run.data() + 1, (run.size() - 2) * sizeof(char16_t)) == 0;
+}
+
+} // namespace
+
+// Aligned blocks never cross a page, so reading the whole block that holds the terminator is safe;
+// the address sanitizer cannot know that.
+__attribute__((no_sanitize_address)) std::size_t SubjectLength(const char16_t* s) {
+    const auto address = reinterpret_cast<std::uintptr_t>(s);
+    if (address % sizeof(char16_t) != 0) {
+        return std::char_traits<char16_t>::length(s);
+    }
+    const auto* block = reinterpret_cast<const __m128i*>(address & ~std::uintptr_t{15});
+    const __m128i zero = _mm_setzero_si128();
+    // Lanes before the subject's first unit do not count.
+    unsigned mask = Equal(_mm_load_si128(block), zero) & (~0u << (address & 15));
+    while (mask == 0) {
+        // From a 64-byte boundary on, four blocks are looked at together until one holds a 0.
+        if ((reinterpret_cast<std::uintptr_t>(++block) & 63) == 0) {
+            while (_mm_movemask_epi8(
+                       _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi16(_mm_load_si128(block), zero),
+                                                 _mm_cmpeq_epi16(_mm_load_si128(block + 1), zero)),
+                                    _mm_or_si128(_mm_cmpeq_epi16(_mm_load_si128(block + 2), zero),
+                                                 _mm_cmpeq_epi16(_mm_load_si128(block + 3), zero)))) == 0) {
+                block += 4;
+            }
+        }
+        mask = Equal(_mm_load_si128(block), zero);
+    }
+    const auto found = reinterpret_cast<std::uintptr_t>(block) + static_cast<unsigned>(__builtin_ctz(mask));
+    return (found - address) / sizeof(char16_t);
+}
+
+std::size_t FindUnit(const char16_t* s, std::size_t from, std::size_t end, char16_t unit) {
+    const __m128i wanted = _mm_set1_epi16(static_cast<short>(unit));
+    for (; from + kLanes <= end; from += kLanes) {
+        if (const unsigned mask = Equal(Load(s + from), wanted)) {
+            return from + LowestLane(mask);
+        }
+    }
+    while (from < end && s[from] != unit) {
+        ++from;
+    }
+    return from;
+}
+
+std::ptrdiff_t FindLastUnit(const char16_t* s, std::ptrdiff_t lo, std::ptrdiff_t hi, char16_t unit) {
+    const __m128i wanted = _mm_set1_epi16(static_cast<short>(unit));
+    constexpr auto lanes = static_cast<std::ptrdiff_t>(kLanes);
+    for (; hi - lanes + 1 >= lo; hi -= lanes) {
+        if (const unsigned mask = Equal(Load(s + hi - lanes + 1), wanted)) {
+            return hi - lanes + 1 + HighestLane(mask);
+        }
+    }
+    while (hi >= lo && s[hi] != unit) {
+        --hi;
+    }
+    return hi;
+}
+
+std::size_t FindRun(std::u16string_view text, std::u16string_view run, std::size_t from) {
+    const std::size_t k = run.size();
+    if (k == 1 && from < text.size()) {
+        const std::size_t at = FindUnit(text.data(), from, text.size(), run[0]);
+        return at == text.size() ? std::u16string_view::npos : at;
+    }
+    if (k < 2 || from > text.size()) {
+        return text.find(run, from);
+    }
+    const __m128i first = _mm_set1_epi16(static_cast<short>(run[0]));
+    const __m128i last = _mm_set1_epi16(static_cast<short>(run[k - 1]));
+    const char16_t* const s = text.data();
+    for (; from + k - 1 + kLanes <= text.size(); from += kLanes) {
+        unsigned mask = Equal(Load(s + from), first) & Equal(Load(s + from + k - 1), last);
+        while (mask != 0) {
+            const std::size_t at = from + LowestLane(mask);
+            if (RestEquals(s + at, run)) {
+                return at;
+            }
+            mask &= mask - 1;
+            mask &= mask - 1; // both bits of the lane
+        }
+    }
+    return text.find(run, from);
+}
+
+std::size_t FindLastRun(std::u16string_view text, std::u16string_view run) {
+    const std::size_t k = run.size();
+    if (k == 1) {
+        const std::ptrdiff_t at =
+            FindLastUnit(text.data(), 0, static_cast<std::ptrdiff_t>(text.size()) - 1, run[0]);
+        return at < 0 ? std::u16string_view::npos : static_cast<std::size_t>(at);
+    }
+    if (k < 2 || k > text.size()) {
+        return text.rfind(run);
+    }
+    const __m128i first = _mm_set1_epi16(static_cast<short>(run[0]));
+    const __m128i last = _mm_set1_epi16(static_cast<short>(run[k - 1]));
+    const char16_t* const s = text.data();
+    // Candidates are the starts up to `top`; each block holds the eight highest left.
+    std::size_t top = text.size() - k;
+    while (top + 1 >= kLanes) {
+        const std::size_t base = top + 1 - kLanes;
+        unsigned mask = Equal(Load(s + base), first) & Equal(Load(s + base + k - 1), last);
+        while (mask != 0) {
+            const unsigned lane = HighestLane(mask);
+            if (RestEquals(s + base + lane, run)) {
+                return base + lane;
+            }
+            mask &= ~(3u << (2 * lane));
+        }
+        if (base == 0) {
+            return std::u16string_view::npos;
+        }
+        top = base - 1;
+    }
+    return text.substr(0, top + k).rfind(run);
+}
+
+#else
+
+std::size_t SubjectLength(const char16_t* s) {
+    return std::char_traits<char16_t>::length(s);
+}
+
+std::size_t FindUnit(const char16_t* s, std::size_t from, std::size_t end, char16_t unit) {
+    while (from < end && s[from] != unit) {
+        ++from;
+    }
+    return from;
+}
+
+std::ptrdiff_t FindLastUnit(const char16_t* s, std::ptrdiff_t lo, std::ptrdiff_t hi, char16_t unit) {
+    while (hi >= lo && s[hi] != unit) {
+        --hi;
+    }
+    return hi;
+}
+
+std::size_t FindRun(std::u16string_view text, std::u16string_view run, std::size_t from) {
+    return text.find(run, from);
+}
+
+std::size_t FindLastRun(std::u16string_view text, std::u16string_view run) {
+    return text.rfind(run);
+}
+
+#endif
+
+} // namespace tessaly::pattern_detail
