@@ -785,10 +785,15 @@ bool PatternMatcher::Run::NextViableStart(std::ptrdiff_t& start) {
             return false;
         }
     } else if (m_filter.kind != StartFilter::None) {
-        while (m_s[start] != 0 && !Passes(m_s[start])) {
-            ++start;
+        // Counted in a local: a store through `start` could change the filter, for all the
+        // compiler knows, which it would then read again at every unit.
+        const char16_t* const s = m_s;
+        std::ptrdiff_t at = start;
+        while (s[at] != 0 && !Passes(s[at])) {
+            ++at;
         }
-        if (m_s[start] == 0) {
+        start = at;
+        if (s[at] == 0) {
             return false; // the attempt at the terminator would fail at once too
         }
     }

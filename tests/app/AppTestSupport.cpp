@@ -6,6 +6,8 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
+#include <QFile>
+#include <QFileInfo>
 #include <QTimer>
 #include <memory>
 
@@ -87,6 +89,21 @@ bool MessageLog::event(QEvent* event) {
         return true;
     }
     return QObject::event(event);
+}
+
+// The font files mapped into this process whose names say they hold a bold face.
+QStringList MappedBoldFaces() {
+    QFile maps(QStringLiteral("/proc/self/maps"));
+    if (!maps.open(QIODevice::ReadOnly))
+        return {QStringLiteral("(no maps)")};
+    QStringList faces;
+    for (const QByteArray& line : maps.readAll().split('\n')) {
+        const QString path = QString::fromUtf8(line.mid(line.indexOf('/')));
+        if (line.contains("/fonts/") && QFileInfo(path).fileName().contains(QStringLiteral("Bold")) &&
+            !faces.contains(path))
+            faces << path;
+    }
+    return faces;
 }
 
 } // namespace tessaly::test

@@ -44,6 +44,9 @@ void AnswerNextBox(QMessageBox::StandardButton button, SeenBox* seen);
 // Closes the next modal dialog of type T (via reject) once it shows; records its title.
 void RejectNextDialog(const char* className, QString* title);
 
+// The font files mapped into this process whose names say they hold a bold face.
+QStringList MappedBoldFaces();
+
 // Records every posted message sent to it, in arrival order.
 class MessageLog : public QObject {
 public:

@@ -83,6 +83,9 @@ private slots:
                  Pixels(tab, QRect((glyph.topLeft() - QPoint(0, 1)) * r, glyph.size() * r)));
     }
 
+    // Drawing the pictures for the density brings no bold face in, as on a plain screen.
+    void noBoldFaceIsLoaded() { QCOMPARE(MappedBoldFaces(), QStringList()); }
+
     // The list's frame shows on all four sides, at whatever ratio.
     void taskListFrameIsVisible() {
         TaskListView* list = m_dlg->downloadPage()->taskList();

@@ -78,21 +78,6 @@ std::pair<int, int> HeadingRows(QWidget* page) {
     return {first, last};
 }
 
-// The font files mapped into this process whose names say they hold a bold face.
-QStringList MappedBoldFaces() {
-    QFile maps(QStringLiteral("/proc/self/maps"));
-    if (!maps.open(QIODevice::ReadOnly))
-        return {QStringLiteral("(no maps)")};
-    QStringList faces;
-    for (const QByteArray& line : maps.readAll().split('\n')) {
-        const QString path = QString::fromUtf8(line.mid(line.indexOf('/')));
-        if (line.contains("/fonts/") && QFileInfo(path).fileName().contains(QStringLiteral("Bold")) &&
-            !faces.contains(path))
-            faces << path;
-    }
-    return faces;
-}
-
 } // namespace
 
 class MainWindowTest : public QObject {
