@@ -125,12 +125,14 @@ def main():
         shutil.copy(os.path.join(os.path.dirname(program), name), start)
     env = dict(os.environ, QT_QPA_PLATFORM="xcb", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1",
                XDG_RUNTIME_DIR=runtime, TMPDIR=work)
-    process = subprocess.Popen([program], cwd=start, env=env, stdout=subprocess.DEVNULL,
-                               stderr=subprocess.DEVNULL)
+    log = open(os.path.join(work, "program.log"), "w+b")
+    process = subprocess.Popen([program], cwd=start, env=env, stdout=log, stderr=subprocess.STDOUT)
     try:
         def started():
             if process.poll() is not None:
-                sys.exit(f"FAIL: the program ended at once (exit status {process.returncode})")
+                log.seek(0)
+                said = log.read().decode(errors="replace")[-2000:]
+                sys.exit(f"FAIL: the program ended at once (exit status {process.returncode}):\n{said}")
             return application()
 
         app = wait_for("the program on the bus", started, 30)
