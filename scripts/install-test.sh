@@ -105,10 +105,17 @@ cp "$deb" "$root/tmp/tessaly.deb"
 cp scripts/installed-copy.sh "$root/tmp/installed-copy.sh"
 
 stage "inside the fresh root"
-unshare --mount --propagation private bash -c '
+# Private mounts where "/" is a mount point; inside a chroot (the test command run in a fresh root)
+# it is not, and unshare cannot change its propagation, so the mounts are undone by hand there.
+propagation=private
+unshare --mount --propagation private true 2>/dev/null || propagation=unchanged
+unshare --mount --propagation "$propagation" bash -c '
   mount -t proc proc "$1/proc" && mount --rbind /dev "$1/dev" && mount -t sysfs sys "$1/sys"
   chroot "$1" /usr/bin/env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin HOME=/root LANG=C.UTF-8 \
-    URL="$2" CLIP_SIZE="$3" /bin/bash /tmp/installed-copy.sh' _ "$root" "$url" "$clip_size"
+    URL="$2" CLIP_SIZE="$3" /bin/bash /tmp/installed-copy.sh
+  status=$?
+  umount -R "$1/sys" "$1/dev" "$1/proc" 2>/dev/null || umount -lR "$1/sys" "$1/dev" "$1/proc" 2>/dev/null
+  exit $status' _ "$root" "$url" "$clip_size"
 for shot in "$root"/tmp/shots/*.xwd; do
   ffmpeg -loglevel error -y -i "$shot" "$build/installed-$(basename "$shot" .xwd).png"
 done
