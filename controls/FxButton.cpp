@@ -229,19 +229,20 @@ void CFxButton::ReleaseRadioGroup() {
     while (last + 1 < siblings.size() && IsRadioButton(siblings[last + 1]))
         ++last;
     const auto size = last - first + 1;
-    for (qsizetype step = 1; step < size; ++step)
-        PostMessage(siblings[first + (self - first + step) % size], WM_FXBUTTON_UNCHECK);
+    for (qsizetype step = 1; step < size; ++step) {
+        // Plain radio buttons of the run uncheck themselves.
+        if (auto* member = qobject_cast<CFxButton*>(siblings[first + (self - first + step) % size]))
+            PostMessage(member, WM_FXBUTTON_UNCHECK);
+    }
 }
 
 bool CFxButton::event(QEvent* event) {
-    if (const PostedMessage* message = AsPostedMessage(event)) {
-        if (message->message() == WM_FXBUTTON_UNCHECK) {
-            if (m_checked && m_kind == ButtonKind::RadioKind) {
-                m_checked = false;
-                Repaint();
-            }
-            return true;
+    if (ReceivedMessage<Messages>(event)) { // WM_FXBUTTON_UNCHECK, the only one
+        if (m_checked && m_kind == ButtonKind::RadioKind) {
+            m_checked = false;
+            Repaint();
         }
+        return true;
     }
     return QPushButton::event(event);
 }

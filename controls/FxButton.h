@@ -9,6 +9,7 @@
 #pragma once
 
 #include "controls/FxButtonTypes.h"
+#include "ui/PostedMessage.h"
 
 #include <QColor>
 #include <QImage>
@@ -29,6 +30,9 @@ class CFxButton : public QPushButton {
     Q_PROPERTY(int buttonStyle READ buttonStyle WRITE setButtonStyle)
 
 public:
+    // What it takes as posted messages.
+    using Messages = FxButtonMessages;
+
     Q_INVOKABLE explicit CFxButton(QWidget* parent = nullptr);
     explicit CFxButton(const QString& text, QWidget* parent = nullptr);
     ~CFxButton() override;
