@@ -21,7 +21,6 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QContextMenuEvent>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
@@ -59,7 +58,7 @@ CorvaneDlg::CorvaneDlg(QWidget* parent) : QDialog(parent) {
     setWindowIcon(res::LoadIcon(res::IDR_MAINFRAME));
     // Enter and Esc are taken out of every key event bound for this window or its pages; Enter
     // only presses the focused button.
-    qApp->installEventFilter(this);
+    DialogKeys::Hold(this);
 
     appSettings().LoadSettings();
 
@@ -175,17 +174,6 @@ void CorvaneDlg::HandleMessage(const Messages& message) {
                    [this](const WM_TASK_ENDED& ended) { TaskEnded(ended.worker, ended.done); },
                },
                message);
-}
-
-bool CorvaneDlg::eventFilter(QObject* watched, QEvent* event) {
-    if (IsEnterOrEsc(event) && watched->isWidgetType()) {
-        auto* widget = static_cast<QWidget*>(watched);
-        if (widget == this || isAncestorOf(widget)) {
-            PressFocusedButton(watched, event);
-            return true;
-        }
-    }
-    return QDialog::eventFilter(watched, event);
 }
 
 void CorvaneDlg::paintEvent(QPaintEvent*) {

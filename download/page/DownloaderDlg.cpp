@@ -20,7 +20,6 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -149,10 +148,12 @@ DownloaderDlg::DownloaderDlg(QWidget* parent, MessageTarget<MainWindowMessages> 
     m_tasks = std::make_unique<TaskList>(*m_service, *m_sinks, std::move(settings));
     m_model->SetTaskList(m_tasks.get());
 
-    // Sees the address field's focus, and takes Enter and Esc out of the page's key events, also
+    // Sees the address field's focus; Enter and Esc are taken out of the page's key events, also
     // when the page stands alone: Esc closes nothing, and Enter only presses 下载 from the address
     // field or the focused button.
-    qApp->installEventFilter(this);
+    m_editUrl->installEventFilter(this);
+    DialogKeys::Hold(this);
+    DialogKeys::SetEnterAction(m_editUrl, [this] { m_btnDownload->click(); });
 
     m_strFolder = FromU16(appSettings().downloadFolder()).replace(QStringLiteral("//"), QStringLiteral("/"));
     UpdateData(false);
@@ -329,16 +330,6 @@ bool DownloaderDlg::event(QEvent* event) {
 bool DownloaderDlg::eventFilter(QObject* watched, QEvent* event) {
     if (watched == m_editUrl && event->type() == QEvent::FocusIn)
         PasteFromClipboard();
-    if (IsEnterOrEsc(event) && watched->isWidgetType()) {
-        auto* widget = static_cast<QWidget*>(watched);
-        if (widget != this && !isAncestorOf(widget))
-            return QWidget::eventFilter(watched, event);
-        if (watched == m_editUrl && IsEnterPress(event))
-            m_btnDownload->click();
-        else
-            PressFocusedButton(watched, event);
-        return true;
-    }
     return QWidget::eventFilter(watched, event);
 }
 
