@@ -178,28 +178,23 @@ void CFxButton::SetStateTextColors(QColor normal, QColor pressed, QColor hover, 
 }
 
 void CFxButton::SetImageAlign(quint32 normal, quint32 pressed, quint32 hover, quint32 disabled) {
-    m_imageAlign = {normal, pressed, hover, disabled};
-    Repaint();
+    SetPerState(m_imageAlign, {normal, pressed, hover, disabled});
 }
 
 void CFxButton::SetImageShift(bool normal, bool pressed, bool hover, bool disabled) {
-    m_imageShift = {normal, pressed, hover, disabled};
-    Repaint();
+    SetPerState(m_imageShift, {normal, pressed, hover, disabled});
 }
 
 void CFxButton::SetBorderWidth(int normal, int pressed, int hover, int disabled) {
-    m_borderWidth = {normal, pressed, hover, disabled};
-    Repaint();
+    SetPerState(m_borderWidth, {normal, pressed, hover, disabled});
 }
 
 void CFxButton::SetFontHeight(int normal, int pressed, int hover, int disabled) {
-    m_fontHeight = {normal, pressed, hover, disabled};
-    Repaint();
+    SetPerState(m_fontHeight, {normal, pressed, hover, disabled});
 }
 
 void CFxButton::SetTextFormat(quint32 normal, quint32 pressed, quint32 hover, quint32 disabled) {
-    m_textFormat = {normal, pressed, hover, disabled};
-    Repaint();
+    SetPerState(m_textFormat, {normal, pressed, hover, disabled});
 }
 
 void CFxButton::SetCheck(int check) {

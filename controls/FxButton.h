@@ -113,6 +113,11 @@ protected:
 
     // Invalidates the whole button once it is ready; before that, setters only store.
     void Repaint();
+    // Takes one value per state and repaints.
+    template <typename T> void SetPerState(PerState<T>& field, const PerState<T>& values) {
+        field = values;
+        Repaint();
+    }
 
     // Behaviour and input.
     ButtonKind m_kind = ButtonKind::PushKind;
