@@ -7,23 +7,20 @@
 #include "app/RemarkText.h"
 #include "app/TaskNotifier.h"
 #include "app/webstrip/WebStrip.h"
+#include "base/Overloaded.h"
 #include "controls/CaptionFont.h"
 #include "download/page/DownloaderDlg.h"
-#include "download/page/PageMessages.h"
 #include "download/page/TaskListView.h"
 #include "media/MediaLoader.h"
-#include "player/PlayerMessages.h"
 #include "res/DialogTemplates.h"
 #include "res/Resources.h"
 #include "settings/AppSettings.h"
 #include "ui/DialogKeys.h"
-#include "ui/PostedMessage.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QContextMenuEvent>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
@@ -61,7 +58,7 @@ CorvaneDlg::CorvaneDlg(QWidget* parent) : QDialog(parent) {
     setWindowIcon(res::LoadIcon(res::IDR_MAINFRAME));
     // Enter and Esc are taken out of every key event bound for this window or its pages; Enter
     // only presses the focused button.
-    qApp->installEventFilter(this);
+    DialogKeys::Hold(this);
 
     appSettings().LoadSettings();
 
@@ -80,7 +77,7 @@ CorvaneDlg::CorvaneDlg(QWidget* parent) : QDialog(parent) {
     strip->Start();
     m_webStrip = strip;
 
-    m_pDownloadPage = new DownloaderDlg(this, this);
+    m_pDownloadPage = new DownloaderDlg(this, MessageTarget<Messages>(this));
     m_pDownloadPage->setGeometry(m_rcPage);
     m_pDownloadPage->show();
 
@@ -118,6 +115,7 @@ void CorvaneDlg::ShowDownloadPage() {
 void CorvaneDlg::ShowPlayerPage() {
     if (!m_pPlayerPage) {
         m_pPlayerPage = CreatePlayerPage(this);
+        m_playerPage = MessageTarget<PlayerMessages>(m_pPlayerPage);
         m_pPlayerPage->setGeometry(m_rcPage);
     }
     SetAlternateNormal(m_btnDownloadPage, true);
@@ -145,53 +143,37 @@ QString CorvaneDlg::StatusText() const {
 }
 
 bool CorvaneDlg::event(QEvent* event) {
-    if (const PostedMessage* msg = AsPostedMessage(event)) {
-        if (HandlePostedMessage(msg->message(), msg->wParam(), msg->lParam()))
-            return true;
+    if (const Messages* message = ReceivedMessage<Messages>(event)) {
+        HandleMessage(*message);
+        return true;
     }
     return QDialog::event(event);
 }
 
-bool CorvaneDlg::HandlePostedMessage(int message, quint64 wParam, qint64 lParam) {
-    // Figures travel as signed 32-bit values in the message's parameters.
-    const auto signed32 = [](auto value) { return static_cast<qint32>(static_cast<quint32>(value)); };
-    switch (message) {
-    case WM_PLAY_FILE:
-        ShowPlayerPage();
-        PostMessage(m_pPlayerPage, WM_PLAYER_OPEN);
-        return true;
-    case WM_COMPLETED_DELTA:
-        // Shown at once, as the row turns to done.
-        m_nCompleted = signed32(static_cast<quint32>(m_nCompleted) + static_cast<quint32>(wParam));
-        repaint(m_rcStatus);
-        return true;
-    case WM_TASKCOUNT_DELTA:
-        m_nTaskCount = signed32(static_cast<quint32>(m_nTaskCount) + static_cast<quint32>(wParam));
-        repaint(m_rcStatus);
-        return true;
-    case WM_TASK_RATE:
-        m_mapTaskRate[static_cast<quint32>(wParam)] = signed32(lParam);
-        // A task that ended or went no longer adds to the speed: the panel says so at once.
-        if (lParam == 0)
-            RefreshSpeed();
-        return true;
-    case WM_TASK_ENDED:
-        TaskEnded(static_cast<quint32>(wParam), lParam != 0);
-        return true;
-    default:
-        return false;
-    }
-}
-
-bool CorvaneDlg::eventFilter(QObject* watched, QEvent* event) {
-    if (IsEnterOrEsc(event) && watched->isWidgetType()) {
-        auto* widget = static_cast<QWidget*>(watched);
-        if (widget == this || isAncestorOf(widget)) {
-            PressFocusedButton(watched, event);
-            return true;
-        }
-    }
-    return QDialog::eventFilter(watched, event);
+void CorvaneDlg::HandleMessage(const Messages& message) {
+    std::visit(Overloaded{
+                   [this](PlayFile) {
+                       ShowPlayerPage();
+                       m_playerPage.Post(WM_PLAYER_OPEN);
+                   },
+                   [this](const WM_COMPLETED_DELTA& completed) {
+                       // Shown at once, as the row turns to done.
+                       m_nCompleted += completed.delta;
+                       repaint(m_rcStatus);
+                   },
+                   [this](const WM_TASKCOUNT_DELTA& count) {
+                       m_nTaskCount += count.delta;
+                       repaint(m_rcStatus);
+                   },
+                   [this](const WM_TASK_RATE& rate) {
+                       m_mapTaskRate[rate.worker] = rate.bytesPerMs;
+                       // A task that ended or went no longer adds to the speed: the panel says so at once.
+                       if (rate.bytesPerMs == 0)
+                           RefreshSpeed();
+                   },
+                   [this](const WM_TASK_ENDED& ended) { TaskEnded(ended.worker, ended.done); },
+               },
+               message);
 }
 
 void CorvaneDlg::paintEvent(QPaintEvent*) {
@@ -240,7 +222,7 @@ bool CorvaneDlg::HasUnfinishedTask() const {
     return false;
 }
 
-void CorvaneDlg::TaskEnded(quint32 worker, bool done) {
+void CorvaneDlg::TaskEnded(WorkerId worker, bool done) {
     const TaskList& tasks = m_pDownloadPage->tasks();
     const int row = tasks.FindRow(worker);
     if (row < 0)

@@ -3,6 +3,10 @@
 // download page's notifications reach it as posted messages, delivered in posting order.
 #pragma once
 
+#include "download/page/PageMessages.h"
+#include "player/PlayerMessages.h"
+#include "ui/PostedMessage.h"
+
 #include <QDialog>
 #include <QPixmap>
 #include <QRect>
@@ -21,6 +25,9 @@ class TaskNotifier;
 class CorvaneDlg : public QDialog {
     Q_OBJECT
 public:
+    // What it takes as posted messages: the download page's figures and its request to play.
+    using Messages = MainWindowMessages;
+
     // Commands of the system menu stand-in (values as the window system numbers them).
     static constexpr int IDM_ABOUTBOX = 16;
     static constexpr int SC_MINIMIZE = 0xF020;
@@ -50,31 +57,31 @@ public:
 
 protected:
     bool event(QEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void timerEvent(QTimerEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
-    bool HandlePostedMessage(int message, quint64 wParam, qint64 lParam);
+    void HandleMessage(const Messages& message);
     void RefreshSpeed();
     // True when some row of the task list is neither done nor failed.
     bool HasUnfinishedTask() const;
     // A task has ended: the desktop hears of it while the window is not the active one.
-    void TaskEnded(quint32 worker, bool done);
+    void TaskEnded(WorkerId worker, bool done);
     // Gives the figures' stand-ins the lines just drawn.
     void NameFigures();
 
     QPixmap m_skin;
     DownloaderDlg* m_pDownloadPage = nullptr;
     QWidget* m_pPlayerPage = nullptr;
+    MessageTarget<PlayerMessages> m_playerPage; // the same page, as the receiver of its messages
     QRect m_rcStatus;
     QRect m_rcPage;
     int m_nSpeedSum = 0;
     int m_nTaskCount = 0;
     int m_nCompleted = 0;
-    std::map<quint32, qint32> m_mapTaskRate;
+    std::map<WorkerId, std::int64_t> m_mapTaskRate; // bytes per millisecond
     QWidget* m_webStrip = nullptr;
     QAbstractButton* m_btnDownloadPage = nullptr;
     QAbstractButton* m_btnPlayPage = nullptr;

@@ -178,28 +178,23 @@ void CFxButton::SetStateTextColors(QColor normal, QColor pressed, QColor hover, 
 }
 
 void CFxButton::SetImageAlign(quint32 normal, quint32 pressed, quint32 hover, quint32 disabled) {
-    m_imageAlign = {normal, pressed, hover, disabled};
-    Repaint();
+    SetPerState(m_imageAlign, {normal, pressed, hover, disabled});
 }
 
 void CFxButton::SetImageShift(bool normal, bool pressed, bool hover, bool disabled) {
-    m_imageShift = {normal, pressed, hover, disabled};
-    Repaint();
+    SetPerState(m_imageShift, {normal, pressed, hover, disabled});
 }
 
 void CFxButton::SetBorderWidth(int normal, int pressed, int hover, int disabled) {
-    m_borderWidth = {normal, pressed, hover, disabled};
-    Repaint();
+    SetPerState(m_borderWidth, {normal, pressed, hover, disabled});
 }
 
 void CFxButton::SetFontHeight(int normal, int pressed, int hover, int disabled) {
-    m_fontHeight = {normal, pressed, hover, disabled};
-    Repaint();
+    SetPerState(m_fontHeight, {normal, pressed, hover, disabled});
 }
 
 void CFxButton::SetTextFormat(quint32 normal, quint32 pressed, quint32 hover, quint32 disabled) {
-    m_textFormat = {normal, pressed, hover, disabled};
-    Repaint();
+    SetPerState(m_textFormat, {normal, pressed, hover, disabled});
 }
 
 void CFxButton::SetCheck(int check) {
@@ -229,19 +224,20 @@ void CFxButton::ReleaseRadioGroup() {
     while (last + 1 < siblings.size() && IsRadioButton(siblings[last + 1]))
         ++last;
     const auto size = last - first + 1;
-    for (qsizetype step = 1; step < size; ++step)
-        PostMessage(siblings[first + (self - first + step) % size], WM_FXBUTTON_UNCHECK);
+    for (qsizetype step = 1; step < size; ++step) {
+        // Plain radio buttons of the run uncheck themselves.
+        if (auto* member = qobject_cast<CFxButton*>(siblings[first + (self - first + step) % size]))
+            PostMessage(member, WM_FXBUTTON_UNCHECK);
+    }
 }
 
 bool CFxButton::event(QEvent* event) {
-    if (const PostedMessage* message = AsPostedMessage(event)) {
-        if (message->message() == WM_FXBUTTON_UNCHECK) {
-            if (m_checked && m_kind == ButtonKind::RadioKind) {
-                m_checked = false;
-                Repaint();
-            }
-            return true;
+    if (ReceivedMessage<Messages>(event)) { // WM_FXBUTTON_UNCHECK, the only one
+        if (m_checked && m_kind == ButtonKind::RadioKind) {
+            m_checked = false;
+            Repaint();
         }
+        return true;
     }
     return QPushButton::event(event);
 }

@@ -9,6 +9,7 @@
 #pragma once
 
 #include "controls/FxButtonTypes.h"
+#include "ui/PostedMessage.h"
 
 #include <QColor>
 #include <QImage>
@@ -29,6 +30,9 @@ class CFxButton : public QPushButton {
     Q_PROPERTY(int buttonStyle READ buttonStyle WRITE setButtonStyle)
 
 public:
+    // What it takes as posted messages.
+    using Messages = FxButtonMessages;
+
     Q_INVOKABLE explicit CFxButton(QWidget* parent = nullptr);
     explicit CFxButton(const QString& text, QWidget* parent = nullptr);
     ~CFxButton() override;
@@ -109,6 +113,11 @@ protected:
 
     // Invalidates the whole button once it is ready; before that, setters only store.
     void Repaint();
+    // Takes one value per state and repaints.
+    template <typename T> void SetPerState(PerState<T>& field, const PerState<T>& values) {
+        field = values;
+        Repaint();
+    }
 
     // Behaviour and input.
     ButtonKind m_kind = ButtonKind::PushKind;

@@ -1,10 +1,9 @@
-// Enumerations, feature bits, the uncheck message and the per-state array of the skinned button.
+// Enumerations, feature bits, the messages and the per-state array of the skinned button.
 #pragma once
-
-#include "ui/PostedMessage.h"
 
 #include <QtGlobal>
 #include <array>
+#include <variant>
 
 namespace tessaly {
 
@@ -41,7 +40,9 @@ constexpr int BS_LEFTTEXT = 0x0020;
 constexpr int BS_PUSHLIKE = 0x1000;
 
 // Posted to the other members of a radio group when one of them becomes checked.
-constexpr int WM_FXBUTTON_UNCHECK = WM_USER + 100;
+struct FxButtonUncheck {};
+inline constexpr FxButtonUncheck WM_FXBUTTON_UNCHECK{};
+using FxButtonMessages = std::variant<FxButtonUncheck>;
 
 // The platform's item-state flags of one draw request.
 struct DrawRequest {

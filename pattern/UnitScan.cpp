@@ -41,8 +41,8 @@ bool RestEquals(const char16_t* at, std::u16string_view run) {
 } // namespace
 
 // Aligned blocks never cross a page, so reading the whole block that holds the terminator is safe;
-// the address sanitizer cannot know that.
-__attribute__((no_sanitize_address)) std::size_t SubjectLength(const char16_t* s) {
+// the address and thread sanitizers cannot know that.
+__attribute__((no_sanitize("address", "thread"))) std::size_t SubjectLength(const char16_t* s) {
     const auto address = reinterpret_cast<std::uintptr_t>(s);
     if (address % sizeof(char16_t) != 0) {
         return std::char_traits<char16_t>::length(s);

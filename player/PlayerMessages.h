@@ -1,11 +1,14 @@
-// Messages the player page takes (posted with PostMessage from ui/PostedMessage.h).
+// What the player page takes (posted with PostMessage from ui/PostedMessage.h).
 #pragma once
 
-#include "ui/PostedMessage.h"
+#include <variant>
 
 namespace tessaly {
 
 // From the main window once the page is shown: open the file in the file-to-play slot.
-constexpr int WM_PLAYER_OPEN = WM_USER + 20;
+struct PlayerOpen {};
+inline constexpr PlayerOpen WM_PLAYER_OPEN{};
+
+using PlayerMessages = std::variant<PlayerOpen>;
 
 } // namespace tessaly

@@ -60,11 +60,9 @@ void VideoPlayDlg::PauseMovie() {
 }
 
 bool VideoPlayDlg::event(QEvent* event) {
-    if (const PostedMessage* message = AsPostedMessage(event)) {
-        if (message->message() == WM_PLAYER_OPEN) {
-            OnPlayerOpen();
-            return true;
-        }
+    if (ReceivedMessage<Messages>(event)) { // WM_PLAYER_OPEN, the only one
+        OnPlayerOpen();
+        return true;
     }
     return QWidget::event(event);
 }

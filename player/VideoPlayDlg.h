@@ -4,7 +4,9 @@
 #pragma once
 
 #include "player/CShockwaveflash1.h"
+#include "player/PlayerMessages.h"
 #include "res/DialogTemplates.h"
+#include "ui/PostedMessage.h"
 
 #include <QString>
 #include <QWidget>
@@ -25,6 +27,8 @@ public:
     static constexpr res::DuRect kFlashRect{20, 35, 330, 236};
     static constexpr int IDC_FLASH = 1008;
     static constexpr int kDeliveryTimerMs = 200;
+    // What it takes as posted messages: WM_PLAYER_OPEN.
+    using Messages = PlayerMessages;
 
     // Created hidden, as its template says; loads the movie from the start-up directory that
     // settings holds. The page reads settings for as long as it lives.
@@ -37,7 +41,7 @@ public:
     void PauseMovie();
 
 protected:
-    // Takes WM_PLAYER_OPEN.
+    // Takes its Messages.
     bool event(QEvent* event) override;
     // Swallows Enter and Esc for the page and its control.
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -1,6 +1,8 @@
 // INI text parsing and rewriting for the settings file.
 #include "settings/IniFile.h"
 
+#include "base/AsciiCase.h"
+
 #include <fstream>
 #include <iterator>
 #include <system_error>
@@ -24,8 +26,7 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size())
         return false;
     for (std::size_t i = 0; i < a.size(); ++i) {
-        auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
-        if (lower(a[i]) != lower(b[i]))
+        if (LowerAscii(a[i]) != LowerAscii(b[i]))
             return false;
     }
     return true;

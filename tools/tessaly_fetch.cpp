@@ -3,6 +3,7 @@
 // name with its control characters escaped). Exit status 0 after DONE, 1 after FAILED, 2 on bad
 // arguments. SIGINT or SIGTERM stops the worker as deleting its task would (the file keeps what
 // arrived) and ends the tool with status 1, as closing the program does.
+#include "base/Overloaded.h"
 #include "base/TextCodec.h"
 #include "download/core/ControlCharacters.h"
 #include "download/core/DownloadService.h"
@@ -22,36 +23,32 @@ class PrintingSink : public tessaly::WorkerMessageSink {
 public:
     void PostWorkerMessage(tessaly::WorkerMessage message) override {
         using namespace tessaly;
-        switch (message.message) {
-        case WM_TASK_ANALYSING:
-            std::printf("ANALYSING\n");
-            break;
-        case WM_TASK_NAMED:
-            std::printf("NAMED %s\n", EscapeControlCharacters(message.fileName).c_str());
-            break;
-        case WM_TASK_CONNECTED:
-            std::printf("CONNECTED\n");
-            break;
-        case WM_TASK_SPEED:
-            std::printf("SPEED %lld\n", static_cast<long long>(message.lParam));
-            break;
-        case WM_TASK_LENGTH:
-            std::printf("LENGTH %lld\n", static_cast<long long>(message.lParam));
-            break;
-        case WM_TASK_RECEIVED:
-            std::printf("RECEIVED %lld\n", static_cast<long long>(message.lParam));
-            break;
-        case WM_TASK_DONE:
-            std::printf("DONE\n");
-            m_exitCode = 0;
-            break;
-        case WM_TASK_FAILED:
-            std::printf("FAILED %lld\n", static_cast<long long>(message.lParam));
-            m_exitCode = 1;
-            break;
-        default:
-            break;
-        }
+        std::visit(Overloaded{
+                       [](const WM_TASK_ANALYSING&) { std::printf("ANALYSING\n"); },
+                       [](const WM_TASK_NAMED& m) {
+                           std::printf("NAMED %s\n", EscapeControlCharacters(m.fileName).c_str());
+                       },
+                       [](const WM_TASK_CONNECTED&) { std::printf("CONNECTED\n"); },
+                       [](const WM_TASK_SPEED& m) {
+                           std::printf("SPEED %lld\n", static_cast<long long>(m.bytesPerMs));
+                       },
+                       [](const WM_TASK_LENGTH& m) {
+                           std::printf("LENGTH %lld\n", static_cast<long long>(m.bytes));
+                       },
+                       [](const WM_TASK_RECEIVED& m) {
+                           std::printf("RECEIVED %lld\n", static_cast<long long>(m.kibibytes));
+                       },
+                       [this](const WM_TASK_DONE&) {
+                           std::printf("DONE\n");
+                           m_exitCode = 0;
+                       },
+                       [this](const WM_TASK_FAILED& m) {
+                           std::printf("FAILED %d\n", static_cast<int>(m.code));
+                           m_exitCode = 1;
+                       },
+                       [](const WM_WORKER_ENDED&) {},
+                   },
+                   message.body);
         std::fflush(stdout);
     }
 

@@ -3,8 +3,13 @@
 #pragma once
 
 #include <QEvent>
+#include <QHash>
 #include <QKeyEvent>
+#include <QList>
+#include <QObject>
+#include <QPointer>
 #include <QPushButton>
+#include <functional>
 
 namespace tessaly {
 
@@ -33,5 +38,28 @@ inline bool PressFocusedButton(QObject* watched, const QEvent* event) {
     button->click();
     return true;
 }
+
+// The one Enter/Esc filter, on the application: it takes Enter and Esc out of every key event bound
+// for a window it holds or a widget inside one. Enter runs the Enter action of the field it
+// reaches, if that has one, or else presses the focused button.
+class DialogKeys : public QObject {
+public:
+    // Holds window's keys from now on, for as long as the window lives.
+    static void Hold(QWidget* window);
+    // What Enter does in field, for as long as the field lives.
+    static void SetEnterAction(QWidget* field, std::function<void()> action);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    using QObject::QObject;
+    // The application's one filter, installed when first asked for.
+    static DialogKeys& Instance();
+    bool Holds(const QWidget* widget) const;
+
+    QList<QPointer<QWidget>> m_windows;
+    QHash<const QObject*, std::function<void()>> m_enterActions;
+};
 
 } // namespace tessaly

@@ -3,7 +3,7 @@
 
 namespace tessaly {
 
-QEvent::Type PostedMessage::eventType() {
+QEvent::Type PostedMessageEventType() {
     static const auto type = static_cast<QEvent::Type>(QEvent::registerEventType());
     return type;
 }

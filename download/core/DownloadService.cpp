@@ -16,7 +16,7 @@ void WorkerPool::ThreadEnded(WorkerId id) {
     --m_live;
     m_ended.push_back(id);
     if (m_sink)
-        m_sink->PostWorkerMessage({WM_WORKER_ENDED, id, 0, {}, {}});
+        m_sink->PostWorkerMessage({id, WM_WORKER_ENDED{}});
     m_changed.notify_all();
 }
 

@@ -16,8 +16,6 @@ namespace tessaly {
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
 // A stream read fails for good at this many failures in the whole download.
 constexpr int kMaxReadFailures = 3;
 
@@ -76,14 +74,10 @@ private:
     std::unique_ptr<HttpRequest> Reopen(HttpSession& session, const std::string& address, std::int64_t offset,
                                         FailureDetail& lost);
 
-    void Post(int message, std::int64_t lParam = 0, std::u16string fileName = {}) {
-        m_control->Post({message, 0, lParam, std::move(fileName), {}});
-    }
+    void Post(WorkerMessageBody message) { m_control->Post({0, std::move(message)}); }
     bool StopRequested() const { return m_control->stopRequested(); }
     // Failure steps: tells the page why (the thread's end then frees the running slot).
-    void Fail(FailureCode code, FailureDetail detail) {
-        m_control->Post({WM_TASK_FAILED, 0, code, {}, std::move(detail)});
-    }
+    void Fail(FailureCode code, FailureDetail detail) { Post(WM_TASK_FAILED{code, std::move(detail)}); }
     // The local file cannot be made or written: the system's reason, and the file it concerns.
     void FailFile(const LocalFile& file, const std::u16string& path, const std::u16string& name) {
         FailureDetail detail;
@@ -110,7 +104,7 @@ void Worker::Run() {
     if (!m_control->WaitForStart(m_stop))
         return; // stopped while waiting: never counted, nothing to tell
     const std::u16string folder = m_settings.downloadFolder ? m_settings.downloadFolder() : std::u16string();
-    Post(WM_TASK_ANALYSING);
+    Post(WM_TASK_ANALYSING{});
 
     auto session = HttpSession::Open();
     if (!session)
@@ -144,7 +138,7 @@ void Worker::Run() {
     }
     FileNameReservation name(m_names, folder, WithoutControlCharacters(MakeVideoFileName(fields.title)));
     std::u16string announced = name.fileName();
-    Post(WM_TASK_NAMED, 0, announced);
+    Post(WM_TASK_NAMED{announced});
     const auto streamAddress = BuildStreamAddress(m_address, fields.query);
     if (!streamAddress)
         return Fail(kFailNoVideoFields, AnswerDetail(FailureCause::kNoHost, pageHost, true));
@@ -165,9 +159,9 @@ void Worker::Run() {
     }
     if (stream->lengthConflict())
         return Fail(kFailStreamOpen, AnswerDetail(FailureCause::kBadAnswer, stream->host(), false));
-    Post(WM_TASK_CONNECTED);
+    Post(WM_TASK_CONNECTED{});
     if (const auto length = stream->contentLength())
-        Post(WM_TASK_LENGTH, *length);
+        Post(WM_TASK_LENGTH{*length});
     LocalFile file;
     bool created = false;
     const bool notStopped = m_control->CreateFileUnlessStopped([&]() -> std::optional<TaskFile> {
@@ -183,8 +177,8 @@ void Worker::Run() {
     if (!created)
         return FailFile(file, name.path(), name.fileName());
     if (name.fileName() != announced)
-        Post(WM_TASK_NAMED, 0, name.fileName()); // the name was taken meanwhile: tell the one used
-    Post(WM_TASK_CONNECTED);
+        Post(WM_TASK_NAMED{name.fileName()}); // the name was taken meanwhile: tell the one used
+    Post(WM_TASK_CONNECTED{});
 
     Transfer(*session, streamUtf8, std::move(stream), file, name);
 }
@@ -192,9 +186,7 @@ void Worker::Run() {
 void Worker::Transfer(HttpSession& session, const std::string& streamAddress,
                       std::unique_ptr<HttpRequest> stream, LocalFile& file, const FileNameReservation& name) {
     std::array<char, kReadChunkBytes> buffer{};
-    std::int64_t sinceReport = 0;
-    auto reportTime = Clock::now();
-    std::int64_t total = 0;   // bytes reported so far
+    ProgressReport progress(m_settings.reportInterval, m_settings.clock());
     std::int64_t written = 0; // bytes handed to the file: where a resumed stream must continue
     int failures = 0;
     const std::string host = stream->host();
@@ -244,16 +236,10 @@ void Worker::Transfer(HttpSession& session, const std::string& streamAddress,
         }
         if (StopRequested())
             return keepArrivedAndStop();
-        sinceReport += count;
-        const auto now = Clock::now();
-        const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(now - reportTime);
-        if (elapsed <= m_settings.reportInterval)
-            continue;
-        total += sinceReport;
-        Post(WM_TASK_SPEED, sinceReport / elapsed.count());
-        Post(WM_TASK_RECEIVED, static_cast<std::uint32_t>(total >> 10));
-        sinceReport = 0;
-        reportTime = now;
+        if (const auto figures = progress.Add(count, m_settings.clock())) {
+            Post(WM_TASK_SPEED{figures->bytesPerMs});
+            Post(WM_TASK_RECEIVED{static_cast<std::uint32_t>(figures->receivedKb)});
+        }
     }
 
     // A 2xx answer that ended without a byte held no video: no empty file is kept as one.
@@ -267,9 +253,9 @@ void Worker::Transfer(HttpSession& session, const std::string& streamAddress,
         return FailFile(file, name.path(), name.fileName());
     }
     // The row shows the whole file, also the bytes after the last report (or before a first one).
-    if ((written >> 10) != (total >> 10))
-        Post(WM_TASK_RECEIVED, static_cast<std::uint32_t>(written >> 10));
-    Post(WM_TASK_DONE);
+    if ((written >> 10) != (progress.reported() >> 10))
+        Post(WM_TASK_RECEIVED{static_cast<std::uint32_t>(written >> 10)});
+    Post(WM_TASK_DONE{});
 }
 
 std::unique_ptr<HttpRequest> Worker::Reopen(HttpSession& session, const std::string& address,

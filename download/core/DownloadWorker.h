@@ -6,6 +6,7 @@
 
 #include "download/core/FileNameReservation.h"
 #include "download/core/HttpClient.h"
+#include "download/core/ProgressReport.h"
 #include "download/core/TaskControl.h"
 
 #include <chrono>
@@ -24,6 +25,8 @@ struct WorkerSettings {
     std::chrono::milliseconds receiveTimeout = HttpSession::kDefaultReceiveTimeout;
     // Progress is reported when more than this much time has passed since the last report.
     std::chrono::milliseconds reportInterval{2000};
+    // Where the report interval's time is read.
+    WorkerClockSource clock = WorkerClock::now;
 };
 
 // Runs the whole download of pageAddress once the control's start gate has opened, and returns

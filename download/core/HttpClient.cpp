@@ -2,10 +2,10 @@
 // request, and a pull loop that pauses the transfer while the caller has not taken its bytes.
 #include "download/core/HttpClient.h"
 
+#include "base/AsciiCase.h"
 #include "download/core/CurlLibrary.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstring>
 #include <filesystem>
 
@@ -26,12 +26,6 @@ bool IsConnectError(CURLcode code) {
 
 // The schemes the program speaks, for the first request and for redirects alike.
 constexpr char kSchemes[] = "http,https";
-
-std::string ToLowerAscii(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
-}
 
 // An address as the user typed it may hold spaces or non-ASCII text (a title in the query, say).
 // libcurl refuses such an address outright; the request line gets those bytes percent-encoded,
@@ -143,7 +137,7 @@ void HttpSession::Perform() {
 std::unique_ptr<HttpRequest> HttpSession::OpenUrl(const std::string& address,
                                                   const HttpRequestOptions& options) {
     const std::string escapedAddress = EscapeAddressBytes(address);
-    const std::string lower = ToLowerAscii(escapedAddress.substr(0, 8));
+    const std::string lower = LowerAsciiCopy(escapedAddress.substr(0, 8));
     m_openFailure = {HttpFailure::Kind::kRefused, 0};
     if (!lower.starts_with("http://") && !lower.starts_with("https://"))
         return nullptr;
@@ -335,7 +329,7 @@ std::size_t HttpRequest::OnHeader(char* data, std::size_t size, std::size_t coun
             request->m_headersDone = true;
         }
     } else {
-        const std::string lower = ToLowerAscii(line);
+        const std::string lower = LowerAsciiCopy(line);
         if (lower.rfind("location:", 0) == 0) {
             request->m_locationInBlock = true;
         } else if (lower.rfind("content-length:", 0) == 0) {

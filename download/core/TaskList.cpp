@@ -1,6 +1,8 @@
 // Tasks, register and limits of the task list, and what each worker message does to a task.
 #include "download/core/TaskList.h"
 
+#include "base/Overloaded.h"
+
 namespace tessaly {
 
 namespace {
@@ -31,7 +33,7 @@ bool TaskList::AddTask(std::u16string address) {
     if (!control)
         return false;
     m_strAddedUrls += address;
-    m_figures.PostFigureMessage(WM_TASKCOUNT_DELTA, +1, 0);
+    m_figures.PostFigureMessage(WM_TASKCOUNT_DELTA{+1});
     DownloadTask task;
     task.workerId = control->id();
     task.address = std::move(address);
@@ -64,7 +66,7 @@ void TaskList::DeleteTask(int index, bool deleteFile) {
              at = m_strAddedUrls.find(m_strSelectedUrl, at))
             m_strAddedUrls.erase(at, m_strSelectedUrl.size());
     }
-    m_figures.PostFigureMessage(WM_TASK_RATE, task.workerId, 0);
+    m_figures.PostFigureMessage(WM_TASK_RATE{task.workerId, 0});
     if (deleteFile && control) {
         if (const auto file = control->file())
             RemoveTaskFile(*file);
@@ -74,7 +76,7 @@ void TaskList::DeleteTask(int index, bool deleteFile) {
     m_tasks.erase(m_tasks.begin() + index);
     if (m_observer)
         m_observer->RowRemoved(index);
-    m_figures.PostFigureMessage(WM_TASKCOUNT_DELTA, -1, 0);
+    m_figures.PostFigureMessage(WM_TASKCOUNT_DELTA{-1});
     StartNextWaitingTask();
 }
 
@@ -106,7 +108,7 @@ void TaskList::Changed(int row) {
 }
 
 void TaskList::HandleWorkerMessage(const WorkerMessage& message) {
-    if (message.message == WM_WORKER_ENDED) {
+    if (message.Is<WM_WORKER_ENDED>()) {
         // A stopped, done or failed worker's thread has ended: its slot is free now.
         StartNextWaitingTask();
         return;
@@ -115,60 +117,45 @@ void TaskList::HandleWorkerMessage(const WorkerMessage& message) {
     if (row < 0)
         return;
     DownloadTask& task = m_tasks[static_cast<std::size_t>(row)];
-    switch (message.message) {
-    case WM_TASK_ANALYSING:
-        task.state = TaskState::kAnalysing;
-        break;
-    case WM_TASK_FAILED:
-        task.state = TaskState::kFailed;
-        task.failure = static_cast<FailureCode>(message.lParam);
-        task.failureDetail = message.failure;
-        break;
-    case WM_TASK_NAMED:
-        task.fileName = message.fileName.substr(0, kMaxFileNameUnits);
-        task.state = TaskState::kNamed;
-        break;
-    case WM_TASK_CONNECTED:
-        task.state = TaskState::kReceiving;
-        task.receivedKb = 0;
-        break;
-    case WM_TASK_DONE:
-        task.state = TaskState::kDone;
-        break;
-    case WM_TASK_SPEED:
-        AddSpeedReport(task, message.lParam);
-        break;
-    case WM_TASK_LENGTH:
-        task.lengthBytes = message.lParam;
-        break;
-    case WM_TASK_RECEIVED:
-        task.receivedKb = message.lParam;
-        break;
-    default:
-        return;
-    }
+    std::visit(Overloaded{
+                   [&](const WM_TASK_ANALYSING&) { task.state = TaskState::kAnalysing; },
+                   [&](const WM_TASK_FAILED& failed) {
+                       task.state = TaskState::kFailed;
+                       task.failure = failed.code;
+                       task.failureDetail = failed.detail;
+                   },
+                   [&](const WM_TASK_NAMED& named) {
+                       task.fileName = named.fileName.substr(0, kMaxFileNameUnits);
+                       task.state = TaskState::kNamed;
+                   },
+                   [&](const WM_TASK_CONNECTED&) {
+                       task.state = TaskState::kReceiving;
+                       task.receivedKb = 0;
+                   },
+                   [&](const WM_TASK_DONE&) { task.state = TaskState::kDone; },
+                   [&](const WM_TASK_SPEED& speed) { AddSpeedReport(task, speed.bytesPerMs); },
+                   [&](const WM_TASK_LENGTH& length) { task.lengthBytes = length.bytes; },
+                   [&](const WM_TASK_RECEIVED& received) { task.receivedKb = received.kibibytes; },
+                   [](const WM_WORKER_ENDED&) {},
+               },
+               message.body);
     if (!task.file) {
         if (const auto control = m_controls.find(task.workerId); control != m_controls.end())
             task.file = control->second->file();
     }
     Changed(row);
-    switch (message.message) {
-    case WM_TASK_FAILED:
-        m_figures.PostFigureMessage(WM_TASK_ENDED, message.workerId, 0);
-        m_figures.PostFigureMessage(WM_TASK_RATE, message.workerId, 0);
+    const WorkerId id = message.workerId;
+    if (message.Is<WM_TASK_FAILED>()) {
+        m_figures.PostFigureMessage(WM_TASK_ENDED{id, false});
+        m_figures.PostFigureMessage(WM_TASK_RATE{id, 0});
         StartNextWaitingTask();
-        break;
-    case WM_TASK_DONE:
-        m_figures.PostFigureMessage(WM_TASK_ENDED, message.workerId, 1);
-        m_figures.PostFigureMessage(WM_COMPLETED_DELTA, 1, 0);
-        m_figures.PostFigureMessage(WM_TASK_RATE, message.workerId, 0);
+    } else if (message.Is<WM_TASK_DONE>()) {
+        m_figures.PostFigureMessage(WM_TASK_ENDED{id, true});
+        m_figures.PostFigureMessage(WM_COMPLETED_DELTA{1});
+        m_figures.PostFigureMessage(WM_TASK_RATE{id, 0});
         StartNextWaitingTask();
-        break;
-    case WM_TASK_SPEED:
-        m_figures.PostFigureMessage(WM_TASK_RATE, message.workerId, message.lParam);
-        break;
-    default:
-        break;
+    } else if (const auto* speed = message.As<WM_TASK_SPEED>()) {
+        m_figures.PostFigureMessage(WM_TASK_RATE{id, speed->bytesPerMs});
     }
 }
 

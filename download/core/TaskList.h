@@ -18,21 +18,33 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <variant>
 #include <vector>
 
 namespace tessaly {
 
-// Download page to main window (window message numbers, WM_USER + n).
-constexpr int WM_COMPLETED_DELTA = 0x0400 + 11; // wParam 1: one more task done
-constexpr int WM_TASKCOUNT_DELTA = 0x0400 + 12; // wParam +1 / -1: a task added / deleted
-constexpr int WM_TASK_RATE = 0x0400 + 13;       // wParam WorkerId, lParam bytes per ms (0: none)
-constexpr int WM_TASK_ENDED = 0x0400 + 14;      // wParam WorkerId, lParam 1 done / 0 failed
+// Download page to main window: the figures of its panel.
+struct WM_COMPLETED_DELTA {
+    int delta = 1; // one more task done
+};
+struct WM_TASKCOUNT_DELTA {
+    int delta = 0; // +1 / -1: a task added / deleted
+};
+struct WM_TASK_RATE {
+    WorkerId worker = 0;
+    std::int64_t bytesPerMs = 0; // 0: the task adds nothing to the speed any more
+};
+struct WM_TASK_ENDED {
+    WorkerId worker = 0;
+    bool done = false; // else failed
+};
+using FigureMessage = std::variant<WM_COMPLETED_DELTA, WM_TASKCOUNT_DELTA, WM_TASK_RATE, WM_TASK_ENDED>;
 
 class FigureSink {
 public:
     virtual ~FigureSink() = default;
-    // Called on the UI thread; the main window posts it to itself.
-    virtual void PostFigureMessage(int message, std::int64_t wParam, std::int64_t lParam) = 0;
+    // Called on the UI thread; the page posts it on to the main window.
+    virtual void PostFigureMessage(FigureMessage message) = 0;
 };
 
 class TaskListObserver {

@@ -1,4 +1,4 @@
-// The messages a download worker posts about its task, their numbers, the failure codes, and the
+// The messages a download worker posts about its task, one type each, the failure codes, and the
 // sink that carries them to the download page.
 // Threads: workers call WorkerMessageSink::PostWorkerMessage from their own threads; the sink
 // must only queue the message (the page posts a queued Qt event) and return at once. The page
@@ -7,26 +7,15 @@
 
 #include <cstdint>
 #include <string>
+#include <variant>
 
 namespace tessaly {
 
-// Process-unique, non-zero number of a task's worker: the key of the task's row and the wParam
-// of every message the worker posts.
+// Process-unique, non-zero number of a task's worker: the key of the task's row, carried by
+// every message the worker posts.
 using WorkerId = std::uint32_t;
 
-// Worker to download page (window message numbers, WM_USER + n).
-constexpr int WM_TASK_ANALYSING = 0x0400 + 1; // lParam 0: the worker has started
-constexpr int WM_TASK_FAILED = 0x0400 + 2;    // lParam: the FailureCode
-constexpr int WM_TASK_NAMED = 0x0400 + 3;     // fileName: the local file name the worker uses
-constexpr int WM_TASK_CONNECTED = 0x0400 + 4; // lParam 0: stream opened, then local file created
-constexpr int WM_TASK_DONE = 0x0400 + 5;      // lParam 0: the stream is saved whole
-constexpr int WM_TASK_SPEED = 0x0400 + 6;     // lParam: bytes per millisecond over the last interval
-constexpr int WM_TASK_LENGTH = 0x0400 + 7;    // lParam: the stream's length in bytes, as announced
-constexpr int WM_TASK_RECEIVED = 0x0400 + 8;  // lParam: kibibytes received in all
-// From the downloads service, not the worker: the worker's thread has ended (its running slot is free).
-constexpr int WM_WORKER_ENDED = 0x0400 + 9;
-
-// Why a worker gives up (the lParam of WM_TASK_FAILED).
+// Why a worker gives up (the code of WM_TASK_FAILED).
 enum FailureCode : int {
     kFailNoVideoFields = 0, // the page lacks title / stream parameters, or its address has no host
     kFailStreamOpen = 1,    // the stream cannot be opened, or answers with an error status
@@ -63,12 +52,40 @@ struct FailureDetail {
     std::u16string file;  // kFileError: the file's path; kNameTooLong: the refused name
 };
 
+// Worker to download page, one type per message.
+struct WM_TASK_ANALYSING {}; // the worker has started
+struct WM_TASK_FAILED {
+    FailureCode code = kFailNoVideoFields;
+    FailureDetail detail;
+};
+struct WM_TASK_NAMED {
+    std::u16string fileName; // the local file name the worker uses
+};
+struct WM_TASK_CONNECTED {}; // stream opened, then local file created
+struct WM_TASK_DONE {};      // the stream is saved whole
+struct WM_TASK_SPEED {
+    std::int64_t bytesPerMs = 0; // over the last interval
+};
+struct WM_TASK_LENGTH {
+    std::int64_t bytes = 0; // the stream's length, as announced
+};
+struct WM_TASK_RECEIVED {
+    std::int64_t kibibytes = 0; // received in all
+};
+// From the downloads service, not the worker: the worker's thread has ended (its running slot is free).
+struct WM_WORKER_ENDED {};
+
+using WorkerMessageBody =
+    std::variant<WM_TASK_ANALYSING, WM_TASK_FAILED, WM_TASK_NAMED, WM_TASK_CONNECTED, WM_TASK_DONE,
+                 WM_TASK_SPEED, WM_TASK_LENGTH, WM_TASK_RECEIVED, WM_WORKER_ENDED>;
+
 struct WorkerMessage {
-    int message = 0;
     WorkerId workerId = 0;
-    std::int64_t lParam = 0;
-    std::u16string fileName; // WM_TASK_NAMED only: an owned copy
-    FailureDetail failure;   // WM_TASK_FAILED only
+    WorkerMessageBody body;
+
+    // The message's content when it is an M, else null.
+    template <typename M> const M* As() const { return std::get_if<M>(&body); }
+    template <typename M> bool Is() const { return std::holds_alternative<M>(body); }
 };
 
 class WorkerMessageSink {

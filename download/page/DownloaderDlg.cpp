@@ -2,9 +2,9 @@
 // heading, and the task list's model and view over the task-list core.
 #include "download/page/DownloaderDlg.h"
 
+#include "base/AsciiCase.h"
 #include "controls/PageHeading.h"
 #include "download/core/PageResolution.h"
-#include "download/page/PageMessages.h"
 #include "download/page/TaskListModel.h"
 #include "download/page/TaskListView.h"
 #include "media/MediaLoader.h"
@@ -20,7 +20,6 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -68,52 +67,28 @@ QLabel* AddStatic(QWidget* parent, const QString& text, res::DuRect du) {
     return label;
 }
 
-// The address check sees a copy with only A to Z lowered; every other character stays.
-QString LowerAsciiLetters(QString text) {
-    for (QChar& c : text) {
-        if (c >= QLatin1Char('A') && c <= QLatin1Char('Z'))
-            c = QChar(c.unicode() + ('a' - 'A'));
-    }
-    return text;
-}
-
-// A worker's message whole, with its failure detail, as a message posted to the page.
-class WorkerEvent : public PostedMessage {
-public:
-    explicit WorkerEvent(WorkerMessage message)
-        : PostedMessage(message.message, message.workerId, message.lParam, {}), m_worker(std::move(message)) {
-    }
-    const WorkerMessage& worker() const { return m_worker; }
-
-private:
-    WorkerMessage m_worker;
-};
-
 } // namespace
 
 // Where the core's messages go: worker messages as posted events to the page (from any thread),
 // figures as posted events to the main window (from the UI thread).
 class DownloaderDlg::Sinks : public WorkerMessageSink, public FigureSink {
 public:
-    Sinks(QObject* page, QObject* mainWindow) : m_page(page), m_mainWindow(mainWindow) {}
+    Sinks(DownloaderDlg* page, MessageTarget<MainWindowMessages> mainWindow)
+        : m_page(page), m_mainWindow(std::move(mainWindow)) {}
 
-    void PostWorkerMessage(WorkerMessage message) override {
-        QCoreApplication::postEvent(m_page, new WorkerEvent(std::move(message)));
+    void PostWorkerMessage(WorkerMessage message) override { PostMessage(m_page, std::move(message)); }
+    void PostFigureMessage(FigureMessage message) override {
+        std::visit([this](auto&& figure) { m_mainWindow.Post(std::move(figure)); }, std::move(message));
     }
-    void PostFigureMessage(int message, std::int64_t wParam, std::int64_t lParam) override {
-        PostToMainWindow(message, wParam, lParam);
-    }
-    void PostToMainWindow(int message, std::int64_t wParam, std::int64_t lParam) {
-        PostMessage(m_mainWindow, message, static_cast<quint64>(wParam), lParam);
-    }
+    const MessageTarget<MainWindowMessages>& mainWindow() const { return m_mainWindow; }
 
 private:
-    QObject* const m_page;
-    QPointer<QObject> m_mainWindow;
+    DownloaderDlg* const m_page;
+    const MessageTarget<MainWindowMessages> m_mainWindow;
 };
 
-DownloaderDlg::DownloaderDlg(QWidget* parent, QObject* mainWindow)
-    : QWidget(parent), m_sinks(std::make_unique<Sinks>(this, mainWindow)) {
+DownloaderDlg::DownloaderDlg(QWidget* parent, MessageTarget<MainWindowMessages> mainWindow)
+    : QWidget(parent), m_sinks(std::make_unique<Sinks>(this, std::move(mainWindow))) {
     using namespace res::downloader;
     setFont(QFont(QStringLiteral("MS Shell Dlg"), 8));
     resize(Place(kSize).size());
@@ -173,10 +148,12 @@ DownloaderDlg::DownloaderDlg(QWidget* parent, QObject* mainWindow)
     m_tasks = std::make_unique<TaskList>(*m_service, *m_sinks, std::move(settings));
     m_model->SetTaskList(m_tasks.get());
 
-    // Sees the address field's focus, and takes Enter and Esc out of the page's key events, also
+    // Sees the address field's focus; Enter and Esc are taken out of the page's key events, also
     // when the page stands alone: Esc closes nothing, and Enter only presses 下载 from the address
     // field or the focused button.
-    qApp->installEventFilter(this);
+    m_editUrl->installEventFilter(this);
+    DialogKeys::Hold(this);
+    DialogKeys::SetEnterAction(m_editUrl, [this] { m_btnDownload->click(); });
 
     m_strFolder = FromU16(appSettings().downloadFolder()).replace(QStringLiteral("//"), QStringLiteral("/"));
     UpdateData(false);
@@ -234,7 +211,7 @@ void DownloaderDlg::OnDownload() {
     }
     // A marked text was refused before: it stays refused, whatever address it holds.
     const bool marked = m_strUrl.contains(kAddressErrorMark);
-    if (!marked && IsWatchPageAddress(ToU16(LowerAsciiLetters(m_strUrl)))) {
+    if (!marked && IsWatchPageAddress(LowerAsciiCopy(ToU16(m_strUrl)))) {
         if (!m_tasks->AddTask(ToU16(m_strUrl)))
             QMessageBox::critical(this, QStringLiteral("错误"),
                                   QStringLiteral("无法创建下载任务，请关闭再试！"));
@@ -323,7 +300,7 @@ void DownloaderDlg::OnPlay() {
     // The task's own file, wherever the folder setting points now. The slot takes a path of any
     // length, so a long folder and name still play.
     appSettings().setFileToPlay(task.file->path);
-    m_sinks->PostToMainWindow(WM_PLAY_FILE, 0, 0);
+    m_sinks->mainWindow().Post(WM_PLAY_FILE);
 }
 
 void DownloaderDlg::OnRedownload() {
@@ -343,11 +320,9 @@ void DownloaderDlg::ShowRowMenu(const QPoint& globalPos) {
 }
 
 bool DownloaderDlg::event(QEvent* event) {
-    if (const PostedMessage* msg = AsPostedMessage(event)) {
-        if (const auto* worker = dynamic_cast<const WorkerEvent*>(msg)) {
-            m_tasks->HandleWorkerMessage(worker->worker());
-            return true;
-        }
+    if (const Messages* message = ReceivedMessage<Messages>(event)) {
+        m_tasks->HandleWorkerMessage(std::get<WorkerMessage>(*message));
+        return true;
     }
     return QWidget::event(event);
 }
@@ -355,16 +330,6 @@ bool DownloaderDlg::event(QEvent* event) {
 bool DownloaderDlg::eventFilter(QObject* watched, QEvent* event) {
     if (watched == m_editUrl && event->type() == QEvent::FocusIn)
         PasteFromClipboard();
-    if (IsEnterOrEsc(event) && watched->isWidgetType()) {
-        auto* widget = static_cast<QWidget*>(watched);
-        if (widget != this && !isAncestorOf(widget))
-            return QWidget::eventFilter(watched, event);
-        if (watched == m_editUrl && IsEnterPress(event))
-            m_btnDownload->click();
-        else
-            PressFocusedButton(watched, event);
-        return true;
-    }
     return QWidget::eventFilter(watched, event);
 }
 

@@ -6,10 +6,11 @@
 #pragma once
 
 #include "download/core/TaskList.h"
+#include "download/page/PageMessages.h"
 
-#include <QPointer>
 #include <QWidget>
 #include <memory>
+#include <variant>
 
 class QCheckBox;
 class QLabel;
@@ -27,8 +28,11 @@ public:
     // The hint stays this long after a selection check or a premature Play.
     static constexpr int kHintMs = 5000;
 
-    // mainWindow receives the figure messages and WM_PLAY_FILE; null drops them.
-    DownloaderDlg(QWidget* parent, QObject* mainWindow);
+    // What it takes as posted messages: its workers' messages, from their threads.
+    using Messages = std::variant<WorkerMessage>;
+
+    // mainWindow receives the figure messages and WM_PLAY_FILE; a null one drops them.
+    DownloaderDlg(QWidget* parent, MessageTarget<MainWindowMessages> mainWindow);
     // Stops every worker and waits for them a few seconds (DownloadService::kShutdownDeadline).
     ~DownloaderDlg() override;
 

@@ -67,25 +67,9 @@ void RejectNextDialog(const char* className, QString* title) {
     });
 }
 
-int MessageLog::Count(int message) const {
-    int n = 0;
-    for (const Entry& e : entries)
-        n += e.message == message;
-    return n;
-}
-
-qint64 MessageLog::SumWParam(int message) const {
-    qint64 sum = 0;
-    for (const Entry& e : entries) {
-        if (e.message == message)
-            sum += e.wParam;
-    }
-    return sum;
-}
-
 bool MessageLog::event(QEvent* event) {
-    if (const PostedMessage* msg = AsPostedMessage(event)) {
-        entries.push_back({msg->message(), static_cast<qint64>(msg->wParam()), msg->lParam()});
+    if (const Messages* message = ReceivedMessage<Messages>(event)) {
+        entries.push_back(*message);
         return true;
     }
     return QObject::event(event);

@@ -2,6 +2,7 @@
 // message box, and a receiver that records the posted messages a window sends.
 #pragma once
 
+#include "download/page/PageMessages.h"
 #include "ui/PostedMessage.h"
 
 #include <QDir>
@@ -47,18 +48,27 @@ void RejectNextDialog(const char* className, QString* title);
 // The font files mapped into this process whose names say they hold a bold face.
 QStringList MappedBoldFaces();
 
-// Records every posted message sent to it, in arrival order.
+// A stand-in main window: records every message posted to it, in arrival order.
 class MessageLog : public QObject {
 public:
-    struct Entry {
-        int message;
-        qint64 wParam;
-        qint64 lParam;
-    };
-    QVector<Entry> entries;
+    using Messages = MainWindowMessages;
+    QVector<Messages> entries;
 
-    int Count(int message) const;
-    qint64 SumWParam(int message) const;
+    // How many messages of type M arrived.
+    template <typename M> int Count() const {
+        int n = 0;
+        for (const Messages& e : entries)
+            n += std::holds_alternative<M>(e);
+        return n;
+    }
+    // The sum of the deltas of the messages of type M.
+    template <typename M> qint64 SumDelta() const {
+        qint64 sum = 0;
+        for (const Messages& e : entries)
+            if (const auto* m = std::get_if<M>(&e))
+                sum += m->delta;
+        return sum;
+    }
 
 protected:
     bool event(QEvent* event) override;

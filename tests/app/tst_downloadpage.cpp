@@ -118,7 +118,7 @@ private slots:
         m_start = std::make_unique<ScratchStartDir>();
         m_main = std::make_unique<MessageLog>();
         QGuiApplication::clipboard()->clear();
-        m_page = std::make_unique<DownloaderDlg>(nullptr, m_main.get());
+        m_page = std::make_unique<DownloaderDlg>(nullptr, MessageTarget<MessageLog::Messages>(m_main.get()));
         m_page->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_page.get()));
     }
@@ -145,7 +145,7 @@ private slots:
         QCOMPARE(m_page->TaskText(0, 4),
                  Watch(QStringLiteral("v=size:240000,rate:100000,seed:3&title=Clip%20One")));
         QCoreApplication::sendPostedEvents(m_main.get());
-        QCOMPARE(m_main->SumWParam(WM_TASKCOUNT_DELTA), 1);
+        QCOMPARE(m_main->SumDelta<WM_TASKCOUNT_DELTA>(), 1);
 
         WaitDone(0);
         // The whole file, though the last bytes came after the last report.
@@ -159,14 +159,14 @@ private slots:
         QVERIFY(progress.at(4).endsWith(QStringLiteral("KB")) && progress.at(4) != QStringLiteral("0KB"));
         QCOMPARE(ReadAll(LocalFile(0)), Hex(ExpectedStreamBody(240000, 3)));
 
-        QTRY_COMPARE(m_main->Count(WM_COMPLETED_DELTA), 1);
+        QTRY_COMPARE(m_main->Count<WM_COMPLETED_DELTA>(), 1);
         // A speed report reached the main window, and the last rate of the task is 0.
         bool sawRate = false;
         for (const auto& e : m_main->entries)
-            sawRate |= e.message == WM_TASK_RATE && e.lParam > 0;
+            sawRate |= std::holds_alternative<WM_TASK_RATE>(e) && std::get<WM_TASK_RATE>(e).bytesPerMs > 0;
         QVERIFY(sawRate);
-        QTRY_COMPARE(m_main->entries.last().message, WM_TASK_RATE);
-        QCOMPARE(m_main->entries.last().lParam, 0);
+        QTRY_VERIFY(std::holds_alternative<WM_TASK_RATE>(m_main->entries.last()));
+        QCOMPARE(std::get<WM_TASK_RATE>(m_main->entries.last()).bytesPerMs, 0);
     }
 
     void playNeedsASelectedDoneTask() {
@@ -178,7 +178,7 @@ private slots:
         Select(0);
         Play();
         QCOMPARE(Hint()->text(), QStringLiteral("请等待任务下载完毕！"));
-        QCOMPARE(m_main->Count(WM_PLAY_FILE), 0);
+        QCOMPARE(m_main->Count<PlayFile>(), 0);
         // The hint goes by itself after 5 seconds.
         QTRY_VERIFY_WITH_TIMEOUT(!Hint()->isVisible(), 8000);
 
@@ -187,7 +187,7 @@ private slots:
         Select(1);
         Play();
         QVERIFY(!Hint()->isVisible());
-        QTRY_COMPARE(m_main->Count(WM_PLAY_FILE), 1);
+        QTRY_COMPARE(m_main->Count<PlayFile>(), 1);
         QCOMPARE(QString::fromStdU16String(appSettings().fileToPlay()),
                  m_start->downloadFolder() + QStringLiteral("ready.flv"));
     }
@@ -222,12 +222,12 @@ private slots:
         QVERIFY(QFile::exists(spare));
         Play();
         QCoreApplication::sendPostedEvents(m_main.get());
-        QCOMPARE(m_main->Count(WM_PLAY_FILE), 0);
+        QCOMPARE(m_main->Count<PlayFile>(), 0);
         Select(0);
         m_page->OnDelete();
         QCOMPARE(List()->RowCount(), 0);
-        QTRY_COMPARE(m_main->SumWParam(WM_TASKCOUNT_DELTA), 0);
-        QCOMPARE(m_main->Count(WM_TASKCOUNT_DELTA), 6);
+        QTRY_COMPARE(m_main->SumDelta<WM_TASKCOUNT_DELTA>(), 0);
+        QCOMPARE(m_main->Count<WM_TASKCOUNT_DELTA>(), 6);
         m_page->findChild<QCheckBox*>(QStringLiteral("deleteFile"))->setChecked(false);
 
         // A task that failed before its file was named deletes no file, not even one that

@@ -11,6 +11,7 @@
 #include "download/page/PageMessages.h"
 #include "download/page/TaskListView.h"
 #include "player/PlayerMessages.h"
+#include "player/VideoPlayDlg.h"
 #include "res/Resources.h"
 #include "settings/AppSettings.h"
 #include "tests/support/TestServer.h"
@@ -36,6 +37,15 @@ using namespace tessaly::test;
 
 namespace {
 
+// A message reaches only a receiver that takes it: any other pairing does not compile.
+template <typename Receiver, typename Message>
+concept Postable = requires(Receiver* receiver, Message message) {
+    PostMessage(receiver, message);
+};
+static_assert(Postable<CorvaneDlg, PlayFile> && Postable<CorvaneDlg, WM_TASK_RATE>);
+static_assert(!Postable<VideoPlayDlg, PlayFile> && !Postable<CorvaneDlg, PlayerOpen>);
+static_assert(!Postable<CorvaneDlg, WM_TASK_SPEED> && !Postable<DownloaderDlg, WM_TASK_RATE>);
+
 // Catches the open request the main window posts to the player page.
 class OpenRequestSpy : public QObject {
 public:
@@ -43,8 +53,8 @@ public:
 
 protected:
     bool eventFilter(QObject*, QEvent* event) override {
-        if (const PostedMessage* msg = AsPostedMessage(event))
-            seen += msg->message() == WM_PLAYER_OPEN;
+        if (const auto* message = ReceivedMessage<PlayerMessages>(event))
+            seen += std::holds_alternative<PlayerOpen>(*message);
         return false;
     }
 };
@@ -88,8 +98,8 @@ private:
     std::unique_ptr<CorvaneDlg> m_dlg;
 
     DownloaderDlg* Page() const { return m_dlg->downloadPage(); }
-    void Post(int message, qint64 wParam, qint64 lParam = 0) {
-        PostMessage(m_dlg.get(), message, static_cast<quint64>(wParam), lParam);
+    template <typename Message> void Post(Message message) {
+        PostMessage(m_dlg.get(), message);
         QCoreApplication::sendPostedEvents(m_dlg.get());
     }
     void Add(const std::string& query) {
@@ -150,25 +160,25 @@ private slots:
     }
 
     void figuresFollowThePostedMessages() {
-        Post(WM_TASKCOUNT_DELTA, 1);
-        Post(WM_TASKCOUNT_DELTA, 1);
+        Post(WM_TASKCOUNT_DELTA{1});
+        Post(WM_TASKCOUNT_DELTA{1});
         QCOMPARE(m_dlg->taskCount(), 2);
-        Post(WM_TASK_RATE, 7, 100);
-        Post(WM_TASK_RATE, 8, 50);
-        Post(WM_COMPLETED_DELTA, 1);
+        Post(WM_TASK_RATE{7, 100});
+        Post(WM_TASK_RATE{8, 50});
+        Post(WM_COMPLETED_DELTA{1});
         QCOMPARE(m_dlg->completed(), 1);
         QCOMPARE(m_dlg->speedSum(), 0); // until the next 2-second refresh
         QTRY_COMPARE_WITH_TIMEOUT(m_dlg->speedSum(), 150, 3000);
         QVERIFY(
             m_dlg->StatusText().contains(QStringLiteral("下载速度：150 KB\r\r任务数量：2\r\r完成下载：1")));
         // A task's end (rate 0) shows at once.
-        Post(WM_TASK_RATE, 7, 0);
+        Post(WM_TASK_RATE{7, 0});
         QCOMPARE(m_dlg->speedSum(), 50);
-        Post(WM_TASK_RATE, 8, 0);
+        Post(WM_TASK_RATE{8, 0});
         QCOMPARE(m_dlg->speedSum(), 0);
-        Post(WM_TASKCOUNT_DELTA, -1);
-        Post(WM_TASKCOUNT_DELTA, -1);
-        Post(WM_TASKCOUNT_DELTA, -1);
+        Post(WM_TASKCOUNT_DELTA{-1});
+        Post(WM_TASKCOUNT_DELTA{-1});
+        Post(WM_TASKCOUNT_DELTA{-1});
         QCOMPARE(m_dlg->taskCount(), -1); // negative figures are shown with their sign
         QVERIFY(m_dlg->StatusText().endsWith(QStringLiteral("任务数量：-1\r\r完成下载：1")));
     }
@@ -215,7 +225,7 @@ private slots:
     }
 
     void playFileMessageOpensThePlayerPage() {
-        Post(WM_PLAY_FILE, 0);
+        Post(WM_PLAY_FILE);
         QWidget* player = m_dlg->playerPage();
         QVERIFY(player);
         OpenRequestSpy spy;

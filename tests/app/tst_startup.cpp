@@ -1,6 +1,9 @@
 // Runs the built program: one copy per user session, a second copy ends at once without a window,
 // the lock goes when a copy closes normally and stays stale when one dies.
+#include "tests/support/TestServer.h"
+
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -135,6 +138,39 @@ private slots:
         // Qt's own texts read Chinese on an English desktop too.
         QVERIFY2(output.contains(QStringLiteral("BUTTONS 确定 取消")), qPrintable(output));
         QVERIFY(!QFileInfo::exists(session + QLatin1Char('/') + kLockName));
+    }
+
+    // Closing the program while a transfer waits on a server that has stopped sending: the stop
+    // reaches the wait, the process ends long before any receive time-out, and every byte that
+    // arrived is in the file.
+    void closingDuringAStalledTransferEndsAndKeepsTheBytes() {
+        tessaly::test::TestServer server(TESSALY_TEST_SERVER);
+        QVERIFY(server.Start());
+        const QString folder = m_tmp.filePath(QStringLiteral("stalled/"));
+        QVERIFY(QDir().mkpath(folder));
+        qputenv("TESSALY_TEST_ADDRESS",
+                server.WatchUrl("v=size:90000,seed:4,stall:30000&title=stalled").c_str());
+        qputenv("TESSALY_TEST_FOLDER", folder.toUtf8());
+        QProcess closing;
+        Launch(closing, RuntimeDir(QStringLiteral("stalled-session")), {},
+               QStringLiteral(TESSALY_CLOSING_PROGRAM));
+        qunsetenv("TESSALY_TEST_ADDRESS");
+        qunsetenv("TESSALY_TEST_FOLDER");
+        QTRY_VERIFY_WITH_TIMEOUT(
+            QString::fromStdString(server.RequestLog()).contains(QStringLiteral("STALL")), 20000);
+        QElapsedTimer sinceClose;
+        sinceClose.start();
+        closing.write("close\n");
+        // The default receive time-out is 30 s: ending well before it means the stop reached the wait.
+        QVERIFY(closing.waitForFinished(15000));
+        qInfo("closed in %lld ms", static_cast<long long>(sinceClose.elapsed()));
+        QCOMPARE(closing.exitStatus(), QProcess::NormalExit);
+        const QString output = QString::fromUtf8(closing.readAll());
+        QVERIFY2(output.contains(QStringLiteral("TASKS 1")), qPrintable(output));
+        QVERIFY2(output.contains(QStringLiteral("ENDED ")), qPrintable(output));
+        QFile file(folder + QStringLiteral("stalled.flv"));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll().toStdString(), tessaly::test::ExpectedStreamBody(90000, 4).substr(0, 30000));
     }
 
     void chineseTextHasOneFaceOnEveryDesktop() {

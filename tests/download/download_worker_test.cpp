@@ -15,7 +15,7 @@ namespace tessaly::test {
 namespace {
 
 bool Ends(const WorkerMessage& m) {
-    return m.message == WM_TASK_DONE || m.message == WM_TASK_FAILED;
+    return m.Is<WM_TASK_DONE>() || m.Is<WM_TASK_FAILED>();
 }
 
 class DownloadWorkerTest : public ServerTest {
@@ -38,19 +38,19 @@ protected:
         control->Resume();
         return control;
     }
-    // Runs one worker to its end and returns its message numbers.
-    std::vector<int> Run(const std::string& address) { return Run(address, Settings()); }
-    std::vector<int> Run(const std::string& address, WorkerSettings settings) {
+    // Runs one worker to its end and returns its messages' kinds.
+    std::vector<std::size_t> Run(const std::string& address) { return Run(address, Settings()); }
+    std::vector<std::size_t> Run(const std::string& address, WorkerSettings settings) {
         auto control = Start(address, std::move(settings));
         EXPECT_TRUE(queue.WaitFor(Ends));
         EXPECT_TRUE(service.WaitUntilIdle(std::chrono::seconds(10)));
         EXPECT_EQ(service.running(), 0);
-        return MessageNumbers(queue.All(), control->id());
+        return MessageKinds(queue.All(), control->id());
     }
     std::int64_t FailureCode() const {
         for (const auto& m : queue.All())
-            if (m.message == WM_TASK_FAILED)
-                return m.lParam;
+            if (const auto* failed = m.As<WM_TASK_FAILED>())
+                return failed->code;
         return -1;
     }
     std::string File(const std::string& name) const { return ReadWholeFile((folder / name).string()); }
@@ -66,16 +66,17 @@ protected:
 };
 
 // A stream of a kibibyte or more ends with its whole size received; a smaller one leaves "0KB" true.
-const std::vector<int> kDoneSequence = {WM_TASK_ANALYSING, WM_TASK_NAMED,     WM_TASK_CONNECTED,
-                                        WM_TASK_LENGTH,    WM_TASK_CONNECTED, WM_TASK_RECEIVED,
-                                        WM_TASK_DONE};
-const std::vector<int> kSmallDoneSequence = {WM_TASK_ANALYSING, WM_TASK_NAMED,     WM_TASK_CONNECTED,
-                                             WM_TASK_LENGTH,    WM_TASK_CONNECTED, WM_TASK_DONE};
+const std::vector<std::size_t> kDoneSequence = {
+    Kind<WM_TASK_ANALYSING>(), Kind<WM_TASK_NAMED>(),    Kind<WM_TASK_CONNECTED>(), Kind<WM_TASK_LENGTH>(),
+    Kind<WM_TASK_CONNECTED>(), Kind<WM_TASK_RECEIVED>(), Kind<WM_TASK_DONE>()};
+const std::vector<std::size_t> kSmallDoneSequence = {Kind<WM_TASK_ANALYSING>(), Kind<WM_TASK_NAMED>(),
+                                                     Kind<WM_TASK_CONNECTED>(), Kind<WM_TASK_LENGTH>(),
+                                                     Kind<WM_TASK_CONNECTED>(), Kind<WM_TASK_DONE>()};
 
 TEST_F(DownloadWorkerTest, ShortStreamIsSavedWholeWithoutProgressReports) {
     EXPECT_EQ(Run(Watch("size:100000,seed:3", "title=My:clip*%3F")), kDoneSequence);
     const auto messages = queue.All();
-    EXPECT_TRUE(messages[1].fileName == u"My clip.flv");
+    EXPECT_TRUE(messages[1].As<WM_TASK_NAMED>()->fileName == u"My clip.flv");
     EXPECT_TRUE(File("My clip.flv") == ExpectedStreamBody(100000, 3));
     EXPECT_NE(messages[0].workerId, 0u);
 }
@@ -86,7 +87,7 @@ TEST_F(DownloadWorkerTest, TitleControlCharactersNeverReachTheFileName) {
     EXPECT_EQ(Run(Watch("size:100",
                         "title=a%0Ab%07c%1B%5B31m%E2%80%AEd%C2%85e%E2%81%A6f%0D%E2%80%8E%E2%80%8F%D8%9C")),
               kSmallDoneSequence);
-    EXPECT_TRUE(queue.All()[1].fileName == u"abc[31mdef.flv");
+    EXPECT_TRUE(queue.All()[1].As<WM_TASK_NAMED>()->fileName == u"abc[31mdef.flv");
     EXPECT_TRUE(File("abc[31mdef.flv") == ExpectedStreamBody(100));
 }
 
@@ -94,29 +95,80 @@ TEST_F(DownloadWorkerTest, SlowStreamReportsSpeedThenKibibytesReceived) {
     auto settings = Settings();
     settings.reportInterval = std::chrono::milliseconds(300);
     const auto numbers = Run(Watch("size:120000,seed:1,rate:60000"), settings);
-    EXPECT_EQ(numbers.back(), WM_TASK_DONE);
+    EXPECT_EQ(numbers.back(), Kind<WM_TASK_DONE>());
     std::int64_t lastReceived = 0;
     int reports = 0;
     const auto messages = queue.All();
     for (std::size_t i = 0; i < messages.size(); ++i) {
-        if (messages[i].message != WM_TASK_SPEED)
+        const auto* speed = messages[i].As<WM_TASK_SPEED>();
+        if (!speed)
             continue;
         ++reports;
         // 60000 bytes per second is 60 bytes per millisecond; allow for the server's pacing.
-        EXPECT_GT(messages[i].lParam, 10);
-        EXPECT_LT(messages[i].lParam, 200);
+        EXPECT_GT(speed->bytesPerMs, 10);
+        EXPECT_LT(speed->bytesPerMs, 200);
         ASSERT_LT(i + 1, messages.size());
-        ASSERT_EQ(messages[i + 1].message, WM_TASK_RECEIVED);
-        EXPECT_GT(messages[i + 1].lParam, lastReceived);
-        lastReceived = messages[i + 1].lParam;
+        const auto* received = messages[i + 1].As<WM_TASK_RECEIVED>();
+        ASSERT_TRUE(received);
+        EXPECT_GT(received->kibibytes, lastReceived);
+        lastReceived = received->kibibytes;
     }
     EXPECT_GE(reports, 2);
     // The last figure is the whole stream's, though its last interval was too short for a report.
     EXPECT_LT(lastReceived, 120000 / 1024);
     ASSERT_GE(messages.size(), 2u);
-    EXPECT_EQ(messages[messages.size() - 2].message, WM_TASK_RECEIVED);
-    EXPECT_EQ(messages[messages.size() - 2].lParam, 120000 / 1024);
+    const auto* whole = messages[messages.size() - 2].As<WM_TASK_RECEIVED>();
+    ASSERT_TRUE(whole);
+    EXPECT_EQ(whole->kibibytes, 120000 / 1024);
     EXPECT_TRUE(File("clip.flv") == ExpectedStreamBody(120000, 1));
+}
+
+TEST(ProgressReportTest, ReportsOnlyOnceMoreThanTheIntervalHasPassed) {
+    using std::chrono::milliseconds;
+    const WorkerClock::time_point start{};
+    const struct {
+        std::int64_t bytes;
+        int atMs;
+        bool due;
+        std::int64_t speed;
+        std::int64_t receivedKb;
+    } cases[] = {
+        {5000, 2500, true, 2, 4}, {5000, 2000, false, 0, 0}, // exactly the interval is not more than it
+        {5000, 2001, true, 2, 4}, {1023, 3000, true, 0, 0},  // figures round down
+        {2048, 4000, true, 0, 2},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.atMs);
+        ProgressReport report(milliseconds(2000), start);
+        const auto figures = report.Add(c.bytes, start + milliseconds(c.atMs));
+        ASSERT_EQ(figures.has_value(), c.due);
+        if (c.due) {
+            EXPECT_EQ(figures->bytesPerMs, c.speed);
+            EXPECT_EQ(figures->receivedKb, c.receivedKb);
+        }
+    }
+    // Bytes not yet reported count into the next report, which measures from the last one.
+    ProgressReport report(milliseconds(2000), start);
+    EXPECT_FALSE(report.Add(3000, start + milliseconds(1000)));
+    EXPECT_FALSE(report.Add(2000, start + milliseconds(2000)));
+    const auto first = report.Add(0, start + milliseconds(2500));
+    ASSERT_TRUE(first);
+    EXPECT_EQ(first->bytesPerMs, 2);
+    EXPECT_EQ(first->receivedKb, 4);
+    EXPECT_FALSE(report.Add(9000, start + milliseconds(4500)));
+    const auto second = report.Add(1000, start + milliseconds(5500));
+    ASSERT_TRUE(second);
+    EXPECT_EQ(second->bytesPerMs, 10000 / 3000);
+    EXPECT_EQ(second->receivedKb, 15000 >> 10);
+}
+
+TEST_F(DownloadWorkerTest, ReportsFollowTheWorkersClockNotTheWallClock) {
+    // Two real seconds of a paced stream, on a clock that stands still: no report is ever due.
+    auto settings = Settings();
+    settings.reportInterval = std::chrono::milliseconds(300);
+    settings.clock = [] { return WorkerClock::time_point{}; };
+    const auto numbers = Run(Watch("size:120000,seed:1,rate:60000"), settings);
+    EXPECT_EQ(numbers, kDoneSequence);
 }
 
 TEST_F(DownloadWorkerTest, FailureCodesAndCausesOfPageAndStream) {
@@ -149,9 +201,9 @@ TEST_F(DownloadWorkerTest, FailureCodesAndCausesOfPageAndStream) {
         queue.Clear();
         const auto numbers = Run(c.address);
         ASSERT_FALSE(numbers.empty());
-        EXPECT_EQ(numbers.back(), WM_TASK_FAILED);
+        EXPECT_EQ(numbers.back(), Kind<WM_TASK_FAILED>());
         EXPECT_EQ(FailureCode(), c.code);
-        EXPECT_EQ(queue.All().back().failure.cause, c.cause);
+        EXPECT_EQ(queue.All().back().As<WM_TASK_FAILED>()->detail.cause, c.cause);
         // An answer that is no video leaves no file.
         EXPECT_EQ(FileCount(), 0u);
     }
@@ -164,7 +216,7 @@ TEST_F(DownloadWorkerTest, MissingFolderFailsWithCode2) {
     Run(Watch("size:1000"), settings);
     EXPECT_EQ(FailureCode(), kFailLocalFile);
     // The row tells which file and the system's reason.
-    const FailureDetail detail = queue.All().back().failure;
+    const FailureDetail detail = queue.All().back().As<WM_TASK_FAILED>()->detail;
     EXPECT_EQ(detail.cause, FailureCause::kFileError);
     EXPECT_EQ(detail.systemError, ENOENT);
     EXPECT_TRUE(detail.file == missing + u"/clip.flv");
@@ -200,9 +252,9 @@ TEST_F(DownloadWorkerTest, ThirdFailedReadEndsWithCode5AndKeepsWhatWasWritten) {
         std::filesystem::create_directories(folder);
         const auto numbers = Run(Watch(spec));
         ASSERT_FALSE(numbers.empty());
-        EXPECT_EQ(numbers.back(), WM_TASK_FAILED);
+        EXPECT_EQ(numbers.back(), Kind<WM_TASK_FAILED>());
         EXPECT_EQ(FailureCode(), kFailStreamRead);
-        EXPECT_EQ(queue.All().back().failure.cause, cause);
+        EXPECT_EQ(queue.All().back().As<WM_TASK_FAILED>()->detail.cause, cause);
         const std::string saved = File("clip.flv");
         EXPECT_TRUE(ExpectedStreamBody(90000).starts_with(saved));
         EXPECT_GE(saved.size(), 10000u);
@@ -214,7 +266,7 @@ TEST_F(DownloadWorkerTest, NeverOverwritesAFileAndNamesTheOneItUses) {
     Run(Watch("size:5000,seed:1"));
     const auto messages = queue.All();
     ASSERT_GE(messages.size(), 2u);
-    EXPECT_TRUE(messages[1].fileName == u"clip (2).flv");
+    EXPECT_TRUE(messages[1].As<WM_TASK_NAMED>()->fileName == u"clip (2).flv");
     EXPECT_EQ(File("clip.flv"), "mine");
     EXPECT_TRUE(File("clip (2).flv") == ExpectedStreamBody(5000, 1));
 
@@ -239,16 +291,16 @@ TEST_F(DownloadWorkerTest, FailedWriteIsCode2AndRemovesThePartialFile) {
     Run(Watch("size:400000"));
     setrlimit(RLIMIT_FSIZE, &old);
     EXPECT_EQ(FailureCode(), kFailLocalFile);
-    EXPECT_EQ(queue.All().back().failure.systemError, EFBIG);
+    EXPECT_EQ(queue.All().back().As<WM_TASK_FAILED>()->detail.systemError, EFBIG);
     EXPECT_EQ(FileCount(), 0u);
 }
 
 TEST_F(DownloadWorkerTest, StoppedInThePagePhaseEndsWithoutAnotherMessage) {
     auto control = Start(Watch("size:1000", "pad:6000&prate:3000"), Settings());
-    ASSERT_TRUE(queue.WaitFor([](const WorkerMessage& m) { return m.message == WM_TASK_ANALYSING; }));
+    ASSERT_TRUE(queue.WaitFor([](const WorkerMessage& m) { return m.Is<WM_TASK_ANALYSING>(); }));
     control->RequestStop();
     EXPECT_TRUE(service.WaitUntilIdle(std::chrono::seconds(10)));
-    EXPECT_EQ(MessageNumbers(queue.All(), control->id()), std::vector<int>{WM_TASK_ANALYSING});
+    EXPECT_EQ(MessageKinds(queue.All(), control->id()), std::vector<std::size_t>{Kind<WM_TASK_ANALYSING>()});
     EXPECT_EQ(service.running(), 0);
 }
 
@@ -260,8 +312,9 @@ TEST_F(DownloadWorkerTest, StopReachesAWaitingReadAndKeepsWhatArrived) {
     settings.reportInterval = std::chrono::milliseconds(1);
     auto control = Start(Watch("size:90000,rate:20000,stall:10000"), settings);
     // 8 KiB reported: those bytes went to the file's buffer, which holds 16 KiB before it writes.
-    ASSERT_TRUE(
-        queue.WaitFor([](const WorkerMessage& m) { return m.message == WM_TASK_RECEIVED && m.lParam == 8; }));
+    ASSERT_TRUE(queue.WaitFor([](const WorkerMessage& m) {
+        return m.Is<WM_TASK_RECEIVED>() && m.As<WM_TASK_RECEIVED>()->kibibytes == 8;
+    }));
     control->RequestStop();
     const auto postedAtStop = queue.All().size();
     EXPECT_TRUE(service.WaitUntilIdle(std::chrono::seconds(20)));
@@ -292,15 +345,15 @@ TEST_F(DownloadWorkerTest, ClosingTheServiceEndsEveryWorkerThread) {
                        settings)
         ->Resume();
     closing->CreateWorker(FromUtf8(Watch("size:100")), settings);
-    ASSERT_TRUE(own.WaitFor([](const WorkerMessage& m) { return m.message == WM_TASK_CONNECTED; }));
+    ASSERT_TRUE(own.WaitFor([](const WorkerMessage& m) { return m.Is<WM_TASK_CONNECTED>(); }));
     EXPECT_EQ(closing->liveThreads(), 3);
     closing.reset();
     EXPECT_EQ(threads(), before);
     // The first worker may still report bytes until the stop; nothing reports an end.
     for (const WorkerMessage& m : own.All()) {
-        EXPECT_NE(m.message, WM_TASK_FAILED);
-        EXPECT_NE(m.message, WM_TASK_DONE);
-        EXPECT_NE(m.message, WM_WORKER_ENDED);
+        EXPECT_FALSE(m.Is<WM_TASK_FAILED>());
+        EXPECT_FALSE(m.Is<WM_TASK_DONE>());
+        EXPECT_FALSE(m.Is<WM_WORKER_ENDED>());
     }
 }
 

@@ -71,8 +71,8 @@ TEST_F(TaskListStressTest, TenTasksThreeRunningDeletionsInEveryPhase) {
     }
     for (const char* gone : {"t0.flv", "q9.flv", "p3.flv"})
         EXPECT_FALSE(std::filesystem::exists(folder / gone)) << gone;
-    EXPECT_EQ(figures.Sum(WM_COMPLETED_DELTA), 7);
-    EXPECT_EQ(figures.Sum(WM_TASKCOUNT_DELTA), 7);
+    EXPECT_EQ(figures.Sum<WM_COMPLETED_DELTA>(), 7);
+    EXPECT_EQ(figures.Sum<WM_TASKCOUNT_DELTA>(), 7);
 }
 
 TEST_F(TaskListStressTest, ThousandAddDeleteCyclesLeaveNothingBehind) {

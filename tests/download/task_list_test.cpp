@@ -15,19 +15,18 @@ TEST_F(TaskListTest, TaskWaitsThenPassesThroughItsStatesToDone) {
     EXPECT_TRUE((Texts(0) == std::vector<std::u16string>{u"", address, kTextWaiting, kTextZeroKb, address}));
     EXPECT_TRUE(list->addedUrls() == u"FIND|" + address);
     EXPECT_EQ(rows.inserted, std::vector<int>{0});
-    EXPECT_EQ(figures.Sum(WM_TASKCOUNT_DELTA), 1);
+    EXPECT_EQ(figures.Sum<WM_TASKCOUNT_DELTA>(), 1);
 
     ASSERT_TRUE(PumpUntilDone(0));
     EXPECT_EQ(Icon(0), kIconDone);
     EXPECT_TRUE(Text(0, 1) == u"Clip 1.flv");
     EXPECT_TRUE(Text(0, 2) == u"48KB"); // the whole file, though done before the first progress report
     EXPECT_TRUE(ReadWholeFile((folder / "Clip 1.flv").string()) == ExpectedStreamBody(50000, 9));
-    EXPECT_EQ(figures.Sum(WM_COMPLETED_DELTA), 1);
+    EXPECT_EQ(figures.Sum<WM_COMPLETED_DELTA>(), 1);
     ASSERT_FALSE(figures.entries.empty());
-    const auto last = figures.entries.back();
-    EXPECT_EQ(last.message, WM_TASK_RATE);
-    EXPECT_EQ(last.wParam, list->row(0).workerId);
-    EXPECT_EQ(last.lParam, 0);
+    const auto last = figures.Last<WM_TASK_RATE>();
+    EXPECT_EQ(last.worker, list->row(0).workerId);
+    EXPECT_EQ(last.bytesPerMs, 0);
 }
 
 TEST_F(TaskListTest, FailedTaskClearsItsRate) {
@@ -36,47 +35,46 @@ TEST_F(TaskListTest, FailedTaskClearsItsRate) {
     EXPECT_EQ(list->row(0).failure, kFailStreamOpen);
     EXPECT_TRUE(Text(0, 2) == u"服务器错误");
     EXPECT_TRUE(Text(0, 3) == kTextZeroKb);
-    EXPECT_EQ(figures.entries.back().message, WM_TASK_RATE);
-    EXPECT_EQ(figures.entries.back().lParam, 0);
-    EXPECT_EQ(figures.Sum(WM_COMPLETED_DELTA), 0);
+    EXPECT_EQ(figures.Last<WM_TASK_RATE>().bytesPerMs, 0);
+    EXPECT_EQ(figures.Sum<WM_COMPLETED_DELTA>(), 0);
 }
 
 TEST_F(TaskListTest, WorkerMessagesBecomeRowTexts) {
     // A page that never answers keeps the worker out of the way while messages are fed by hand.
     ASSERT_TRUE(list->AddTask(FromUtf8(server->Url("/get_video?video_id=hstall:1&u=youtube.com/watch?v=1"))));
     const WorkerId id = list->row(0).workerId;
-    const auto feed = [&](int message, std::int64_t lParam, std::u16string name = {}) {
-        list->HandleWorkerMessage({message, id, lParam, std::move(name), {}});
-    };
+    const auto feed = [&](WorkerMessageBody message) { list->HandleWorkerMessage({id, std::move(message)}); };
     const struct {
         std::int64_t rate;
         const char16_t* shown;
     } speeds[] = {{0, u"0KB"},     {1, u"0KB"},       {2, u"1KB"},
                   {128, u"125KB"}, {1024, u"1000KB"}, {-128, u"-125KB"}};
     for (const auto& s : speeds) {
-        feed(WM_TASK_SPEED, s.rate);
+        feed(WM_TASK_SPEED{s.rate});
         EXPECT_TRUE(Text(0, 3) == s.shown) << s.rate;
-        EXPECT_EQ(figures.entries.back().message, WM_TASK_RATE);
-        EXPECT_EQ(figures.entries.back().lParam, s.rate);
+        EXPECT_EQ(figures.Last<WM_TASK_RATE>().bytesPerMs, s.rate);
     }
-    feed(WM_TASK_NAMED, 0, std::u16string(250, u'x'));
+    feed(WM_TASK_NAMED{std::u16string(250, u'x')});
     EXPECT_EQ(Text(0, 1).size(), 199u);
     EXPECT_TRUE(Text(0, 2) == kTextReady);
     EXPECT_EQ(Icon(0), kIconAnalysing);
-    feed(WM_TASK_CONNECTED, 0);
+    feed(WM_TASK_CONNECTED{});
     EXPECT_TRUE(Text(0, 2) == kTextZeroKb);
     EXPECT_EQ(Icon(0), kIconReceiving);
-    feed(WM_TASK_RECEIVED, 4);
+    feed(WM_TASK_RECEIVED{4});
     EXPECT_TRUE(Text(0, 2) == u"4KB");
-    feed(WM_TASK_SPEED, 128);
-    feed(WM_TASK_FAILED, kFailStreamRead);
+    feed(WM_TASK_SPEED{128});
+    feed(WM_TASK_FAILED{kFailStreamRead, {}});
     EXPECT_TRUE(Text(0, 3) == kTextZeroKb); // no speed left to show
 
     // Messages of a worker without a row change nothing.
     const auto before = Texts(0);
     const auto figuresBefore = figures.entries.size();
-    for (int message : {WM_TASK_ANALYSING, WM_TASK_FAILED, WM_TASK_DONE, WM_TASK_SPEED, WM_TASK_RECEIVED})
-        list->HandleWorkerMessage({message, id + 1000, 7, {}, {}});
+    for (const WorkerMessageBody& message :
+         {WorkerMessageBody(WM_TASK_ANALYSING{}), WorkerMessageBody(WM_TASK_FAILED{}),
+          WorkerMessageBody(WM_TASK_DONE{}), WorkerMessageBody(WM_TASK_SPEED{7}),
+          WorkerMessageBody(WM_TASK_RECEIVED{7})})
+        list->HandleWorkerMessage({id + 1000, message});
     EXPECT_TRUE(Texts(0) == before);
     EXPECT_EQ(figures.entries.size(), figuresBefore);
 }
@@ -84,20 +82,18 @@ TEST_F(TaskListTest, WorkerMessagesBecomeRowTexts) {
 TEST_F(TaskListTest, KnownLengthGivesShareAndASteadyTimeLeft) {
     ASSERT_TRUE(list->AddTask(FromUtf8(server->Url("/get_video?video_id=hstall:1&u=youtube.com/watch?v=2"))));
     const WorkerId id = list->row(0).workerId;
-    const auto feed = [&](int message, std::int64_t lParam) {
-        list->HandleWorkerMessage({message, id, lParam, {}, {}});
-    };
+    const auto feed = [&](WorkerMessageBody message) { list->HandleWorkerMessage({id, std::move(message)}); };
     const auto detail = [&] { return ToUtf8(TaskDetailText(list->row(0))); };
-    feed(WM_TASK_CONNECTED, 0);
-    feed(WM_TASK_RECEIVED, 2000);
+    feed(WM_TASK_CONNECTED{});
+    feed(WM_TASK_RECEIVED{2000});
     EXPECT_FALSE(TaskProgress(list->row(0))); // no length announced: no share, no tooltip
     EXPECT_EQ(detail(), "");
     // The time left follows the average speed, not the last report alone.
-    feed(WM_TASK_LENGTH, 10240000);
+    feed(WM_TASK_LENGTH{10240000});
     EXPECT_EQ(detail(), "已下载 2000KB / 10000KB（20%）\n剩余时间：正在估算...");
-    feed(WM_TASK_SPEED, 100); // 8192000 bytes left at 100 bytes/ms: 82 s, shown in steps of 10 s
+    feed(WM_TASK_SPEED{100}); // 8192000 bytes left at 100 bytes/ms: 82 s, shown in steps of 10 s
     EXPECT_EQ(detail(), "已下载 2000KB / 10000KB（20%）\n剩余时间：约 1 分 30 秒");
-    feed(WM_TASK_SPEED, 400); // averaged to 200 bytes/ms: 41 s, in steps of 5 s
+    feed(WM_TASK_SPEED{400}); // averaged to 200 bytes/ms: 41 s, in steps of 5 s
     EXPECT_EQ(detail(), "已下载 2000KB / 10000KB（20%）\n剩余时间：约 45 秒");
     EXPECT_DOUBLE_EQ(*TaskProgress(list->row(0)), 0.2);
 }
@@ -121,7 +117,7 @@ TEST_F(TaskListTest, DuplicatesAndTheRegister) {
     EXPECT_FALSE(list->IsDuplicate(first));
     EXPECT_EQ(list->rowCount(), 1);
     EXPECT_EQ(rows.removed, std::vector<int>{0});
-    EXPECT_EQ(figures.Sum(WM_TASKCOUNT_DELTA), 1);
+    EXPECT_EQ(figures.Sum<WM_TASKCOUNT_DELTA>(), 1);
 }
 
 TEST_F(TaskListTest, ThreeRunTheFourthWaitsAndStartsWhenOneEnds) {
@@ -141,7 +137,7 @@ TEST_F(TaskListTest, ThreeRunTheFourthWaitsAndStartsWhenOneEnds) {
     ASSERT_TRUE(PumpUntilDone(3));
     for (int row = 0; row < 2; ++row)
         ASSERT_TRUE(PumpUntilDone(row));
-    EXPECT_EQ(figures.Sum(WM_COMPLETED_DELTA), 4);
+    EXPECT_EQ(figures.Sum<WM_COMPLETED_DELTA>(), 4);
 }
 
 TEST_F(TaskListTest, TenRowsAtMost) {
@@ -164,7 +160,7 @@ TEST_F(TaskListTest, DeleteRemovesOnlyTheFileItsTaskCreated) {
     EXPECT_FALSE(std::filesystem::exists(folder / "drop.flv"));
     EXPECT_TRUE(std::filesystem::exists(folder / "keep.flv"));
     EXPECT_EQ(list->rowCount(), 0);
-    EXPECT_EQ(figures.Sum(WM_TASKCOUNT_DELTA), 0);
+    EXPECT_EQ(figures.Sum<WM_TASKCOUNT_DELTA>(), 0);
 
     // Before the worker has named its file, column 1 holds the address: no path is made of it.
     const auto address = Watch("hstall:1");
@@ -235,7 +231,7 @@ TEST_F(TaskListTest, ACraftedPageDeletedWhileMatchedLeavesNoWorkerBehind) {
     for (int i = 0; i < 3; ++i) {
         ASSERT_TRUE(list->AddTask(FromUtf8(server->Url("/watch?" + crafted + "&n=" + std::to_string(i)))));
         ASSERT_TRUE(queue.WaitFor([&](const WorkerMessage& m) {
-            return m.message == WM_TASK_ANALYSING && m.workerId == list->row(0).workerId;
+            return m.Is<WM_TASK_ANALYSING>() && m.workerId == list->row(0).workerId;
         }));
         const auto posted = queue.All().size();
         list->DeleteTask(0, false);

@@ -6,7 +6,7 @@ namespace tessaly::test {
 void MessageQueue::PostWorkerMessage(WorkerMessage message) {
     {
         std::lock_guard lock(m_lock);
-        if (message.message != WM_WORKER_ENDED)
+        if (!message.Is<WM_WORKER_ENDED>())
             m_all.push_back(message);
         m_pending.push_back(std::move(message));
     }
@@ -51,20 +51,12 @@ bool MessageQueue::PumpUntil(TaskList& list, const std::function<bool()>& stop,
     }
 }
 
-std::int64_t FigureLog::Sum(int message) const {
-    std::int64_t sum = 0;
-    for (const auto& entry : entries)
-        if (entry.message == message)
-            sum += entry.wParam;
-    return sum;
-}
-
-std::vector<int> MessageNumbers(const std::vector<WorkerMessage>& messages, WorkerId id) {
-    std::vector<int> numbers;
+std::vector<std::size_t> MessageKinds(const std::vector<WorkerMessage>& messages, WorkerId id) {
+    std::vector<std::size_t> kinds;
     for (const auto& message : messages)
         if (message.workerId == id)
-            numbers.push_back(message.message);
-    return numbers;
+            kinds.push_back(message.body.index());
+    return kinds;
 }
 
 } // namespace tessaly::test

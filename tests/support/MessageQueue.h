@@ -42,20 +42,25 @@ private:
 
 // The main window's side: records figure messages.
 struct FigureLog : FigureSink {
-    struct Entry {
-        int message;
-        std::int64_t wParam;
-        std::int64_t lParam;
-    };
-    void PostFigureMessage(int message, std::int64_t wParam, std::int64_t lParam) override {
-        entries.push_back({message, wParam, lParam});
+    void PostFigureMessage(FigureMessage message) override { entries.push_back(std::move(message)); }
+    // The sum of the deltas of the messages of type M (the completed and task-count figures).
+    template <typename M> std::int64_t Sum() const {
+        std::int64_t sum = 0;
+        for (const auto& entry : entries)
+            if (const auto* m = std::get_if<M>(&entry))
+                sum += m->delta;
+        return sum;
     }
-    // The sum of wParam over the messages of that number (the completed and task-count figures).
-    std::int64_t Sum(int message) const;
-    std::vector<Entry> entries;
+    // The last message, which must be an M.
+    template <typename M> const M& Last() const { return std::get<M>(entries.back()); }
+    std::vector<FigureMessage> entries;
 };
 
-// Messages of one worker, by message number.
-std::vector<int> MessageNumbers(const std::vector<WorkerMessage>& messages, WorkerId id);
+// Which message a worker message is, comparable across messages.
+template <typename M> std::size_t Kind() {
+    return WorkerMessageBody(std::in_place_type<M>).index();
+}
+// Messages of one worker, by kind.
+std::vector<std::size_t> MessageKinds(const std::vector<WorkerMessage>& messages, WorkerId id);
 
 } // namespace tessaly::test
