@@ -11,8 +11,8 @@
 #include <QPainter>
 #include <QStyleOptionHeader>
 #include <QStyledItemDelegate>
-#include <algorithm>
 #include <QTimer>
+#include <algorithm>
 
 namespace tessaly {
 
