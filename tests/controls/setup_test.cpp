@@ -37,14 +37,6 @@ std::unique_ptr<CFxButton> Attached(int style, const QString& text = kBlock + kB
     return button;
 }
 
-auto Is(QColor colour) {
-    return [rgb = colour.rgb()](QRgb pixel) { return pixel == rgb; };
-}
-
-auto Not(QColor colour) {
-    return [rgb = colour.rgb()](QRgb pixel) { return pixel != rgb; };
-}
-
 // Where the caption, drawn in kCaption, lies in the state the request asks for.
 QRect CaptionBox(CFxButton& b, const DrawRequest& request) {
     return BoxOf(Draw(b, request), Is(kCaption));
