@@ -189,7 +189,7 @@ void WebStripTest::missingOrForeignModuleKeepsTheBannerForGood() {
         Window w(WebStrip::TipsPageAddress(QCoreApplication::applicationDirPath()), module);
         TimerTicks ticks(w.strip);
         w.strip->Start();
-        QTRY_VERIFY(ticks.count > 0);
+        QTRY_VERIFY_WITH_TIMEOUT(ticks.count > 0, kLoadTimeoutMs);
         QVERIFY2(w.browser() == nullptr && w.strip->browser() == nullptr, qPrintable(module));
         QVERIFY2(w.showsBanner(), qPrintable(module));
         QCOMPARE(w.strip->state(), State::BannerWaiting);
@@ -211,7 +211,7 @@ void WebStripTest::browserModuleIsLoadedOnlyWhenTimer1Ticks() {
     QVERIFY(!IsLoaded(module));
     QCOMPARE(ticks.count, 0);
     w.strip->Start();
-    QTRY_VERIFY(ticks.count > 0);
+    QTRY_VERIFY_WITH_TIMEOUT(ticks.count > 0, kLoadTimeoutMs);
     QVERIFY(IsLoaded(module));
     QVERIFY(w.strip->browser() != nullptr);
 }
