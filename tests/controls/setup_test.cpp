@@ -1,4 +1,5 @@
-// Attachment of the skinned button, its configuration rules and the layout ApplySkin makes.
+// The skinned button as attached and configured: what each state draws, the outline it gives the
+// window and the check mark, for each button style and configuration rule.
 #include "ControlsTestSupport.h"
 #include "controls/CaptionFont.h"
 
@@ -12,17 +13,22 @@ using namespace tessaly::test;
 
 namespace {
 
-constexpr int N = 0, P = 1, H = 2, D = 3;
+const QColor kFace(212, 208, 200);
+const QColor kCaption(255, 0, 0);
+const QString kBlock = QStringLiteral("\u2588");
+constexpr DrawRequest kNormal{}, kPressed{true}, kDisabled{false, true};
 
-// A button with the given style, a 15-pixel DejaVu font and known palette colours, attached.
-std::unique_ptr<ProbeButton> Attached(int style, QSize size = QSize(120, 30)) {
-    auto button = std::make_unique<ProbeButton>(QStringLiteral("Caption"));
+// A button with the given style and caption, a 15-pixel DejaVu font and known palette colours,
+// attached.
+std::unique_ptr<CFxButton> Attached(int style, const QString& text = kBlock + kBlock,
+                                    QSize size = QSize(120, 30)) {
+    auto button = std::make_unique<CFxButton>(text);
     button->setButtonStyle(style);
     QFont font(QStringLiteral("DejaVu Sans"));
     font.setPixelSize(15);
     button->setFont(font);
     QPalette colours = button->palette();
-    colours.setColor(QPalette::Active, QPalette::Button, QColor(212, 208, 200));
+    colours.setColor(QPalette::Active, QPalette::Button, kFace);
     colours.setColor(QPalette::Active, QPalette::ButtonText, QColor(0, 0, 0));
     colours.setColor(QPalette::Disabled, QPalette::ButtonText, QColor(128, 128, 128));
     button->setPalette(colours);
@@ -31,80 +37,107 @@ std::unique_ptr<ProbeButton> Attached(int style, QSize size = QSize(120, 30)) {
     return button;
 }
 
+// Where the caption, drawn in kCaption, lies in the state the request asks for.
+QRect CaptionBox(CFxButton& b, const DrawRequest& request) {
+    return BoxOf(Draw(b, request), Is(kCaption));
+}
+
+// A 30 x 10 picture: blue, with a red block at the left and a magenta block at the right.
+QImage KeyedPicture() {
+    QImage picture(30, 10, QImage::Format_RGB32);
+    picture.fill(Qt::blue);
+    for (int y = 0; y < 10; ++y) {
+        for (int x = 0; x < 5; ++x) {
+            picture.setPixel(x, y, qRgb(255, 0, 0));
+            picture.setPixel(29 - x, y, kMagenta);
+        }
+    }
+    return picture;
+}
+
+// A button 30 x 10 showing KeyedPicture in every state, unshifted, without caption.
+std::unique_ptr<CFxButton> PictureButton() {
+    RegisterPicture(951, KeyedPicture());
+    auto b = Attached(0, QString(), QSize(30, 10));
+    b->LoadStateBitmaps(951, 951, 951, 951);
+    b->SetBorderWidth(-1, -1, -1, -1);
+    b->SetImageShift(false, false, false, false);
+    b->SetDrawText(false);
+    return b;
+}
+
 } // namespace
 
 class SetupTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void attachmentInitialisesEveryField() {
+    void attachedPushButtonDrawsItsCaptionOnTheFace() {
         auto b = Attached(0);
-        const QColor face(212, 208, 200);
-        QCOMPARE(b->FaceColor(), face);
+        QCOMPARE(b->FaceColor(), kFace);
         QCOMPARE(b->kind(), ButtonKind::PushKind);
-        QVERIFY(!b->m_pushLike && !b->m_leftText && !b->m_checked && !b->m_mouseDown && !b->m_pressElsewhere);
-        QVERIFY(!b->m_hover && !b->m_tracking && !b->m_focused && !b->ready());
-        QVERIFY(!b->m_drawImage && !b->m_alternateNormal && b->m_drawText && b->m_drawFrame &&
-                b->m_drawFocus);
-        QVERIFY(b->m_copyUnclipped);
-        QCOMPARE(b->m_clientRect, QRect(0, 0, 120, 30));
-        QCOMPARE(b->m_focusRect, QRect(QPoint(3, 3), QPoint(116, 26)));
-        QCOMPARE(b->m_glyphRect, QRect(0, 0, 13, 13));
-        QVERIFY(b->m_windowRegion.isEmpty());
-        for (int i = 0; i < kStateCount; ++i) {
-            QVERIFY(!b->m_hasBitmap[i] && b->m_imageSize[i] == QSize(0, 0) && b->m_imageRect[i].isEmpty());
-            QCOMPARE(b->m_imageAlign[i], 0x25u);
-            QVERIFY(b->m_imageShift[i] && b->m_textShift[i] && b->m_fillBackground[i]);
-            QVERIFY(!b->m_imageKeyOn[i] && !b->m_shapeOn[i] && !b->m_hasImageRegion[i] &&
-                    !b->m_hasShapeRegion[i]);
-            QCOMPARE(b->m_imageKey[i], face);
-            QCOMPARE(b->m_shapeKey[i], face);
-            QCOMPARE(b->m_secondKey[i], face);
-            QCOMPARE(b->m_background[i], face);
-            QCOMPARE(b->m_borderWidth[i], 2);
-            QCOMPARE(b->m_text[i], QStringLiteral("Caption"));
-            QCOMPARE(b->m_faceName[i], QStringLiteral("DejaVu Sans"));
-            QCOMPARE(b->m_fontHeight[i], -15);
-            QCOMPARE(b->m_textFormat[i], 0x25u);
-            QVERIFY(b->m_textRect[i].isEmpty());
-        }
-        QCOMPARE(b->m_textColor, (PerState<QColor>{Qt::black, Qt::black, Qt::black, QColor(128, 128, 128)}));
-        QCOMPARE(b->m_bevel, (PerState<BevelStyle>{BevelStyle::Raised, BevelStyle::Sunken, BevelStyle::Raised,
-                                                   BevelStyle::Raised}));
+        QVERIFY(!b->ready());
+        b->ApplySkin(kFeatureUnchanged, 0);
+        QVERIFY(b->ready());
+
+        // The caption in the button's own font and text colour, centred on the face and raised by
+        // a pixel up and left; pressed, it sinks a pixel down and right.
+        const QImage normal = Draw(*b, kNormal);
+        const QRect caption = BoxOf(normal, Not(kFace));
+        const QRect black = BoxOf(normal, Is(Qt::black));
+        QVERIFY(!black.isEmpty() && caption.contains(black));
+        QVERIFY(qAbs(caption.height() - QFontMetrics(b->font()).height()) <= 2);
+        QVERIFY(qAbs(caption.center().x() + 1 - 60) <= 1 && qAbs(caption.center().y() + 1 - 15) <= 1);
+        QCOMPARE(BoxOf(Draw(*b, kPressed), Not(kFace)), caption.translated(2, 2));
+        // No picture, no outline: the whole button takes the mouse.
+        QVERIFY(b->mask().isEmpty());
     }
 
-    void kindFromStyle_data() {
+    void eachStyleLaysOutItsCaptionAndGlyph_data() {
         QTest::addColumn<int>("style");
         QTest::addColumn<ButtonKind>("kind");
-        QTest::addColumn<bool>("pushLike");
-        QTest::addColumn<bool>("leftText");
-        QTest::addColumn<quint32>("format");
-        QTest::addColumn<BevelStyle>("pressedBevel");
-        QTest::newRow("push") << 0 << ButtonKind::PushKind << false << false << 0x25u << BevelStyle::Sunken;
-        QTest::newRow("default push")
-            << 1 << ButtonKind::PushKind << false << false << 0x25u << BevelStyle::Sunken;
-        QTest::newRow("plain check box")
-            << 2 << ButtonKind::PushKind << false << false << 0x25u << BevelStyle::Sunken;
+        QTest::addColumn<QRect>("glyph");     // empty: none drawn
+        QTest::addColumn<int>("captionLeft"); // -1: centred
+        QTest::addColumn<QPoint>("pressedShift");
+        const QPoint sinks(2, 2), flat(0, 0);
+        // Client 120 x 30: a glyph 13 x 13 moves down by 15 - 6 = 9, or right by 105 and down by 8,
+        // and the caption starts 6 pixels past it, or 4 pixels in from the left.
+        QTest::newRow("push") << 0 << ButtonKind::PushKind << QRect() << -1 << sinks;
+        QTest::newRow("default push") << 1 << ButtonKind::PushKind << QRect() << -1 << sinks;
+        QTest::newRow("plain check box") << 2 << ButtonKind::PushKind << QRect() << -1 << sinks;
+        QTest::newRow("plain radio") << 4 << ButtonKind::PushKind << QRect() << -1 << sinks;
         QTest::newRow("auto check box")
-            << 3 << ButtonKind::CheckKind << false << false << 0x24u << BevelStyle::Flat;
-        QTest::newRow("plain radio") << 4 << ButtonKind::PushKind << false << false << 0x25u
-                                     << BevelStyle::Sunken;
-        QTest::newRow("auto radio") << 9 << ButtonKind::RadioKind << false << false << 0x24u
-                                    << BevelStyle::Flat;
+            << BS_AUTOCHECKBOX << ButtonKind::CheckKind << QRect(0, 9, 13, 13) << 19 << flat;
+        QTest::newRow("auto radio") << BS_AUTORADIOBUTTON << ButtonKind::RadioKind << QRect(0, 9, 13, 13)
+                                    << 19 << flat;
         QTest::newRow("push-like check box")
-            << 0x1003 << ButtonKind::CheckKind << true << false << 0x25u << BevelStyle::Sunken;
-        QTest::newRow("radio, text left")
-            << 0x29 << ButtonKind::RadioKind << false << true << 0x24u << BevelStyle::Flat;
+            << (BS_PUSHLIKE | BS_AUTOCHECKBOX) << ButtonKind::CheckKind << QRect() << -1 << sinks;
+        QTest::newRow("radio, text left") << (BS_AUTORADIOBUTTON | BS_LEFTTEXT) << ButtonKind::RadioKind
+                                          << QRect(105, 8, 13, 13) << 4 << flat;
     }
 
-    void kindFromStyle() {
+    void eachStyleLaysOutItsCaptionAndGlyph() {
         QFETCH(int, style);
+        QFETCH(QRect, glyph);
+        QFETCH(int, captionLeft);
+        QFETCH(QPoint, pressedShift);
         auto b = Attached(style);
         QTEST(b->kind(), "kind");
-        QTEST(b->m_pushLike, "pushLike");
-        QTEST(b->m_leftText, "leftText");
-        QTEST(b->m_textFormat[D], "format");
-        QTEST(b->m_bevel[P], "pressedBevel");
+        b->SetStateTextColors(kCaption, b->TextColor(), b->TextColor(), b->GrayTextColor());
+        b->ApplySkin(kFeatureNoFocus, 0);
+        const QRect caption = CaptionBox(*b, kNormal);
+        QVERIFY(!caption.isEmpty());
+        if (captionLeft < 0)
+            QVERIFY(qAbs(caption.center().x() + 1 - 60) <= 1);
+        else
+            QVERIFY2(qAbs(caption.left() - captionLeft) <= 1, qPrintable(QString::number(caption.left())));
+        QCOMPARE(CaptionBox(*b, kPressed), caption.translated(pressedShift));
+
+        // The glyph, drawn without a caption beside it.
+        auto bare = Attached(style, QString());
+        bare->ApplySkin(kFeatureNoFocus, 0);
+        const QRect drawn = BoxOf(Draw(*bare, kNormal), Not(kFace));
+        QVERIFY(glyph.isEmpty() ? drawn.isEmpty() : glyph.contains(drawn) && drawn.width() >= 9);
     }
 
     void createdByClassName() {
@@ -114,46 +147,82 @@ private slots:
         QVERIFY(qobject_cast<CFxButton*>(made.get()));
     }
 
-    void keyColourRules() {
-        auto b = Attached(0);
-        const QColor face = b->FaceColor();
-        const QColor magenta(255, 0, 255), red(255, 0, 0);
-        b->SetImageKeyColors(face, red, face, face);
-        // A face-coloured Normal key leaves Normal as it was; the others take Normal's colour.
-        QVERIFY(!b->m_imageKeyOn[N]);
-        QCOMPARE(b->m_imageKey[P], red);
-        QCOMPARE(b->m_imageKey[H], face);
-        QVERIFY(b->m_imageKeyOn[P] && b->m_imageKeyOn[H] && b->m_imageKeyOn[D]);
-        b->SetImageKeyColors(magenta, face, face, face);
-        QCOMPARE(b->m_imageKey, (PerState<QColor>{magenta, magenta, magenta, magenta}));
-        QVERIFY(b->m_imageKeyOn[N]);
+    // A key colour hides the picture's pixels of that colour; a face-coloured key means "none"
+    // for Normal and "as Normal" for the other states.
+    void imageKeyColourRules() {
+        const QColor face = kFace, red(255, 0, 0), magenta(kMagenta);
+        auto pressedOnly = PictureButton();
+        pressedOnly->SetImageKeyColors(face, red, face, face);
+        pressedOnly->ApplySkin(kFeatureUnchanged, 0);
+        QCOMPARE(QColor(Draw(*pressedOnly, kNormal).pixel(2, 5)), red);
+        QCOMPARE(QColor(Draw(*pressedOnly, kPressed).pixel(2, 5)), face);
+        QCOMPARE(QColor(Draw(*pressedOnly, kPressed).pixel(27, 5)), magenta);
 
-        b->SetShapeKeyColors(face, face, red, face);
-        QCOMPARE(b->m_shapeKey, (PerState<QColor>{face, face, red, face}));
-        QCOMPARE(b->m_shapeOn, (PerState<bool>{true, true, true, true}));
+        auto all = PictureButton();
+        all->SetImageKeyColors(magenta, face, face, face);
+        all->ApplySkin(kFeatureUnchanged, 0);
+        for (const DrawRequest& request : {kNormal, kPressed, kDisabled}) {
+            const QImage drawn = Draw(*all, request);
+            QCOMPARE(QColor(drawn.pixel(27, 5)), face);
+            QCOMPARE(QColor(drawn.pixel(2, 5)), red);
+            QCOMPARE(QColor(drawn.pixel(15, 5)), QColor(Qt::blue));
+        }
     }
 
-    void textAndFaceRules() {
-        auto b = Attached(0);
-        b->SetStateTexts(QStringLiteral("视频下载"), true, QString(), QString(), QString());
-        QCOMPARE(b->m_text, (PerState<QString>{"视频下载", "视频下载", "视频下载", "视频下载"}));
-        b->SetStateTexts(QStringLiteral("a"), false, QString(), QStringLiteral("h"), QString());
-        QCOMPARE(b->m_text, (PerState<QString>{"a", "视频下载", "h", "视频下载"}));
-        b->SetStateTexts(QString(), false, QStringLiteral("p"), QString(), QString());
-        QCOMPARE(b->m_text, (PerState<QString>{"a", "p", "h", "视频下载"}));
-        b->SetStateFaceNames(QStringLiteral("宋体"), true, QString(), QStringLiteral("Other"), QString());
-        QCOMPARE(b->m_faceName, (PerState<QString>{"宋体", "宋体", "Other", "宋体"}));
+    // The window's outline leaves out the shape key's pixels; a face-coloured key takes Normal's.
+    void shapeKeyColourRules() {
+        const QColor face = kFace, red(255, 0, 0), magenta(kMagenta);
+        auto b = PictureButton();
+        b->SetShapeKeyColors(magenta, face, face, red);
+        b->ApplySkin(kFeatureUnchanged, 0);
+        for (const DrawRequest& request : {kNormal, kPressed}) {
+            Draw(*b, request);
+            QVERIFY(!b->mask().contains(QPoint(27, 5)));
+            QVERIFY(b->mask().contains(QPoint(2, 5)) && b->mask().contains(QPoint(15, 5)));
+        }
+        Draw(*b, kDisabled);
+        QVERIFY(!b->mask().contains(QPoint(2, 5)));
+        QVERIFY(b->mask().contains(QPoint(27, 5)) && b->mask().contains(QPoint(15, 5)));
     }
 
+    // Given texts replace, empty ones keep; with fill, empty ones take Normal's. Captions of one
+    // to four blocks tell the states apart by their width.
+    void stateTextRules() {
+        const auto blocks = [](int n) { return kBlock.repeated(n); };
+        auto b = Attached(0);
+        b->ApplySkin(kFeatureNoFocus, 0);
+        const auto width = [&](const DrawRequest& request) {
+            return BoxOf(Draw(*b, request), Not(kFace)).width();
+        };
+        b->SetStateTexts(blocks(1), true, QString(), QString(), QString());
+        const int one = width(kNormal);
+        b->SetStateTexts(blocks(4), true, QString(), QString(), QString());
+        const int four = width(kNormal);
+        QVERIFY(four > 3 * one);
+        QCOMPARE(width(kPressed), four);
+        QVERIFY(qAbs(width(kDisabled) - four - 1) <= 1); // its white copy lies a pixel off
+        b->SetStateTexts(blocks(1), false, QString(), blocks(3), QString());
+        QCOMPARE(width(kNormal), one);
+        QCOMPARE(width(kPressed), four);
+        b->SetStateTexts(QString(), false, blocks(2), QString(), QString());
+        QCOMPARE(width(kNormal), one);
+        QVERIFY(width(kPressed) > one && width(kPressed) < four);
+        // A screen reader hears the Normal caption.
+        QCOMPARE(b->accessibleName(), blocks(1));
+    }
+
+    // A state given the platform's text colour takes Normal's.
     void textColourRules() {
         auto b = Attached(0);
+        b->ApplySkin(kFeatureNoFocus, 0);
         const QColor blue(12, 62, 113), green(0, 128, 0);
+        const auto shows = [&](const DrawRequest& request, QColor colour) {
+            return !BoxOf(Draw(*b, request), Is(colour)).isEmpty();
+        };
         b->SetStateTextColors(blue, b->TextColor(), b->TextColor(), b->GrayTextColor());
-        QCOMPARE(b->m_textColor, (PerState<QColor>{blue, blue, blue, b->GrayTextColor()}));
+        QVERIFY(shows(kNormal, blue) && shows(kPressed, blue));
         b->SetStateTextColors(green, Qt::red, b->TextColor(), Qt::yellow);
-        QCOMPARE(b->m_textColor, (PerState<QColor>{green, Qt::red, green, Qt::yellow}));
-        b->SetStateTextColors(green, Qt::red, Qt::red, b->GrayTextColor());
-        QCOMPARE(b->m_textColor[D], QColor(Qt::yellow));
+        QVERIFY(shows(kNormal, green) && shows(kPressed, Qt::red) && !shows(kPressed, green));
     }
 
     void pushButtonNeverChecked() {
@@ -163,74 +232,42 @@ private slots:
         auto check = Attached(BS_AUTOCHECKBOX);
         check->SetCheck(2);
         QCOMPARE(check->GetCheck(), 1);
+        // ApplySkin sets the check from its argument's low byte.
+        check->ApplySkin(kFeatureUnchanged, 0x100);
+        QCOMPARE(check->GetCheck(), 0);
+        check->ApplySkin(kFeatureUnchanged, 1);
+        QCOMPARE(check->GetCheck(), 1);
     }
 
     void unknownBitmapIdLoadsNothing() {
         RegisterPicture(931, PageButtonPicture(Qt::blue, QSize(30, 10)));
-        auto b = Attached(0);
+        auto b = Attached(0, QStringLiteral("Caption"));
         b->LoadStateBitmaps(931, 64999, 931, 64998);
-        QVERIFY(b->m_drawImage);
-        QCOMPARE(b->m_hasBitmap, (PerState<bool>{true, false, true, false}));
-        QCOMPARE(b->m_imageSize[P], QSize(0, 0));
-        QCOMPARE(b->m_imageSize[N], QSize(30, 10));
-        QVERIFY(b->m_imageSurface[P].isNull());
         b->ApplySkin(kFeatureUnchanged, 0);
-        QVERIFY(b->m_imageRect[P].isEmpty());
-        QVERIFY(!b->m_hasImageRegion[P]);
         // Without a picture the Pressed state shows background and caption only.
-        auto blue = [](QRgb pixel) { return pixel == QColor(Qt::blue).rgb(); };
-        QVERIFY(!BoxOf(Draw(*b, DrawRequest{}), blue).isEmpty());
-        const QImage pressed = Draw(*b, DrawRequest{true});
-        QVERIFY(BoxOf(pressed, blue).isEmpty());
-        QCOMPARE(QColor(pressed.pixel(2, 2)), b->FaceColor());
-        QVERIFY(!BoxOf(pressed, [](QRgb pixel) { return pixel == qRgb(0, 0, 0); }).isEmpty());
-    }
-
-    void pageButtonLayout() {
-        RegisterPicture(134, PageButtonPicture(Qt::blue));
-        auto b = Attached(0, QSize(173, 27));
-        b->LoadStateBitmaps(134, 134, 134, 134);
-        b->SetBorderWidth(0, 0, 0, 0);
-        b->SetImageAlign(0x21, 0x21, 0x21, 0x21);
-        b->ApplySkin(kFeatureNoFocus, 0);
-        // Content is the client shrunk by 1: top at y = 1, centred on cx = 86.
-        for (int i = 0; i < kStateCount; ++i)
-            QCOMPARE(b->m_imageRect[i], QRect(86 - 86, 1, 173, 27));
-        QCOMPARE(b->m_textRect[N], QRect(0, 0, 173, 27));
-        QVERIFY(b->ready());
-        QVERIFY(!b->m_drawFocus && b->m_drawText && b->m_drawImage && b->m_drawFrame);
-        QVERIFY(b->m_fillBackground[N]);
-    }
-
-    void checkBoxLayout_data() {
-        QTest::addColumn<int>("style");
-        QTest::addColumn<QRect>("glyph");
-        QTest::addColumn<int>("textLeft");
-        // Client 120 x 30: glyph 13 x 13 moves down by 15 - 6 = 9, or right by 105 and down by 8.
-        QTest::newRow("glyph left") << BS_AUTOCHECKBOX << QRect(0, 9, 13, 13) << 19;
-        QTest::newRow("glyph right") << (BS_AUTORADIOBUTTON | BS_LEFTTEXT) << QRect(105, 8, 13, 13) << 4;
-    }
-
-    void checkBoxLayout() {
-        QFETCH(int, style);
-        auto b = Attached(style);
-        b->ApplySkin(kFeatureUnchanged, 1);
-        QTEST(b->m_glyphRect, "glyph");
-        QFETCH(int, textLeft);
-        for (int i = 0; i < kStateCount; ++i)
-            QCOMPARE(b->m_textRect[i], QRect(QPoint(textLeft, 0), QPoint(119, 29)));
-        QCOMPARE(b->GetCheck(), 1);
+        QVERIFY(!BoxOf(Draw(*b, kNormal), Is(Qt::blue)).isEmpty());
+        const QImage pressed = Draw(*b, kPressed);
+        QVERIFY(BoxOf(pressed, Is(Qt::blue)).isEmpty());
+        QCOMPARE(QColor(pressed.pixel(2, 2)), kFace);
+        QVERIFY(!BoxOf(pressed, Is(Qt::black)).isEmpty());
     }
 
     void featureMask() {
-        auto all = Attached(BS_AUTOCHECKBOX);
-        all->ApplySkin(0x1F, 0x100); // the check state is the argument's low byte: 0
-        QCOMPARE(all->GetCheck(), 0);
-        QVERIFY(!all->m_drawText && !all->m_drawImage && !all->m_drawFrame && !all->m_drawFocus);
-        QCOMPARE(all->m_fillBackground, (PerState<bool>{false, false, false, false}));
+        RegisterPicture(932, PageButtonPicture(Qt::blue, QSize(30, 10)));
+        auto all = Attached(0);
+        all->LoadStateBitmaps(932, 932, 932, 932);
+        all->ApplySkin(0x1F, 0);
+        // Every step off: nothing but the off-screen image's black reaches the window, focus or not.
+        for (const DrawRequest& request : {kNormal, kPressed, DrawRequest{false, false, true}})
+            QVERIFY(BoxOf(Draw(*all, request), Not(Qt::black)).isEmpty());
         auto none = Attached(0);
+        none->LoadStateBitmaps(932, 932, 932, 932);
         none->ApplySkin(kFeatureUnchanged, 0);
-        QVERIFY(none->m_drawText && none->m_drawFrame && none->m_drawFocus && none->m_fillBackground[N]);
+        const QImage drawn = Draw(*none, DrawRequest{false, false, true});
+        QCOMPARE(QColor(drawn.pixel(1, 1)), kFace);
+        QVERIFY(!BoxOf(drawn, Is(Qt::blue)).isEmpty());
+        QVERIFY(!BoxOf(drawn, Is(Qt::black)).isEmpty());
+        QVERIFY(drawn != Draw(*none, kNormal)); // the focus rectangle
     }
 
     void captionFonts() {

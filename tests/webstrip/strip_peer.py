@@ -4,7 +4,7 @@
 strip_peer.py serve DIR   serves the files of DIR over HTTP, uncached; prints "GET <path>" per request.
                           A *.gbk file goes as HTML in GBK (by its header); /redirect/<path> answers
                           302 to /<path>.
-strip_peer.py stall       accepts connections and never answers
+strip_peer.py stall       accepts connections and never answers; prints "CONNECTED" per connection
 strip_peer.py refuse      holds a port that refuses every connection (bound, not listening)
 Each ends by itself when its standard input closes.
 """
@@ -67,6 +67,7 @@ def main():
     while True:
         if mode == "stall":
             held.append(sock.accept()[0])
+            print("CONNECTED", flush=True)
         else:
             time.sleep(1)
 
