@@ -30,10 +30,12 @@ inline bool IsEnterPress(const QEvent* event) {
     return !key->isAutoRepeat() && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter);
 }
 
-// Enter on a focused push button presses it, as Space does. True when it did.
+// Enter on a focused push button presses it, as Space does. True when it did. Focused within its
+// window: keys reach the window's focus widget even where the platform never activates windows
+// (a Wayland compositor may not), and Enter should do there what Space does.
 inline bool PressFocusedButton(QObject* watched, const QEvent* event) {
     auto* button = qobject_cast<QPushButton*>(watched);
-    if (!button || !IsEnterPress(event) || !button->isEnabled() || !button->hasFocus())
+    if (!button || !IsEnterPress(event) || !button->isEnabled() || button->window()->focusWidget() != button)
         return false;
     button->click();
     return true;
