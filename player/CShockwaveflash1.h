@@ -2,8 +2,6 @@
 // (CallFunction) and the movie's calls out (FlashCall). UI thread only.
 #pragma once
 
-#include "player/MovieInterface.h"
-
 #include <QQuickView>
 #include <QString>
 #include <QWidget>
@@ -11,6 +9,8 @@
 class QQuickItem;
 
 namespace tessaly {
+
+class MovieInterface;
 
 class CShockwaveflash1 : public QWidget {
     Q_OBJECT
@@ -64,12 +64,13 @@ private:
     // Gives the keyboard to the widget before (forward false) or after the control.
     void LeaveMovie(bool forward);
 
-    MovieInterface m_interface;
     QString m_movie;
     // The movie draws in a window of its own inside the control, so the main window keeps its
     // native window and its plain drawing. Made with the first movie; owned by m_container.
     QQuickView* m_view = nullptr;
     QWidget* m_container = nullptr;
+    // The movie engine's ExternalInterface, owned by the engine; null before the first movie.
+    MovieInterface* m_interface = nullptr;
     bool m_loadPending = false;
     bool m_painted = false;
 };

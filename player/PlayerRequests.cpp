@@ -3,6 +3,7 @@
 
 #include "download/core/PageResolution.h"
 #include "player/ExternalInterface.h"
+#include "player/MovieCalls.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -11,15 +12,15 @@
 namespace tessaly {
 
 QString OpenFlvRequest(const QString& path) {
-    return InvokeText(QStringLiteral("openFlv"), {path});
+    return InvokeText(MovieCalls::openFlv(), {path});
 }
 
 QString PauseMvRequest() {
-    return InvokeText(QStringLiteral("pauseMv"), {QString()});
+    return InvokeText(MovieCalls::pauseMv(), {QString()});
 }
 
 QString GetListRequest(const QString& list) {
-    return InvokeText(QStringLiteral("getList"), {list});
+    return InvokeText(MovieCalls::getList(), {list});
 }
 
 QString JoinFolder(const QString& folder, const QString& name) {
@@ -51,10 +52,15 @@ QString FlvFileList(const QString& downloadFolder) {
 }
 
 MovieRequest ClassifyMovieRequest(const QString& request) {
-    if (request.indexOf(QLatin1String("openfile")) > 0)
+    const std::optional<InvokeRequest> invoke = ParseInvoke(request);
+    if (!invoke)
+        return MovieRequest::Ignored;
+    if (invoke->name == MovieCalls::chooseFile())
         return MovieRequest::OpenFile;
-    if (request.indexOf(QLatin1String("getlist")) > 0)
+    if (invoke->name == MovieCalls::listFiles())
         return MovieRequest::GetList;
+    if (invoke->name == MovieCalls::ready())
+        return MovieRequest::Ready;
     return MovieRequest::Ignored;
 }
 

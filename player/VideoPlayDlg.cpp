@@ -15,14 +15,10 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
-#include <QTimerEvent>
 #include <QTreeView>
 #include <utility>
 
 namespace tessaly {
-
-QString g_strPendingCall;
-
 namespace {
 
 const QColor kPanelColour(198, 220, 245);
@@ -85,25 +81,28 @@ void VideoPlayDlg::childEvent(QChildEvent* event) {
 }
 
 void VideoPlayDlg::OnPlayerOpen() {
-    g_strPendingCall = OpenFlvRequest(QString::fromStdU16String(m_settings.fileToPlay()));
-    if (m_deliveryTimer)
-        killTimer(m_deliveryTimer);
-    m_deliveryTimer = startTimer(kDeliveryTimerMs);
+    m_strPendingCall = OpenFlvRequest(QString::fromStdU16String(m_settings.fileToPlay()));
+    DeliverPendingCall();
 }
 
-void VideoPlayDlg::timerEvent(QTimerEvent* event) {
-    if (g_strPendingCall.isEmpty())
+void VideoPlayDlg::DeliverPendingCall() {
+    // A movie that has not said it is ready may not have its functions yet (a missing or broken
+    // one never will), and a hidden or disabled page keeps the request until it can be seen playing.
+    if (m_strPendingCall.isEmpty() || !m_movieReady || !isVisible() || !isEnabled())
         return;
-    // A hidden or disabled page keeps the request until it can be seen playing.
-    if (isVisible() && isEnabled()) {
-        // Taken before the call: the movie may ask the page for something while it handles it.
-        // A movie that cannot take the call (missing, broken) drops it quietly; it is not retried.
-        const QString request = std::exchange(g_strPendingCall, QString());
-        killTimer(event->timerId());
-        if (event->timerId() == m_deliveryTimer)
-            m_deliveryTimer = 0;
-        CallMovie(request);
-    }
+    // Taken before the call: the movie may ask the page for something while it handles it.
+    CallMovie(std::exchange(m_strPendingCall, QString()));
+}
+
+void VideoPlayDlg::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    DeliverPendingCall();
+}
+
+void VideoPlayDlg::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::EnabledChange)
+        DeliverPendingCall();
 }
 
 void VideoPlayDlg::hideEvent(QHideEvent* event) {
@@ -134,13 +133,17 @@ void VideoPlayDlg::OnFlashCall(const QString& request) {
     case MovieRequest::GetList:
         OnListRequest();
         break;
+    case MovieRequest::Ready:
+        m_movieReady = true;
+        DeliverPendingCall();
+        break;
     case MovieRequest::Ignored:
         break;
     }
 }
 
 void VideoPlayDlg::OnReadyStateChange(int) {
-    // Nothing to do: the page calls the movie without waiting for it to be ready.
+    // Nothing to do: a movie read is not yet a movie ready; the movie says so itself.
 }
 
 void VideoPlayDlg::OnOpenRequest() {
