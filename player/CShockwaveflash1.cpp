@@ -44,7 +44,7 @@ int ReadyState(QQuickView::Status status) {
     case QQuickView::Loading:
         return 0;
     case QQuickView::Ready:
-        return 4;
+        return CShockwaveflash1::kReadyStateComplete;
     default:
         return 1;
     }

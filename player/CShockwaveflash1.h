@@ -26,6 +26,8 @@ public:
 
     // Loading from put_Movie until the movie has been read; then Ready or Error.
     QQuickView::Status status() const;
+    // The ready state of a movie read whole, its functions in place.
+    static constexpr int kReadyStateComplete = 4;
     // The movie's root item, or null while there is none.
     QQuickItem* rootObject() const;
     // The window the movie draws in, or null before the first movie is read.

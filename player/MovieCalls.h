@@ -17,11 +17,9 @@ class MovieCalls : public QObject {
     Q_PROPERTY(QString openFlv READ openFlv CONSTANT)
     Q_PROPERTY(QString pauseMv READ pauseMv CONSTANT)
     Q_PROPERTY(QString getList READ getList CONSTANT)
-    // The movie's requests to the page: a file dialog, the list of downloaded files, and word that
-    // its functions are in place, so the page may call them.
+    // The movie's requests to the page: a file dialog, the list of downloaded files.
     Q_PROPERTY(QString chooseFile READ chooseFile CONSTANT)
     Q_PROPERTY(QString listFiles READ listFiles CONSTANT)
-    Q_PROPERTY(QString ready READ ready CONSTANT)
 
 public:
     using QObject::QObject;
@@ -31,7 +29,6 @@ public:
     static QString getList() { return QStringLiteral("getList"); }
     static QString chooseFile() { return QStringLiteral("openfile"); }
     static QString listFiles() { return QStringLiteral("getlist"); }
-    static QString ready() { return QStringLiteral("ready"); }
 };
 
 } // namespace tessaly

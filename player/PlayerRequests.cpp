@@ -52,15 +52,12 @@ QString FlvFileList(const QString& downloadFolder) {
 }
 
 MovieRequest ClassifyMovieRequest(const QString& request) {
-    const std::optional<InvokeRequest> invoke = ParseInvoke(request);
-    if (!invoke)
-        return MovieRequest::Ignored;
-    if (invoke->name == MovieCalls::chooseFile())
+    // The text is searched, not read as a request: a movie is only held to naming what it wants
+    // after the text's first character.
+    if (request.indexOf(MovieCalls::chooseFile()) > 0)
         return MovieRequest::OpenFile;
-    if (invoke->name == MovieCalls::listFiles())
+    if (request.indexOf(MovieCalls::listFiles()) > 0)
         return MovieRequest::GetList;
-    if (invoke->name == MovieCalls::ready())
-        return MovieRequest::Ready;
     return MovieRequest::Ignored;
 }
 

@@ -22,10 +22,10 @@ QString MoviePath(const QString& startDir);
 // character no request can carry: one such name would otherwise lose the movie the whole list.
 QString FlvFileList(const QString& downloadFolder);
 
-enum class MovieRequest { Ignored, OpenFile, GetList, Ready };
+enum class MovieRequest { Ignored, OpenFile, GetList };
 
-// What a request text from the movie asks for, by its function name exactly as MovieCalls writes
-// it (case matters); a text that is no request, or names anything else, is ignored.
+// MovieCalls::chooseFile anywhere after the first character wins over MovieCalls::listFiles; case
+// matters.
 MovieRequest ClassifyMovieRequest(const QString& request);
 
 // The path to hand to the movie for a file chosen in the open dialog, or an empty text when

@@ -86,8 +86,8 @@ void VideoPlayDlg::OnPlayerOpen() {
 }
 
 void VideoPlayDlg::DeliverPendingCall() {
-    // A movie that has not said it is ready may not have its functions yet (a missing or broken
-    // one never will), and a hidden or disabled page keeps the request until it can be seen playing.
+    // A movie not yet read whole may not have its functions yet (a missing or broken one never
+    // will), and a hidden or disabled page keeps the request until it can be seen playing.
     if (m_strPendingCall.isEmpty() || !m_movieReady || !isVisible() || !isEnabled())
         return;
     // Taken before the call: the movie may ask the page for something while it handles it.
@@ -133,17 +133,15 @@ void VideoPlayDlg::OnFlashCall(const QString& request) {
     case MovieRequest::GetList:
         OnListRequest();
         break;
-    case MovieRequest::Ready:
-        m_movieReady = true;
-        DeliverPendingCall();
-        break;
     case MovieRequest::Ignored:
         break;
     }
 }
 
-void VideoPlayDlg::OnReadyStateChange(int) {
-    // Nothing to do: a movie read is not yet a movie ready; the movie says so itself.
+void VideoPlayDlg::OnReadyStateChange(int newState) {
+    // A movie read whole has its functions in place (a missing or broken one never gets here).
+    m_movieReady = newState == CShockwaveflash1::kReadyStateComplete;
+    DeliverPendingCall();
 }
 
 void VideoPlayDlg::OnOpenRequest() {

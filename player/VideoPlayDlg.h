@@ -57,7 +57,7 @@ private:
 
     AppSettings& m_settings;
     CShockwaveflash1 m_wndFlash;
-    // The "openFlv" request for the file to play, kept until the movie has said it is ready and
+    // The "openFlv" request for the file to play, kept until the movie has been read whole and
     // the page can be seen playing; a newer one replaces one not yet delivered.
     QString m_strPendingCall;
     bool m_movieReady = false;

@@ -173,7 +173,6 @@ Rectangle {
         ExternalInterface.addCallback(MovieCalls.openFlv, path => openFlv(path))
         ExternalInterface.addCallback(MovieCalls.pauseMv, () => pauseMv())
         ExternalInterface.addCallback(MovieCalls.getList, list => getList(list))
-        ExternalInterface.call(MovieCalls.ready)
     }
 
     MediaPlayer {

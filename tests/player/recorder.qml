@@ -1,5 +1,5 @@
 // A test movie: records every call the page makes, answers a few with values, and calls the page
-// on request, like the player movie's own buttons do. Ready once loaded, as the player movie is.
+// on request, like the player movie's own buttons do.
 import QtQuick
 import Tessaly.Movie
 
@@ -27,6 +27,5 @@ Item {
                 ExternalInterface.call(name, arg)
             record("returned", [name])
         })
-        ExternalInterface.call(MovieCalls.ready)
     }
 }
