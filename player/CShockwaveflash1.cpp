@@ -4,7 +4,7 @@
 #include "player/ExternalInterface.h"
 #include "player/FreedMemory.h"
 #include "player/MovieAccessible.h"
-#include "player/VideoPicture.h"
+#include "player/MovieInterface.h"
 
 #include <QAccessible>
 #include <QCoreApplication>
@@ -12,12 +12,14 @@
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QPainter>
-#include <QQmlContext>
 #include <QQmlEngine>
 #include <QQuickItem>
 #include <QSGRendererInterface>
 #include <QTimer>
 #include <QUrl>
+
+// Made by Qt's QML tooling from the Tessaly.Movie module's classes.
+void qml_register_types_Tessaly_Movie();
 
 namespace tessaly {
 namespace {
@@ -42,7 +44,7 @@ int ReadyState(QQuickView::Status status) {
     case QQuickView::Loading:
         return 0;
     case QQuickView::Ready:
-        return 4;
+        return CShockwaveflash1::kReadyStateComplete;
     default:
         return 1;
     }
@@ -54,37 +56,43 @@ const QEvent::Type kLoadMovieEvent = static_cast<QEvent::Type>(QEvent::registerE
 // Qt Quick draws the movie in software: with OpenGL, a software OpenGL (some 40 MiB) would stay
 // in the process for as long as it runs, for a small window showing one video. The choice holds
 // for every Qt Quick window of the process and must come before the first one is made; the movie
-// draws its video with a picture item of its own, which needs no OpenGL either.
+// draws its video with a picture item of its own, which needs no OpenGL either. The movie's own
+// module is registered here too: its bridge is looked up before the first movie imports it.
 void PrepareMovieDrawing() {
     static const bool prepared = [] {
         QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
-        qmlRegisterType<VideoPicture>("Tessaly.Movie", 1, 0, "VideoPicture");
+        qml_register_types_Tessaly_Movie();
         return true;
     }();
     Q_UNUSED(prepared);
+}
+
+// The movie engine's own bridge, which the movie sees as ExternalInterface.
+MovieInterface* BridgeOf(QQmlEngine& engine) {
+    static const int type = qmlTypeId("Tessaly.Movie", 1, 0, "ExternalInterface");
+    return engine.singletonInstance<MovieInterface*>(type);
 }
 
 } // namespace
 
 CShockwaveflash1::CShockwaveflash1(QWidget* parent) : QWidget(parent) {
     InstallMovieAccessibility();
-    connect(&m_interface, &MovieInterface::request, this, &CShockwaveflash1::FlashCall);
 }
 
 CShockwaveflash1::~CShockwaveflash1() {
-    // The movie and its registered functions go before the interface they point at; the page
-    // that listens is being torn down too, so it hears nothing more.
+    // The movie and its registered functions go before the engine they belong to; the page that
+    // listens is being torn down too, so it hears nothing more.
     blockSignals(true);
-    if (m_view)
+    if (m_view) {
         m_view->setSource(QUrl());
-    m_interface.clear();
-    if (m_view)
-        m_view->rootContext()->setContextProperty(QStringLiteral("ExternalInterface"), nullptr);
+        m_interface->clear();
+    }
 }
 
 void CShockwaveflash1::put_Movie(const QString& path) {
     m_movie = path;
-    m_interface.clear();
+    if (m_interface)
+        m_interface->clear();
     m_loadPending = true;
     emit OnReadyStateChange(0);
     AskToLoad();
@@ -136,7 +144,8 @@ void CShockwaveflash1::LoadMovie() {
         m_view = new QQuickView;
         m_view->setResizeMode(QQuickView::SizeRootObjectToView);
         m_view->setColor(Qt::black);
-        m_view->rootContext()->setContextProperty(QStringLiteral("ExternalInterface"), &m_interface);
+        m_interface = BridgeOf(*m_view->engine());
+        connect(m_interface, &MovieInterface::request, this, &CShockwaveflash1::FlashCall);
         connect(m_view, &QQuickView::statusChanged, this, [this](QQuickView::Status status) {
             // A screen reader learns that the control's one child, the movie, is there.
             if (status == QQuickView::Ready && m_view->rootObject()) {
@@ -231,9 +240,9 @@ QString CShockwaveflash1::CallFunction(const QString& request) {
     if (m_loadPending)
         LoadMovie();
     const std::optional<InvokeRequest> invoke = ParseInvoke(request);
-    if (!invoke)
+    if (!invoke || !m_interface)
         return {};
-    const std::optional<QJSValue> result = m_interface.invoke(invoke->name, invoke->arguments);
+    const std::optional<QJSValue> result = m_interface->invoke(invoke->name, invoke->arguments);
     return result ? ValueText(*result) : QString();
 }
 

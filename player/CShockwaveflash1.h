@@ -2,8 +2,6 @@
 // (CallFunction) and the movie's calls out (FlashCall). UI thread only.
 #pragma once
 
-#include "player/MovieInterface.h"
-
 #include <QQuickView>
 #include <QString>
 #include <QWidget>
@@ -11,6 +9,8 @@
 class QQuickItem;
 
 namespace tessaly {
+
+class MovieInterface;
 
 class CShockwaveflash1 : public QWidget {
     Q_OBJECT
@@ -26,6 +26,8 @@ public:
 
     // Loading from put_Movie until the movie has been read; then Ready or Error.
     QQuickView::Status status() const;
+    // The ready state of a movie read whole, its functions in place.
+    static constexpr int kReadyStateComplete = 4;
     // The movie's root item, or null while there is none.
     QQuickItem* rootObject() const;
     // The window the movie draws in, or null before the first movie is read.
@@ -64,12 +66,13 @@ private:
     // Gives the keyboard to the widget before (forward false) or after the control.
     void LeaveMovie(bool forward);
 
-    MovieInterface m_interface;
     QString m_movie;
     // The movie draws in a window of its own inside the control, so the main window keeps its
     // native window and its plain drawing. Made with the first movie; owned by m_container.
     QQuickView* m_view = nullptr;
     QWidget* m_container = nullptr;
+    // The movie engine's ExternalInterface, owned by the engine; null before the first movie.
+    MovieInterface* m_interface = nullptr;
     bool m_loadPending = false;
     bool m_painted = false;
 };

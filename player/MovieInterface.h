@@ -1,5 +1,6 @@
-// The object a movie sees as "ExternalInterface": it registers the functions the page may call
-// (addCallback) and calls the page (call). Owned by CShockwaveflash1; UI thread only.
+// The object a movie sees as "ExternalInterface", a singleton of the Tessaly.Movie module: it
+// registers the functions the page may call (addCallback) and calls the page (call). One per movie
+// engine, made and owned by the engine; CShockwaveflash1 takes its own from its engine. UI thread.
 #pragma once
 
 #include <QHash>
@@ -7,12 +8,15 @@
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <QtQml/qqmlregistration.h>
 #include <optional>
 
 namespace tessaly {
 
 class MovieInterface : public QObject {
     Q_OBJECT
+    QML_NAMED_ELEMENT(ExternalInterface)
+    QML_SINGLETON
 public:
     using QObject::QObject;
 

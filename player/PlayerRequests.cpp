@@ -3,6 +3,7 @@
 
 #include "download/core/PageResolution.h"
 #include "player/ExternalInterface.h"
+#include "player/MovieCalls.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -11,15 +12,15 @@
 namespace tessaly {
 
 QString OpenFlvRequest(const QString& path) {
-    return InvokeText(QStringLiteral("openFlv"), {path});
+    return InvokeText(MovieCalls::openFlv(), {path});
 }
 
 QString PauseMvRequest() {
-    return InvokeText(QStringLiteral("pauseMv"), {QString()});
+    return InvokeText(MovieCalls::pauseMv(), {QString()});
 }
 
 QString GetListRequest(const QString& list) {
-    return InvokeText(QStringLiteral("getList"), {list});
+    return InvokeText(MovieCalls::getList(), {list});
 }
 
 QString JoinFolder(const QString& folder, const QString& name) {
@@ -51,9 +52,11 @@ QString FlvFileList(const QString& downloadFolder) {
 }
 
 MovieRequest ClassifyMovieRequest(const QString& request) {
-    if (request.indexOf(QLatin1String("openfile")) > 0)
+    // The text is searched, not read as a request: a movie is only held to naming what it wants
+    // after the text's first character.
+    if (request.indexOf(MovieCalls::chooseFile()) > 0)
         return MovieRequest::OpenFile;
-    if (request.indexOf(QLatin1String("getlist")) > 0)
+    if (request.indexOf(MovieCalls::listFiles()) > 0)
         return MovieRequest::GetList;
     return MovieRequest::Ignored;
 }

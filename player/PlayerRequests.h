@@ -24,7 +24,8 @@ QString FlvFileList(const QString& downloadFolder);
 
 enum class MovieRequest { Ignored, OpenFile, GetList };
 
-// "openfile" anywhere after the first character wins over "getlist"; case matters.
+// MovieCalls::chooseFile anywhere after the first character wins over MovieCalls::listFiles; case
+// matters.
 MovieRequest ClassifyMovieRequest(const QString& request);
 
 // The path to hand to the movie for a file chosen in the open dialog, or an empty text when

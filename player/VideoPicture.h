@@ -1,7 +1,7 @@
-// The movie's picture of the video: a Qt Quick item that a media player draws into through the
-// item's video sink, shown fitted into the item with its aspect kept. It draws on Qt Quick's
-// software renderer, so a movie on screen needs no OpenGL. UI thread; the sink may be handed
-// frames on the media pipeline's threads.
+// The movie's picture of the video (VideoPicture in the Tessaly.Movie module): a Qt Quick item
+// that a media player draws into through the item's video sink, shown fitted into the item with its
+// aspect kept. It draws on Qt Quick's software renderer, so a movie on screen needs no OpenGL. UI
+// thread; the sink may be handed frames on the media pipeline's threads.
 #pragma once
 
 #include <QImage>
@@ -9,11 +9,13 @@
 #include <QQuickItem>
 #include <QVideoFrame>
 #include <QVideoSink>
+#include <QtQml/qqmlregistration.h>
 
 namespace tessaly {
 
 class VideoPicture : public QQuickItem {
     Q_OBJECT
+    QML_ELEMENT
 public:
     explicit VideoPicture(QQuickItem* parent = nullptr);
 

@@ -15,14 +15,10 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
-#include <QTimerEvent>
 #include <QTreeView>
 #include <utility>
 
 namespace tessaly {
-
-QString g_strPendingCall;
-
 namespace {
 
 const QColor kPanelColour(198, 220, 245);
@@ -85,25 +81,28 @@ void VideoPlayDlg::childEvent(QChildEvent* event) {
 }
 
 void VideoPlayDlg::OnPlayerOpen() {
-    g_strPendingCall = OpenFlvRequest(QString::fromStdU16String(m_settings.fileToPlay()));
-    if (m_deliveryTimer)
-        killTimer(m_deliveryTimer);
-    m_deliveryTimer = startTimer(kDeliveryTimerMs);
+    m_strPendingCall = OpenFlvRequest(QString::fromStdU16String(m_settings.fileToPlay()));
+    DeliverPendingCall();
 }
 
-void VideoPlayDlg::timerEvent(QTimerEvent* event) {
-    if (g_strPendingCall.isEmpty())
+void VideoPlayDlg::DeliverPendingCall() {
+    // A movie not yet read whole may not have its functions yet (a missing or broken one never
+    // will), and a hidden or disabled page keeps the request until it can be seen playing.
+    if (m_strPendingCall.isEmpty() || !m_movieReady || !isVisible() || !isEnabled())
         return;
-    // A hidden or disabled page keeps the request until it can be seen playing.
-    if (isVisible() && isEnabled()) {
-        // Taken before the call: the movie may ask the page for something while it handles it.
-        // A movie that cannot take the call (missing, broken) drops it quietly; it is not retried.
-        const QString request = std::exchange(g_strPendingCall, QString());
-        killTimer(event->timerId());
-        if (event->timerId() == m_deliveryTimer)
-            m_deliveryTimer = 0;
-        CallMovie(request);
-    }
+    // Taken before the call: the movie may ask the page for something while it handles it.
+    CallMovie(std::exchange(m_strPendingCall, QString()));
+}
+
+void VideoPlayDlg::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    DeliverPendingCall();
+}
+
+void VideoPlayDlg::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::EnabledChange)
+        DeliverPendingCall();
 }
 
 void VideoPlayDlg::hideEvent(QHideEvent* event) {
@@ -139,8 +138,10 @@ void VideoPlayDlg::OnFlashCall(const QString& request) {
     }
 }
 
-void VideoPlayDlg::OnReadyStateChange(int) {
-    // Nothing to do: the page calls the movie without waiting for it to be ready.
+void VideoPlayDlg::OnReadyStateChange(int newState) {
+    // A movie read whole has its functions in place (a missing or broken one never gets here).
+    m_movieReady = newState == CShockwaveflash1::kReadyStateComplete;
+    DeliverPendingCall();
 }
 
 void VideoPlayDlg::OnOpenRequest() {

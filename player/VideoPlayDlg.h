@@ -15,10 +15,6 @@ namespace tessaly {
 
 class AppSettings;
 
-// The "openFlv" request waiting for the page's timer; one for the whole program. A newer
-// request replaces one not yet delivered.
-extern QString g_strPendingCall;
-
 class VideoPlayDlg : public QWidget {
     Q_OBJECT
 public:
@@ -26,7 +22,6 @@ public:
     static constexpr res::DuRect kTemplateSize{0, 0, 371, 282};
     static constexpr res::DuRect kFlashRect{20, 35, 330, 236};
     static constexpr int IDC_FLASH = 1008;
-    static constexpr int kDeliveryTimerMs = 200;
     // What it takes as posted messages: WM_PLAYER_OPEN.
     using Messages = PlayerMessages;
 
@@ -48,7 +43,9 @@ protected:
     void childEvent(QChildEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void hideEvent(QHideEvent* event) override;
-    void timerEvent(QTimerEvent* event) override;
+    // Shown or enabled again, the page hands the movie the file it has been keeping.
+    void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void OnPlayerOpen();
@@ -56,10 +53,14 @@ private:
     void OnReadyStateChange(int newState);
     void OnOpenRequest();
     void OnListRequest();
+    void DeliverPendingCall();
 
     AppSettings& m_settings;
     CShockwaveflash1 m_wndFlash;
-    int m_deliveryTimer = 0;
+    // The "openFlv" request for the file to play, kept until the movie has been read whole and
+    // the page can be seen playing; a newer one replaces one not yet delivered.
+    QString m_strPendingCall;
+    bool m_movieReady = false;
 };
 
 } // namespace tessaly

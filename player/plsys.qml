@@ -1,6 +1,8 @@
 // The player movie, shipped next to the program as "plsys.dll". The page calls its functions
 // openFlv(path), pauseMv() and getList(list) through ExternalInterface; the movie asks the page
-// for "openfile" (a file dialog) and "getlist" (the list of downloaded files).
+// for a file dialog and for the list of downloaded files, and says when its functions are in place.
+// Both sides know these calls by the names MovieCalls gives.
+pragma ComponentBehavior: Bound
 import QtQuick
 import QtMultimedia
 import Tessaly.Movie
@@ -9,8 +11,8 @@ Rectangle {
     id: movie
 
     // What is playing, for the host to read.
-    readonly property int position: player.position
-    readonly property int duration: player.duration
+    readonly property int position: film.position
+    readonly property int duration: film.duration
     readonly property bool playing: player.playbackState === MediaPlayer.PlayingState
     readonly property string message: messageBox.visible ? messageText.text : ""
     property string currentFile: ""
@@ -50,9 +52,11 @@ Rectangle {
         }
     }
 
-    function hostCall(name) {
-        if (typeof ExternalInterface !== "undefined")
-            ExternalInterface.call(name)
+    // The film's times in milliseconds, as the player reports them.
+    QtObject {
+        id: film
+        property int position: 0
+        property int duration: 0
     }
 
     // A local path as a file URL; every segment is encoded so "#", "?", "%" and spaces survive.
@@ -104,16 +108,20 @@ Rectangle {
         player.play()
     }
 
+    function hasFilm() {
+        return String(player.source) !== ""
+    }
+
     function togglePlaying() {
         if (movie.playing)
             player.pause()
-        else if (player.source.toString() !== "")
+        else if (hasFilm())
             player.play()
     }
 
     function seekBy(ms) {
-        if (player.seekable && player.duration > 0)
-            player.position = Math.max(0, Math.min(player.duration, player.position + ms))
+        if (player.seekable && film.duration > 0)
+            player.setPosition(Math.max(0, Math.min(film.duration, film.position + ms)))
     }
 
     function setVolume(v) {
@@ -135,11 +143,11 @@ Rectangle {
     property int resumePosition: -1
 
     function park() {
-        if (player.source.toString() === "")
+        if (!hasFilm())
             return
         parkedFile = currentFile
         // A film that has run to its end comes back at its start, ready to play again.
-        parkedPosition = player.mediaStatus === MediaPlayer.EndOfMedia ? 0 : player.position
+        parkedPosition = player.mediaStatus === MediaPlayer.EndOfMedia ? 0 : film.position
         resumePosition = -1
         player.source = ""
         video.clear()
@@ -162,11 +170,9 @@ Rectangle {
     }
 
     Component.onCompleted: {
-        if (typeof ExternalInterface === "undefined")
-            return
-        ExternalInterface.addCallback("openFlv", path => openFlv(path))
-        ExternalInterface.addCallback("pauseMv", () => pauseMv())
-        ExternalInterface.addCallback("getList", list => getList(list))
+        ExternalInterface.addCallback(MovieCalls.openFlv, path => openFlv(path))
+        ExternalInterface.addCallback(MovieCalls.pauseMv, () => pauseMv())
+        ExternalInterface.addCallback(MovieCalls.getList, list => getList(list))
     }
 
     MediaPlayer {
@@ -183,24 +189,26 @@ Rectangle {
         }
         onSeekableChanged: {
             if (player.seekable && movie.resumePosition >= 0) {
-                position = movie.resumePosition
+                player.setPosition(movie.resumePosition)
                 movie.resumePosition = -1
             }
         }
+        onPositionChanged: position => film.position = position
+        onDurationChanged: duration => film.duration = duration
     }
 
     // The picture, fitted with its aspect kept.
     VideoPicture {
         id: video
-        anchors.left: parent.left
-        anchors.right: parent.right
-        anchors.top: parent.top
+        anchors.left: movie.left
+        anchors.right: movie.right
+        anchors.top: movie.top
         anchors.bottom: controls.top
     }
 
     Text {
         anchors.centerIn: video
-        visible: player.source.toString() === "" && !messageBox.visible && !listPanel.visible
+        visible: !movie.hasFilm() && !messageBox.visible && !listPanel.visible
         text: "请打开视频文件"
         color: "#8a9bb0"
         font.pixelSize: 16
@@ -353,7 +361,7 @@ Rectangle {
                 anchors.verticalCenter: parent.verticalCenter
                 Accessible.role: Accessible.StaticText
                 Accessible.name: text
-                text: movie.timeText(player.position) + " / " + movie.timeText(player.duration)
+                text: movie.timeText(film.position) + " / " + movie.timeText(film.duration)
                 color: "white"
                 font.pixelSize: 12
             }
@@ -366,13 +374,13 @@ Rectangle {
             anchors.leftMargin: 10
             anchors.rightMargin: 10
             anchors.verticalCenter: parent.verticalCenter
-            enabledBar: player.seekable && player.duration > 0
-            value: player.duration > 0 ? player.position / player.duration : 0
-            step: player.duration > 0 ? Math.min(1, 5000 / player.duration) : 0
+            enabledBar: player.seekable && film.duration > 0
+            value: film.duration > 0 ? film.position / film.duration : 0
+            step: film.duration > 0 ? Math.min(1, 5000 / film.duration) : 0
             Accessible.name: "播放进度"
             onMoved: v => {
                 if (enabledBar)
-                    player.position = Math.round(v * player.duration)
+                    player.setPosition(Math.round(v * film.duration))
             }
         }
 
@@ -400,7 +408,7 @@ Rectangle {
             Button {
                 objectName: "openButton"
                 text: "打开"
-                onClicked: movie.hostCall("openfile")
+                onClicked: ExternalInterface.call(MovieCalls.chooseFile)
             }
             Button {
                 objectName: "listButton"
@@ -410,7 +418,7 @@ Rectangle {
                     if (listPanel.visible)
                         listPanel.visible = false
                     else
-                        movie.hostCall("getlist")
+                        ExternalInterface.call(MovieCalls.listFiles)
                 }
             }
         }
@@ -463,6 +471,7 @@ Rectangle {
             Keys.onReturnPressed: playCurrent()
             Keys.onEnterPressed: playCurrent()
             delegate: Rectangle {
+                id: entry
                 required property string modelData
                 required property int index
                 objectName: "entry" + index
@@ -474,14 +483,14 @@ Rectangle {
                 Accessible.selected: ListView.isCurrentItem
                 FocusMark {
                     anchors.margins: 1
-                    visible: entries.activeFocus && index === entries.currentIndex
+                    visible: entries.activeFocus && entry.index === entries.currentIndex
                 }
                 Text {
                     anchors.fill: parent
                     anchors.leftMargin: 8
                     anchors.rightMargin: 8
                     verticalAlignment: Text.AlignVCenter
-                    text: movie.baseName(modelData)
+                    text: movie.baseName(entry.modelData)
                     color: "white"
                     font.pixelSize: 12
                     elide: Text.ElideMiddle
@@ -490,7 +499,7 @@ Rectangle {
                     id: entryArea
                     anchors.fill: parent
                     hoverEnabled: true
-                    onClicked: movie.openFlv(modelData)
+                    onClicked: movie.openFlv(entry.modelData)
                 }
             }
         }

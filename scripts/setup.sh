@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config git
   qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev
-  qt6-declarative-dev qt6-multimedia-dev
+  qt6-declarative-dev qt6-declarative-dev-tools qt6-multimedia-dev
   qml6-module-qtquick qml6-module-qtquick-controls qml6-module-qtquick-layouts
   qml6-module-qtquick-window qml6-module-qtqml-workerscript qml6-module-qtmultimedia
   qml6-module-qtquick-templates

@@ -1,6 +1,7 @@
 // A test movie: records every call the page makes, answers a few with values, and calls the page
 // on request, like the player movie's own buttons do.
 import QtQuick
+import Tessaly.Movie
 
 Item {
     // One entry per call: {name, args}.
@@ -11,9 +12,9 @@ Item {
     }
 
     Component.onCompleted: {
-        ExternalInterface.addCallback("openFlv", path => record("openFlv", [path]))
-        ExternalInterface.addCallback("pauseMv", arg => record("pauseMv", [arg]))
-        ExternalInterface.addCallback("getList", list => record("getList", [list]))
+        ExternalInterface.addCallback(MovieCalls.openFlv, path => record(MovieCalls.openFlv, [path]))
+        ExternalInterface.addCallback(MovieCalls.pauseMv, arg => record(MovieCalls.pauseMv, [arg]))
+        ExternalInterface.addCallback(MovieCalls.getList, list => record(MovieCalls.getList, [list]))
         ExternalInterface.addCallback("echo", (a, b) => a + "/" + b)
         ExternalInterface.addCallback("number", () => 42)
         ExternalInterface.addCallback("nothing", () => undefined)
