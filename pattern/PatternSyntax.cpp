@@ -224,40 +224,37 @@ private:
     }
 
     std::int32_t ReadGroup() {
-        ++m_pos;
-        Enter();
         const std::uint32_t number = m_tree.groupCount++;
         if (m_open.size() < m_tree.groupCount) {
             m_open.resize(m_tree.groupCount, 0);
         }
         m_open[number] = 1;
-        const Content content = ReadSequence();
-        if (*m_pos != u'}') {
-            throw Failure{ParseBraceExpected};
-        }
-        ++m_pos;
+        const Content content = ReadEnclosed(u'}', ParseBraceExpected);
         m_open[number] = 0;
-        Leave();
-        SyntaxNode node;
-        node.type = SyntaxNode::Group;
-        node.value = static_cast<std::int32_t>(number);
-        node.child = content.node;
-        node.flag = content.flag;
-        node.nullable = content.nullable;
-        return Add(std::move(node));
+        return AddEnclosing(SyntaxNode::Group, content, static_cast<std::int32_t>(number));
     }
 
     std::int32_t ReadParen() {
+        return AddEnclosing(SyntaxNode::Paren, ReadEnclosed(u')', ParseParenExpected), 0);
+    }
+
+    // The sequence between the opener at the read position and its closer, both consumed.
+    Content ReadEnclosed(char16_t closer, ParseError missingCloser) {
         ++m_pos;
         Enter();
         const Content content = ReadSequence();
-        if (*m_pos != u')') {
-            throw Failure{ParseParenExpected};
+        if (*m_pos != closer) {
+            throw Failure{missingCloser};
         }
         ++m_pos;
         Leave();
+        return content;
+    }
+
+    std::int32_t AddEnclosing(SyntaxNode::Type type, const Content& content, std::int32_t value) {
         SyntaxNode node;
-        node.type = SyntaxNode::Paren;
+        node.type = type;
+        node.value = value;
         node.child = content.node;
         node.flag = content.flag;
         node.nullable = content.nullable;

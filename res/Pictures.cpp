@@ -200,12 +200,19 @@ QImage NewIcon(int size, qreal scale) {
     return image;
 }
 
+// A state icon's coloured disc over the whole icon, leaving the painter to draw its white mark.
+void Disc(QPainter& p, const QColor& colour) {
+    p.setPen(Qt::NoPen);
+    p.setBrush(colour);
+    p.drawEllipse(QRectF(0.5, 0.5, 15, 15));
+    p.setPen(QPen(QColor(255, 255, 255), 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+}
+
 // 140-144: the task states (analysing, failed, done, waiting, receiving), 16 x 16.
 QImage StateIcon(int id, qreal scale) {
     QImage image = NewIcon(16, scale);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
-    const QPen white(QColor(255, 255, 255), 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
     switch (id) {
     case 140: // analysing: a magnifier
         p.setPen(QPen(QColor(21, 101, 192), 2));
@@ -215,18 +222,12 @@ QImage StateIcon(int id, qreal scale) {
         p.drawLine(QPointF(10, 10), QPointF(14, 14));
         break;
     case 141: // failed: a red disc with a cross
-        p.setPen(Qt::NoPen);
-        p.setBrush(QColor(211, 47, 47));
-        p.drawEllipse(QRectF(0.5, 0.5, 15, 15));
-        p.setPen(white);
+        Disc(p, QColor(211, 47, 47));
         p.drawLine(QPointF(5, 5), QPointF(11, 11));
         p.drawLine(QPointF(11, 5), QPointF(5, 11));
         break;
     case 142: // done: a green disc with a tick
-        p.setPen(Qt::NoPen);
-        p.setBrush(QColor(56, 142, 60));
-        p.drawEllipse(QRectF(0.5, 0.5, 15, 15));
-        p.setPen(white);
+        Disc(p, QColor(56, 142, 60));
         p.drawPolyline(QPolygonF() << QPointF(4, 8.5) << QPointF(7, 11.5) << QPointF(12, 5));
         break;
     case 143: // waiting: a clock
@@ -238,10 +239,7 @@ QImage StateIcon(int id, qreal scale) {
         p.drawLine(QPointF(8, 8), QPointF(11, 9.5));
         break;
     case 144: // receiving: a blue disc with a downward arrow
-        p.setPen(Qt::NoPen);
-        p.setBrush(QColor(25, 118, 210));
-        p.drawEllipse(QRectF(0.5, 0.5, 15, 15));
-        p.setPen(white);
+        Disc(p, QColor(25, 118, 210));
         p.drawLine(QPointF(8, 3.5), QPointF(8, 11));
         p.drawPolyline(QPolygonF() << QPointF(4.5, 8) << QPointF(8, 11.5) << QPointF(11.5, 8));
         break;

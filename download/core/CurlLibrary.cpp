@@ -21,20 +21,10 @@ const CurlLibrary* Open() {
         return nullptr;
     // Never closed: libcurl keeps process-wide state from its initialisation on.
     static CurlLibrary curl;
-    const bool complete = Resolve(library, "curl_global_init", curl.global_init) &&
-                          Resolve(library, "curl_easy_init", curl.easy_init) &&
-                          Resolve(library, "curl_easy_cleanup", curl.easy_cleanup) &&
-                          Resolve(library, "curl_easy_setopt", curl.easy_setopt) &&
-                          Resolve(library, "curl_easy_getinfo", curl.easy_getinfo) &&
-                          Resolve(library, "curl_easy_pause", curl.easy_pause) &&
-                          Resolve(library, "curl_multi_init", curl.multi_init) &&
-                          Resolve(library, "curl_multi_cleanup", curl.multi_cleanup) &&
-                          Resolve(library, "curl_multi_add_handle", curl.multi_add_handle) &&
-                          Resolve(library, "curl_multi_remove_handle", curl.multi_remove_handle) &&
-                          Resolve(library, "curl_multi_perform", curl.multi_perform) &&
-                          Resolve(library, "curl_multi_info_read", curl.multi_info_read) &&
-                          Resolve(library, "curl_multi_poll", curl.multi_poll) &&
-                          Resolve(library, "curl_multi_wakeup", curl.multi_wakeup);
+    bool complete = true;
+#define TESSALY_CURL_RESOLVE(name) complete = complete && Resolve(library, "curl_" #name, curl.name);
+    TESSALY_CURL_ENTRY_POINTS(TESSALY_CURL_RESOLVE)
+#undef TESSALY_CURL_RESOLVE
     if (!complete || curl.global_init(CURL_GLOBAL_DEFAULT) != CURLE_OK)
         return nullptr;
     return &curl;

@@ -8,22 +8,28 @@
 
 namespace tessaly {
 
-// The entry points the program uses, named as libcurl's without their "curl_" prefix.
+// The entry points the program uses, named as libcurl's without their "curl_" prefix. One list
+// makes both the members and their look-up by name, so a name cannot be paired with the wrong member.
+#define TESSALY_CURL_ENTRY_POINTS(X)                                                                         \
+    X(global_init)                                                                                           \
+    X(easy_init)                                                                                             \
+    X(easy_cleanup)                                                                                          \
+    X(easy_setopt)                                                                                           \
+    X(easy_getinfo)                                                                                          \
+    X(easy_pause)                                                                                            \
+    X(multi_init)                                                                                            \
+    X(multi_cleanup)                                                                                         \
+    X(multi_add_handle)                                                                                      \
+    X(multi_remove_handle)                                                                                   \
+    X(multi_perform)                                                                                         \
+    X(multi_info_read)                                                                                       \
+    X(multi_poll)                                                                                            \
+    X(multi_wakeup)
+
 struct CurlLibrary {
-    decltype(&::curl_global_init) global_init;
-    decltype(&::curl_easy_init) easy_init;
-    decltype(&::curl_easy_cleanup) easy_cleanup;
-    decltype(&::curl_easy_setopt) easy_setopt;
-    decltype(&::curl_easy_getinfo) easy_getinfo;
-    decltype(&::curl_easy_pause) easy_pause;
-    decltype(&::curl_multi_init) multi_init;
-    decltype(&::curl_multi_cleanup) multi_cleanup;
-    decltype(&::curl_multi_add_handle) multi_add_handle;
-    decltype(&::curl_multi_remove_handle) multi_remove_handle;
-    decltype(&::curl_multi_perform) multi_perform;
-    decltype(&::curl_multi_info_read) multi_info_read;
-    decltype(&::curl_multi_poll) multi_poll;
-    decltype(&::curl_multi_wakeup) multi_wakeup;
+#define TESSALY_CURL_MEMBER(name) decltype(&::curl_##name) name;
+    TESSALY_CURL_ENTRY_POINTS(TESSALY_CURL_MEMBER)
+#undef TESSALY_CURL_MEMBER
 };
 
 // libcurl with its global initialisation done, or null when the library cannot be opened, lacks

@@ -35,25 +35,28 @@ std::u16string Fill(std::u16string_view format, std::initializer_list<std::u16st
     return out;
 }
 
+// The table's words for the code, or null when it has none.
+template <typename Code, std::size_t N>
+const char16_t* FindWords(const CodeText<Code> (&table)[N], Code code) {
+    for (const CodeText<Code>& entry : table)
+        if (entry.code == code)
+            return entry.text;
+    return nullptr;
+}
+
 std::u16string HttpStatusWords(long status) {
-    for (const auto& entry : kHttpStatusTexts)
-        if (entry.status == status)
-            return Number(status) + entry.text;
-    return Number(status);
+    const char16_t* words = FindWords(kHttpStatusTexts, status);
+    return words ? Number(status) + words : Number(status);
 }
 
 std::u16string NetworkErrorWords(int code) {
-    for (const auto& entry : kNetworkErrorTexts)
-        if (entry.code == code)
-            return entry.text;
-    return Fill(kTextNetworkError, {Number(code)});
+    const char16_t* words = FindWords(kNetworkErrorTexts, code);
+    return words ? words : Fill(kTextNetworkError, {Number(code)});
 }
 
 std::u16string SystemErrorWords(int error) {
-    for (const auto& entry : kSystemErrorTexts)
-        if (entry.error == error)
-            return entry.text;
-    return Fill(kTextSystemError, {Number(error)});
+    const char16_t* words = FindWords(kSystemErrorTexts, error);
+    return words ? words : Fill(kTextSystemError, {Number(error)});
 }
 
 const FailureTexts& TextsOf(FailureCause cause) {

@@ -46,21 +46,21 @@ inline constexpr char16_t kTextDiskFull[] = u"磁盘已满";
 inline constexpr char16_t kTextInPage[] = u"打开视频网页时，";
 inline constexpr char16_t kTextInStream[] = u"下载视频时，";
 
-// The server's status, in words, after its number.
-inline constexpr struct {
-    long status;
+// A number's words, in the tables below.
+template <typename Code> struct CodeText {
+    Code code;
     const char16_t* text;
-} kHttpStatusTexts[] = {
+};
+
+// The server's status, in words, after its number.
+inline constexpr CodeText<long> kHttpStatusTexts[] = {
     {400, u"（请求无效）"},       {401, u"（需要登录）"}, {403, u"（禁止访问）"},
     {404, u"（找不到）"},         {410, u"（已被删除）"}, {429, u"（请求过于频繁）"},
     {500, u"（服务器内部错误）"}, {502, u"（网关错误）"}, {503, u"（服务暂时不可用）"},
     {504, u"（网关超时）"},
 };
 // libcurl's result codes, in words.
-inline constexpr struct {
-    int code;
-    const char16_t* text;
-} kNetworkErrorTexts[] = {
+inline constexpr CodeText<int> kNetworkErrorTexts[] = {
     {CURLE_UNSUPPORTED_PROTOCOL, u"不支持的网址协议"},
     {CURLE_COULDNT_CONNECT, u"连接被拒绝"},
     {CURLE_WEIRD_SERVER_REPLY, u"无法识别服务器的应答"},
@@ -75,10 +75,7 @@ inline constexpr struct {
 };
 inline constexpr char16_t kTextNetworkError[] = u"网络错误 %1";
 // The system's error numbers (errno), in words.
-inline constexpr struct {
-    int error;
-    const char16_t* text;
-} kSystemErrorTexts[] = {
+inline constexpr CodeText<int> kSystemErrorTexts[] = {
     {ENOSPC, u"磁盘空间不足"}, {EDQUOT, u"超出磁盘配额"},   {EACCES, u"没有写入权限"},
     {EPERM, u"没有写入权限"},  {ENOENT, u"保存目录不存在"}, {ENOTDIR, u"保存目录不是文件夹"},
     {EROFS, u"磁盘只读"},      {EIO, u"磁盘读写错误"},      {EFBIG, u"文件过大"},

@@ -98,6 +98,37 @@ TEST_F(TaskListTest, KnownLengthGivesShareAndASteadyTimeLeft) {
     EXPECT_DOUBLE_EQ(*TaskProgress(list->row(0)), 0.2);
 }
 
+// A status, network error or system error has its words where the tables know it, and is told by
+// its number where they do not.
+TEST(TaskDetailText, FailureCodesInWordsOrByNumber) {
+    const struct {
+        FailureCause cause;
+        long httpStatus;
+        int networkError;
+        int systemError;
+        const char* shown;
+    } cases[] = {
+        {FailureCause::kHttpError, 503, 0, 0, "下载视频时，服务器 h 返回错误 HTTP 503（服务暂时不可用）。"},
+        {FailureCause::kHttpError, 418, 0, 0, "下载视频时，服务器 h 返回错误 HTTP 418。"},
+        {FailureCause::kBroken, 0, CURLE_RECV_ERROR, 0,
+         "下载视频时，与服务器 h 的连接中断（接收数据失败）。"},
+        {FailureCause::kBroken, 0, 9999, 0, "下载视频时，与服务器 h 的连接中断（网络错误 9999）。"},
+        {FailureCause::kFileError, 0, 0, EROFS, "无法保存文件 f：磁盘只读。"},
+        {FailureCause::kFileError, 0, 0, 12345, "无法保存文件 f：系统错误 12345。"},
+    };
+    for (const auto& c : cases) {
+        DownloadTask task;
+        task.state = TaskState::kFailed;
+        task.failureDetail.cause = c.cause;
+        task.failureDetail.host = "h";
+        task.failureDetail.file = u"f";
+        task.failureDetail.httpStatus = c.httpStatus;
+        task.failureDetail.networkError = c.networkError;
+        task.failureDetail.systemError = c.systemError;
+        EXPECT_EQ(ToUtf8(TaskDetailText(task)), c.shown);
+    }
+}
+
 TEST_F(TaskListTest, DuplicatesAndTheRegister) {
     const auto first = Watch("hstall:1");
     ASSERT_TRUE(list->AddTask(first));
