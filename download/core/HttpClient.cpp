@@ -18,10 +18,10 @@ namespace {
 constexpr std::size_t kBufferCap = 32 * 1024;
 constexpr long kCurlBufferSize = 32 * 1024;
 
-// Errors of the connection phase, the ones the connection retries cover.
-bool IsConnectError(CURLcode code) {
-    return code == CURLE_COULDNT_CONNECT || code == CURLE_COULDNT_RESOLVE_HOST ||
-           code == CURLE_COULDNT_RESOLVE_PROXY;
+// Failures of the connection phase, the ones the connection retries cover.
+bool IsConnectFailure(const HttpFailure& failure) {
+    return failure.kind == HttpFailure::Kind::kCannotResolve ||
+           failure.kind == HttpFailure::Kind::kCannotConnect;
 }
 
 // The schemes the program speaks, for the first request and for redirects alike.
@@ -186,7 +186,7 @@ std::unique_ptr<HttpRequest> HttpSession::OpenUrl(const std::string& address,
                             ? request->m_failure
                             : HttpFailure{HttpFailure::Kind::kNetwork, 0};
         // Only failures to connect are retried; a server that answered and then broke off is not.
-        if (!request->m_connectFailed)
+        if (!IsConnectFailure(request->m_failure))
             return nullptr;
     }
     return nullptr;
@@ -209,9 +209,7 @@ void HttpRequest::Abort() {
 
 void HttpRequest::Finish(int curlResult) {
     m_finished = true;
-    m_failed = curlResult != CURLE_OK;
     m_failure = FailureOf(curlResult);
-    m_connectFailed = IsConnectError(static_cast<CURLcode>(curlResult));
     Abort();
 }
 
@@ -240,7 +238,7 @@ bool HttpRequest::Drive(const std::function<bool()>& ready) {
 bool HttpRequest::WaitForHeaders() {
     if (!Drive([this] { return m_headersDone || m_finished; })) {
         Abort();
-        m_finished = m_failed = true;
+        m_finished = true;
     }
     return m_headersDone;
 }
@@ -276,7 +274,7 @@ std::ptrdiff_t HttpRequest::Read(void* buffer, std::size_t maxBytes) {
                 // A stopped transfer stays attached: what has arrived can still be taken.
                 if (m_failure.kind != HttpFailure::Kind::kStopped)
                     Abort();
-                m_finished = m_failed = true;
+                m_finished = true;
                 break;
             }
             continue;
@@ -285,7 +283,7 @@ std::ptrdiff_t HttpRequest::Read(void* buffer, std::size_t maxBytes) {
     }
     if (count > 0)
         return static_cast<std::ptrdiff_t>(count);
-    return m_failed ? -1 : 0;
+    return m_failure.kind != HttpFailure::Kind::kNone ? -1 : 0;
 }
 
 std::ptrdiff_t HttpRequest::ReadArrived(void* buffer, std::size_t maxBytes) {

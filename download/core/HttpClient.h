@@ -149,13 +149,11 @@ private:
     bool m_headersDone = false;
     bool m_locationInBlock = false;
     bool m_finished = false;
-    bool m_failed = false;
-    bool m_connectFailed = false;
     long m_status = 0;
     std::optional<std::int64_t> m_contentRangeStart;
     std::optional<std::int64_t> m_contentLength;
     bool m_lengthConflict = false;
-    HttpFailure m_failure;
+    HttpFailure m_failure; // kNone while the transfer has not failed
     std::chrono::steady_clock::time_point m_lastActivity;
 };
 
