@@ -43,9 +43,8 @@ protected:
 
 private:
     // Opens the row menu below the selected row's name (the current row is selected first when
-    // none is), if there is such a row, once the events at
-    // hand are handled: the X11 platform follows the Menu key's press with a context-menu request
-    // of its own, and the two open one menu.
+    // none is), if there is such a row, once the events at hand are handled: the X11 platform
+    // follows the Menu key's press with a context-menu request of its own, and the two open one menu.
     void RequestMenuAtSelection();
     bool m_menuRequested = false;
 };
