@@ -88,7 +88,8 @@ void VideoPlayDlg::OnPlayerOpen() {
 void VideoPlayDlg::DeliverPendingCall() {
     // A movie not yet read whole may not have its functions yet (a missing or broken one never
     // will), and a hidden or disabled page keeps the request until it can be seen playing.
-    if (m_strPendingCall.isEmpty() || !m_movieReady || !isVisible() || !isEnabled())
+    if (m_strPendingCall.isEmpty() || m_wndFlash.status() != QQuickView::Ready || !isVisible() ||
+        !isEnabled())
         return;
     // Taken before the call: the movie may ask the page for something while it handles it.
     CallMovie(std::exchange(m_strPendingCall, QString()));
@@ -138,9 +139,8 @@ void VideoPlayDlg::OnFlashCall(const QString& request) {
     }
 }
 
-void VideoPlayDlg::OnReadyStateChange(int newState) {
-    // A movie read whole has its functions in place (a missing or broken one never gets here).
-    m_movieReady = newState == CShockwaveflash1::kReadyStateComplete;
+void VideoPlayDlg::OnReadyStateChange(int) {
+    // A movie read whole has its functions in place (a missing or broken one never gets there).
     DeliverPendingCall();
 }
 

@@ -60,7 +60,6 @@ private:
     // The "openFlv" request for the file to play, kept until the movie has been read whole and
     // the page can be seen playing; a newer one replaces one not yet delivered.
     QString m_strPendingCall;
-    bool m_movieReady = false;
 };
 
 } // namespace tessaly
