@@ -1,7 +1,7 @@
 // The player movie, shipped next to the program as "plsys.dll". The page calls its functions
 // openFlv(path), pauseMv() and getList(list) through ExternalInterface; the movie asks the page
-// for a file dialog and for the list of downloaded files, and says when its functions are in place.
-// Both sides know these calls by the names MovieCalls gives.
+// for a file dialog and for the list of downloaded files. Both sides know these calls by the names
+// MovieCalls gives.
 pragma ComponentBehavior: Bound
 import QtQuick
 import QtMultimedia
