@@ -12,6 +12,7 @@
 #include "download/page/DownloaderDlg.h"
 #include "download/page/TaskListView.h"
 #include "media/MediaLoader.h"
+#include "player/PlayerMessages.h"
 #include "res/DialogTemplates.h"
 #include "res/Resources.h"
 #include "settings/AppSettings.h"
@@ -115,7 +116,6 @@ void CorvaneDlg::ShowDownloadPage() {
 void CorvaneDlg::ShowPlayerPage() {
     if (!m_pPlayerPage) {
         m_pPlayerPage = CreatePlayerPage(this);
-        m_playerPage = MessageTarget<PlayerMessages>(m_pPlayerPage);
         m_pPlayerPage->setGeometry(m_rcPage);
     }
     SetAlternateNormal(m_btnDownloadPage, true);
@@ -154,7 +154,8 @@ void CorvaneDlg::HandleMessage(const Messages& message) {
     std::visit(Overloaded{
                    [this](PlayFile) {
                        ShowPlayerPage();
-                       m_playerPage.Post(WM_PLAYER_OPEN);
+                       // The page comes from a module: it is reached as a receiver of its messages.
+                       MessageTarget<PlayerMessages>(m_pPlayerPage).Post(WM_PLAYER_OPEN);
                    },
                    [this](const WM_COMPLETED_DELTA& completed) {
                        // Shown at once, as the row turns to done.

@@ -4,7 +4,6 @@
 #pragma once
 
 #include "download/page/PageMessages.h"
-#include "player/PlayerMessages.h"
 #include "ui/PostedMessage.h"
 
 #include <QDialog>
@@ -75,7 +74,6 @@ private:
     QPixmap m_skin;
     DownloaderDlg* m_pDownloadPage = nullptr;
     QWidget* m_pPlayerPage = nullptr;
-    MessageTarget<PlayerMessages> m_playerPage; // the same page, as the receiver of its messages
     QRect m_rcStatus;
     QRect m_rcPage;
     int m_nSpeedSum = 0;
