@@ -79,12 +79,12 @@ private:
     // Failure steps: tells the page why (the thread's end then frees the running slot).
     void Fail(FailureCode code, FailureDetail detail) { Post(WM_TASK_FAILED{code, std::move(detail)}); }
     // The local file cannot be made or written: the system's reason, and the file it concerns.
-    void FailFile(const LocalFile& file, const std::u16string& path, const std::u16string& name) {
+    void FailFile(const LocalFile& file, const FileNameReservation& name) {
         FailureDetail detail;
         detail.systemError = file.error();
         detail.cause =
             detail.systemError == ENAMETOOLONG ? FailureCause::kNameTooLong : FailureCause::kFileError;
-        detail.file = detail.cause == FailureCause::kNameTooLong ? name : path;
+        detail.file = detail.cause == FailureCause::kNameTooLong ? name.fileName() : name.path();
         Fail(kFailLocalFile, std::move(detail));
     }
     // Stop steps: the file keeps everything that arrived before the stop; nothing is posted.
@@ -175,7 +175,7 @@ void Worker::Run() {
     if (!notStopped)
         return Stop();
     if (!created)
-        return FailFile(file, name.path(), name.fileName());
+        return FailFile(file, name);
     if (name.fileName() != announced)
         Post(WM_TASK_NAMED{name.fileName()}); // the name was taken meanwhile: tell the one used
     Post(WM_TASK_CONNECTED{});
@@ -232,7 +232,7 @@ void Worker::Transfer(HttpSession& session, const std::string& streamAddress,
         // What arrived is kept, also when the task has been stopped meanwhile.
         if (!write(count)) {
             file.Remove();
-            return FailFile(file, name.path(), name.fileName());
+            return FailFile(file, name);
         }
         if (StopRequested())
             return keepArrivedAndStop();
@@ -250,7 +250,7 @@ void Worker::Transfer(HttpSession& session, const std::string& streamAddress,
     // End steps.
     if (!file.FlushAndClose()) {
         file.Remove();
-        return FailFile(file, name.path(), name.fileName());
+        return FailFile(file, name);
     }
     // The row shows the whole file, also the bytes after the last report (or before a first one).
     if ((written >> 10) != (progress.reported() >> 10))
