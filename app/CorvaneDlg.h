@@ -52,7 +52,6 @@ public:
     QAbstractButton* downloadPageButton() const { return m_btnDownloadPage; }
     QAbstractButton* playPageButton() const { return m_btnPlayPage; }
     QWidget* webStrip() const { return m_webStrip; }
-    TaskNotifier* notifier() const { return m_notifier; }
 
 protected:
     bool event(QEvent* event) override;

@@ -31,9 +31,9 @@ TaskNotifier::TaskNotifier(QWidget* window, QDBusConnection bus)
                   SLOT(OnClosed(quint32, quint32)));
 }
 
-bool TaskNotifier::TaskEnded(quint32 worker, const QString& video, bool done, const QString& detail) {
+void TaskNotifier::TaskEnded(quint32 worker, const QString& video, bool done, const QString& detail) {
     if (!m_bus.isConnected() || !m_window || m_window->isActiveWindow())
-        return false;
+        return;
     QDBusMessage call = QDBusMessage::createMethodCall(kService, kPath, kInterface, QStringLiteral("Notify"));
     const QString summary = done ? QStringLiteral("视频下载完成") : QStringLiteral("视频下载失败");
     const QString body = detail.isEmpty() ? video : video + QLatin1Char('\n') + detail;
@@ -52,7 +52,6 @@ bool TaskNotifier::TaskEnded(quint32 worker, const QString& video, bool done, co
                     m_shown[id.value()] = worker;
                 reply->deleteLater();
             });
-    return true;
 }
 
 void TaskNotifier::OnActionInvoked(quint32 id, const QString& action) {

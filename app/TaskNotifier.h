@@ -21,8 +21,8 @@ public:
     explicit TaskNotifier(QWidget* window, QDBusConnection bus = QDBusConnection::sessionBus());
 
     // The task of worker has ended (done, or failed with detail) with the video's file name.
-    // Shown unless the window is active; true when a notification was asked for.
-    bool TaskEnded(quint32 worker, const QString& video, bool done, const QString& detail);
+    // Shown unless the window is active.
+    void TaskEnded(quint32 worker, const QString& video, bool done, const QString& detail);
 
 signals:
     // The user clicked the notification of worker's task; the window has been brought forward.
