@@ -2,9 +2,32 @@
 #include "ui/DialogKeys.h"
 
 #include <QCoreApplication>
+#include <QPushButton>
 #include <QWidget>
 
 namespace tessaly {
+
+namespace {
+
+// Whether the event is a first press of Enter or Return (not a key held down).
+bool IsEnterPress(const QEvent* event) {
+    if (event->type() != QEvent::KeyPress)
+        return false;
+    const auto* key = static_cast<const QKeyEvent*>(event);
+    return !key->isAutoRepeat() && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter);
+}
+
+// Enter on a focused push button presses it, as Space does. Focused within its window: keys reach
+// the window's focus widget even where the platform never activates windows (a Wayland compositor
+// may not), and Enter should do there what Space does.
+void PressFocusedButton(QObject* watched, const QEvent* event) {
+    auto* button = qobject_cast<QPushButton*>(watched);
+    if (!button || !IsEnterPress(event) || !button->isEnabled() || button->window()->focusWidget() != button)
+        return;
+    button->click();
+}
+
+} // namespace
 
 DialogKeys& DialogKeys::Instance() {
     // A child of the application: it goes with it, and a later application gets a new one.

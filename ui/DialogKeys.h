@@ -8,7 +8,6 @@
 #include <QList>
 #include <QObject>
 #include <QPointer>
-#include <QPushButton>
 #include <functional>
 
 namespace tessaly {
@@ -20,25 +19,6 @@ inline bool IsEnterOrEsc(const QEvent* event) {
         return false;
     const int key = static_cast<const QKeyEvent*>(event)->key();
     return key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Escape;
-}
-
-// Whether the event is a first press of Enter or Return (not a key held down).
-inline bool IsEnterPress(const QEvent* event) {
-    if (event->type() != QEvent::KeyPress)
-        return false;
-    const auto* key = static_cast<const QKeyEvent*>(event);
-    return !key->isAutoRepeat() && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter);
-}
-
-// Enter on a focused push button presses it, as Space does. True when it did. Focused within its
-// window: keys reach the window's focus widget even where the platform never activates windows
-// (a Wayland compositor may not), and Enter should do there what Space does.
-inline bool PressFocusedButton(QObject* watched, const QEvent* event) {
-    auto* button = qobject_cast<QPushButton*>(watched);
-    if (!button || !IsEnterPress(event) || !button->isEnabled() || button->window()->focusWidget() != button)
-        return false;
-    button->click();
-    return true;
 }
 
 // The one Enter/Esc filter, on the application: it takes Enter and Esc out of every key event bound
