@@ -6,12 +6,14 @@
 
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QCursor>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QStyleOptionHeader>
 #include <QStyledItemDelegate>
 #include <QTimer>
+#include <QToolTip>
 #include <algorithm>
 
 namespace tessaly {
@@ -236,6 +238,21 @@ void TaskListView::focusOutEvent(QFocusEvent* event) {
 void TaskListView::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
     QTreeView::currentChanged(current, previous);
     viewport()->update();
+}
+
+void TaskListView::dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight,
+                               const QList<int>& roles) {
+    QTreeView::dataChanged(topLeft, bottomRight, roles);
+    // A tip on show is a picture of the moment it was asked for: the row's figures and time left
+    // under the pointer are told again as they change (an empty text takes the tip away).
+    if (!QToolTip::isVisible())
+        return;
+    const QPoint pointer = viewport()->mapFromGlobal(QCursor::pos());
+    const QModelIndex under = indexAt(pointer);
+    if (!viewport()->rect().contains(pointer) || !under.isValid() || under.row() < topLeft.row() ||
+        under.row() > bottomRight.row())
+        return;
+    QToolTip::showText(QCursor::pos(), under.data(Qt::ToolTipRole).toString(), viewport(), visualRect(under));
 }
 
 } // namespace tessaly

@@ -16,12 +16,14 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QContextMenuEvent>
+#include <QCursor>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -33,6 +35,7 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
+#include <QToolTip>
 #include <QWindow>
 #include <cmath>
 #include <functional>
@@ -440,6 +443,17 @@ private slots:
         QCOMPARE(QStringLiteral("%1KB").arg(received), m_page->TaskText(0, 2));
         QCOMPARE(figures.captured(2).toInt(), received * 1024 * 100 / 600000);
         QVERIFY(figures.captured(3).toInt() >= 1 && figures.captured(3).toInt() < 60);
+        // The tip on show under the pointer follows the row's next report.
+        const QRect cell = List()->visualRect(List()->model()->index(0, 2));
+        QCursor::setPos(List()->viewport()->mapToGlobal(cell.center()));
+        QHelpEvent ask(QEvent::ToolTip, cell.center(), List()->viewport()->mapToGlobal(cell.center()));
+        QApplication::sendEvent(List()->viewport(), &ask);
+        QTRY_VERIFY(QToolTip::isVisible());
+        const QString tip = QToolTip::text();
+        QVERIFY2(form.match(tip).hasMatch(), qPrintable(tip));
+        QTRY_VERIFY_WITH_TIMEOUT(QToolTip::text() != tip && form.match(QToolTip::text()).hasMatch(),
+                                 kLongWaitMs);
+        QToolTip::hideText();
 
         // The bar lies behind the received cell's text, as long a share of it as was received.
         QTRY_VERIFY_WITH_TIMEOUT(List()->Icon(1) == kIconReceiving &&
