@@ -36,11 +36,6 @@ void CFxButton::mousePressEvent(QMouseEvent* event) {
     m_mouseDown = true;
 }
 
-void CFxButton::mouseDoubleClickEvent(QMouseEvent* event) {
-    // A double click counts as a second press.
-    mousePressEvent(event);
-}
-
 void CFxButton::mouseReleaseEvent(QMouseEvent* event) {
     m_lastMousePos = event->position().toPoint();
     if (!m_attached || event->button() != Qt::LeftButton) {
@@ -137,12 +132,6 @@ void CFxButton::keyPressEvent(QKeyEvent* event) {
             SetCheck(1);
     }
     QPushButton::keyPressEvent(event);
-}
-
-void CFxButton::focusInEvent(QFocusEvent* event) {
-    if (m_attached)
-        m_focused = true;
-    QPushButton::focusInEvent(event);
 }
 
 void CFxButton::focusOutEvent(QFocusEvent* event) {

@@ -225,16 +225,6 @@ void TaskListView::paintEvent(QPaintEvent* event) {
     painter.drawRect(mark.adjusted(0, 0, -1, -1));
 }
 
-void TaskListView::focusInEvent(QFocusEvent* event) {
-    QTreeView::focusInEvent(event);
-    viewport()->update();
-}
-
-void TaskListView::focusOutEvent(QFocusEvent* event) {
-    QTreeView::focusOutEvent(event);
-    viewport()->update();
-}
-
 void TaskListView::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
     QTreeView::currentChanged(current, previous);
     viewport()->update();
