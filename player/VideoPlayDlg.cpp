@@ -12,7 +12,6 @@
 #include <QChildEvent>
 #include <QFileDialog>
 #include <QHeaderView>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
 #include <QTreeView>
@@ -38,8 +37,8 @@ VideoPlayDlg::VideoPlayDlg(AppSettings& settings, QWidget* parent)
     m_wndFlash.setObjectName(QString::number(IDC_FLASH));
     m_wndFlash.setGeometry(res::ToPixels(kFlashRect, res::kShellDlg8));
     m_wndFlash.setFocusPolicy(Qt::StrongFocus);
-    m_wndFlash.installEventFilter(this);
-    installEventFilter(this);
+    // Enter and Esc do nothing on the page or its control, also when the page stands alone.
+    DialogKeys::Hold(this);
     connect(&m_wndFlash, &CShockwaveflash1::FlashCall, this, &VideoPlayDlg::OnFlashCall);
     connect(&m_wndFlash, &CShockwaveflash1::OnReadyStateChange, this, &VideoPlayDlg::OnReadyStateChange);
     // The movie is requested without waiting for it or checking that it exists.
@@ -61,14 +60,6 @@ bool VideoPlayDlg::event(QEvent* event) {
         return true;
     }
     return QWidget::event(event);
-}
-
-bool VideoPlayDlg::eventFilter(QObject* watched, QEvent* event) {
-    if (IsEnterOrEsc(event)) {
-        event->accept();
-        return true;
-    }
-    return QWidget::eventFilter(watched, event);
 }
 
 void VideoPlayDlg::childEvent(QChildEvent* event) {

@@ -38,8 +38,6 @@ public:
 protected:
     // Takes its Messages.
     bool event(QEvent* event) override;
-    // Swallows Enter and Esc for the page and its control.
-    bool eventFilter(QObject* watched, QEvent* event) override;
     void childEvent(QChildEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void hideEvent(QHideEvent* event) override;

@@ -2,12 +2,22 @@
 #include "ui/DialogKeys.h"
 
 #include <QCoreApplication>
+#include <QKeyEvent>
 #include <QPushButton>
 #include <QWidget>
 
 namespace tessaly {
 
 namespace {
+
+// Whether the event is a press, release or shortcut probe of Enter, Return or Esc.
+bool IsEnterOrEsc(const QEvent* event) {
+    if (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease &&
+        event->type() != QEvent::ShortcutOverride)
+        return false;
+    const int key = static_cast<const QKeyEvent*>(event)->key();
+    return key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Escape;
+}
 
 // Whether the event is a first press of Enter or Return (not a key held down).
 bool IsEnterPress(const QEvent* event) {

@@ -26,6 +26,7 @@
 #include <QMessageBox>
 #include <QPainter>
 #include <QPushButton>
+#include <QShowEvent>
 
 namespace tessaly {
 
