@@ -124,6 +124,8 @@ DownloaderDlg::DownloaderDlg(QWidget* parent, MessageTarget<MainWindowMessages> 
     hintPalette.setColor(QPalette::WindowText, QColor(240, 0, 0));
     m_hint->setPalette(hintPalette);
     m_hint->hide();
+    m_hintTimer.setSingleShot(true);
+    connect(&m_hintTimer, &QTimer::timeout, m_hint, &QWidget::hide);
 
     m_model = new TaskListModel(this);
     m_list = new TaskListView(m_model, this);
@@ -267,17 +269,7 @@ bool DownloaderDlg::CheckSelection() {
 void DownloaderDlg::ShowHint(const QString& text) {
     m_hint->setText(text);
     m_hint->show();
-    if (m_hintTimer)
-        killTimer(m_hintTimer);
-    m_hintTimer = startTimer(kHintMs);
-}
-
-void DownloaderDlg::timerEvent(QTimerEvent* event) {
-    m_hint->hide();
-    if (m_hintTimer)
-        killTimer(m_hintTimer);
-    m_hintTimer = 0;
-    QWidget::timerEvent(event);
+    m_hintTimer.start(kHintMs);
 }
 
 void DownloaderDlg::OnDelete() {

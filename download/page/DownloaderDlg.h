@@ -8,6 +8,7 @@
 #include "download/core/TaskList.h"
 #include "download/page/PageMessages.h"
 
+#include <QTimer>
 #include <QWidget>
 #include <memory>
 #include <variant>
@@ -68,7 +69,6 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void showEvent(QShowEvent* event) override;
-    void timerEvent(QTimerEvent* event) override;
 
 private:
     class Sinks;
@@ -84,7 +84,8 @@ private:
     TaskListView* m_list = nullptr;
     QCheckBox* m_checkDeleteFile = nullptr;
     QLabel* m_hint = nullptr;
-    int m_hintTimer = 0;
+    // Hides the hint when it has stood for kHintMs.
+    QTimer m_hintTimer;
     TaskListModel* m_model = nullptr;
     // In this order: the workers post through the sinks until the service has ended them, and the
     // task list's controls belong to the service's workers.
