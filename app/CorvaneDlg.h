@@ -54,10 +54,15 @@ public:
     QWidget* webStrip() const { return m_webStrip; }
 
 protected:
+    // Routes its Messages to HandleMessage.
     bool event(QEvent* event) override;
+    // Draws the skin with the remark and the status figures on it.
     void paintEvent(QPaintEvent* event) override;
+    // Refreshes the speed figure from the tasks' rates every two seconds.
     void timerEvent(QTimerEvent* event) override;
+    // Asks before closing while a task is unfinished.
     void closeEvent(QCloseEvent* event) override;
+    // Opens the system menu's stand-in: minimise, close and the About box.
     void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:

@@ -97,16 +97,27 @@ protected:
     virtual void DrawFocus(QPainter& target, ButtonState state);
     virtual void BuildStateRegions(ButtonState state);
 
+    // Takes WM_FXBUTTON_UNCHECK: another radio button of its group was checked.
     bool event(QEvent* event) override;
+    // Attached, draws its current state through DrawItem; until then, as a plain push button.
     void paintEvent(QPaintEvent* event) override;
+    // The press holds the mouse; a release over the outline toggles a check box or checks a radio
+    // button. A double click reaches mousePressEvent as a second press.
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    // While the press holds the mouse the pushed look follows the pointer over the outline; a drag
+    // that began elsewhere is ignored; a plain move arms hover tracking.
     void mouseMoveEvent(QMouseEvent* event) override;
+    // Entering arms the tracking that lights the Hover state; leaving puts it out at once.
     void enterEvent(QEnterEvent* event) override;
     void leaveEvent(QEvent* event) override;
+    // Space toggles a check box or checks a radio button, as a click does.
     void keyPressEvent(QKeyEvent* event) override;
+    // Losing the keyboard in the middle of a press lets go of the mouse.
     void focusOutEvent(QFocusEvent* event) override;
+    // Disabled, it drops its hover look and stops tracking.
     void changeEvent(QEvent* event) override;
+    // Attached, only the pixels inside its outline take clicks.
     bool hitButton(const QPoint& pos) const override;
 
     // Invalidates the whole button once it is ready; before that, setters only store.

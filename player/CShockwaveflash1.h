@@ -46,12 +46,15 @@ signals:
     void OnReadyStateChange(int newState);
 
 protected:
+    // Reads the movie on its posted load request, once a control on screen has been drawn.
     bool event(QEvent* event) override;
     // A hidden control's movie lets its media pipeline go, and the memory it held is given back
     // soon after; shown again, the movie takes its film back. A minimised window is no hiding.
     void hideEvent(QHideEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    // Paints black under the movie; the first painting asks again for a load that waited for it.
     void paintEvent(QPaintEvent* event) override;
+    // Keeps the movie's window over the whole control.
     void resizeEvent(QResizeEvent* event) override;
     // The keyboard goes into the movie: Tab and Backtab into the control reach the movie's first
     // and last control, and past them leave the movie for the widgets around it.

@@ -36,10 +36,13 @@ public:
     void PauseMovie();
 
 protected:
-    // Takes its Messages.
+    // Takes WM_PLAYER_OPEN: the file to play goes to the movie as soon as it can be seen playing.
     bool event(QEvent* event) override;
+    // Labels and buttons without an id get no background: the page shows through them.
     void childEvent(QChildEvent* event) override;
+    // Draws the heading and the panel under the control; the main window's skin shows around them.
     void paintEvent(QPaintEvent* event) override;
+    // Hidden as a page (not with its window minimised), it pauses the movie.
     void hideEvent(QHideEvent* event) override;
     // Shown or enabled again, the page hands the movie the file it has been keeping.
     void showEvent(QShowEvent* event) override;

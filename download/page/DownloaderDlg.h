@@ -65,9 +65,14 @@ signals:
     void beeped();
 
 protected:
+    // Hands its workers' messages to the task-list core.
     bool event(QEvent* event) override;
+    // The address field taking the keyboard takes a watch-page address from the clipboard.
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // Draws the heading only: the main window's skin shows through the rest.
     void paintEvent(QPaintEvent* event) override;
+    // Shown as the page (not with its window restored) with no address typed, it takes one from
+    // the clipboard.
     void showEvent(QShowEvent* event) override;
 
 private:

@@ -34,10 +34,16 @@ signals:
     void deleteRequested();
 
 protected:
+    // A right-click on a row asks for its menu there; from the keyboard, at the selected row.
     void contextMenuEvent(QContextMenuEvent* event) override;
+    // Menu and Shift+F10 ask for the row menu, Delete for the row's deletion; other keys move as
+    // in any list.
     void keyPressEvent(QKeyEvent* event) override;
+    // Draws the frame's sides and bottom around the rows and, with the focus, the dotted mark.
     void paintEvent(QPaintEvent* event) override;
+    // Repaints the rows: the dotted mark spans every column of the current row.
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+    // A tip on show over a changed row is told again with the row's new figures.
     void dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight,
                      const QList<int>& roles = QList<int>()) override;
 
