@@ -39,6 +39,7 @@
 #include "pattern/UnitScan.h"
 
 #include <algorithm>
+#include <array>
 #include <limits>
 #include <new>
 #include <optional>
@@ -226,8 +227,11 @@ private:
     const bool m_vector;     // kVectorScans
     const bool m_leadingRun; // kLeadingRun, and the pattern has such a run
     const std::size_t m_leadingChars;
-    const std::vector<LoopSuffix>* m_loopSuffixes;                      // null when kSuffixRuns is off
-    std::vector<std::pair<std::size_t, std::ptrdiff_t>> m_suffixStarts; // by first run, once sought
+    const std::vector<LoopSuffix>* m_loopSuffixes; // null when kSuffixRuns is off
+    // The starts SuffixStart found, by the loop's place in m_loopSuffixes; kUnsought until sought.
+    // Loops past the first few are sought each time: no pattern of this program has more.
+    static constexpr std::ptrdiff_t kUnsought = std::numeric_limits<std::ptrdiff_t>::min();
+    std::array<std::ptrdiff_t, 4> m_suffixStarts{kUnsought, kUnsought, kUnsought, kUnsought};
     std::uint64_t m_steps = 0;
     std::uint64_t m_nextCheck = 0; // the first step already looks at the limit and the token
     std::optional<MatchOutcome::Cutoff> m_cutoff;
@@ -516,21 +520,18 @@ std::ptrdiff_t PatternMatcher::Run::SuffixStart(std::size_t head) {
     if (m_loopSuffixes == nullptr) {
         return std::numeric_limits<std::ptrdiff_t>::max();
     }
-    for (const LoopSuffix& suffix : *m_loopSuffixes) {
-        if (suffix.head != head) {
+    const std::vector<LoopSuffix>& suffixes = *m_loopSuffixes;
+    for (std::size_t k = 0; k < suffixes.size(); ++k) {
+        if (suffixes[k].head != head) {
             continue;
         }
-        for (const auto& [firstRun, start] : m_suffixStarts) {
-            if (firstRun == suffix.firstRun) {
-                return start;
-            }
+        if (k < m_suffixStarts.size() && m_suffixStarts[k] != kUnsought) {
+            return m_suffixStarts[k];
         }
         const std::ptrdiff_t start = pattern_detail::LatestStart(
-            std::span<const std::u16string>(m_runs).subspan(suffix.firstRun), Subject(), m_vector);
-        try {
-            m_suffixStarts.emplace_back(suffix.firstRun, start);
-        } catch (const std::bad_alloc&) {
-            // sought again next time
+            std::span<const std::u16string>(m_runs).subspan(suffixes[k].firstRun), Subject(), m_vector);
+        if (k < m_suffixStarts.size()) {
+            m_suffixStarts[k] = start;
         }
         return start;
     }
