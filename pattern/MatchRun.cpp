@@ -91,6 +91,7 @@ public:
           m_vector((context.m_shortcuts & MatchContext::kVectorScans) != 0),
           m_leadingRun(matcher.m_leadingRun && (context.m_shortcuts & MatchContext::kLeadingRun)),
           m_leadingChars(matcher.m_leadingChars),
+          m_followingTests((context.m_shortcuts & MatchContext::kFollowingTests) != 0),
           m_loopSuffixes((context.m_shortcuts & MatchContext::kSuffixRuns) ? &matcher.m_loopSuffixes
                                                                            : nullptr),
           m_runsPending(!m_runs.empty() && (context.m_shortcuts & MatchContext::kRequiredRuns)) {}
@@ -173,8 +174,9 @@ private:
 
     std::u16string_view Subject() { return {m_s, static_cast<std::size_t>(Length())}; }
 
-    // Remembering starts once a match has taken several times more steps than reading its subject
-    // takes, that is once it backtracks in earnest; a realistic page never gets there. Checkpoint
+    // Remembering starts once a match has taken more steps than reading its subject takes, that is
+    // once it backtracks in earnest; a realistic page (a few hundred steps) never gets there, while
+    // a crafted one is remembered from early in its first attempt on. Checkpoint
     // turns it on at the step that crosses the mark.
     bool Remembering() const { return m_remembering; }
 
@@ -200,6 +202,8 @@ private:
     bool ScanLazy(std::size_t head, std::size_t rest, std::ptrdiff_t& p);
     bool RunGreedy(std::size_t head, std::ptrdiff_t& p, std::size_t& ip);
     GiveBackResult GiveBack(std::ptrdiff_t& p, std::size_t& ip);
+    std::ptrdiff_t LastFollowingPasses(std::size_t after, std::ptrdiff_t first, std::ptrdiff_t latest,
+                                       std::size_t& leftAtFirst);
     GreedyFrontier* FrontierOf(std::size_t head, std::size_t after);
     std::ptrdiff_t SuffixStart(std::size_t head);
     bool LazyIterationEmpty(std::size_t bodyEntry, std::ptrdiff_t p) const;
@@ -227,6 +231,7 @@ private:
     const bool m_vector;     // kVectorScans
     const bool m_leadingRun; // kLeadingRun, and the pattern has such a run
     const std::size_t m_leadingChars;
+    const bool m_followingTests;                   // kFollowingTests
     const std::vector<LoopSuffix>* m_loopSuffixes; // null when kSuffixRuns is off
     // The starts SuffixStart found, by the loop's place in m_loopSuffixes; kUnsought until sought.
     // Loops past the first few are sought each time: no pattern of this program has more.
@@ -303,7 +308,7 @@ bool PatternMatcher::Run::SeekRunsWhenDue() {
 // that memo points cost nothing; from then on the one with memo points.
 void PatternMatcher::Run::StartRememberingWhenDue() {
     if (m_steps >= m_memoFrom && !m_memoFromKnown) {
-        m_memoFrom += 4 * static_cast<std::uint64_t>(Length());
+        m_memoFrom += static_cast<std::uint64_t>(Length());
         m_memoFromKnown = true;
     }
     if (m_steps >= m_memoFrom) {
@@ -351,38 +356,15 @@ bool PatternMatcher::Run::RunGreedy(std::size_t head, std::ptrdiff_t& p, std::si
 // from there the plain way. A step limit that runs out also returns false; the failure that
 // follows then finds it exceeded.
 bool PatternMatcher::Run::ScanLazy(std::size_t head, std::size_t rest, std::ptrdiff_t& p) {
-    constexpr std::size_t kMaxTests = 8;
-    std::size_t tests[kMaxTests];
-    std::size_t count = 0;
-    std::size_t pushes = 1; // the loop's own resume point
     std::size_t at = rest;
     while (m_program[at].kind == Instruction::GroupEnd) {
         ++at;
     }
     const std::size_t groupEnds = at;
-    while (count < kMaxTests) {
-        const Instruction& in = m_program[at];
-        if (IsUnitTest(at)) {
-            tests[count++] = at;
-            if (in.kind == Instruction::Char && in.operand == 0) {
-                break; // the end anchor: nothing can be read after it
-            }
-            at = in.kind == Instruction::InSet || in.kind == Instruction::NotInSet
-                     ? layout::Target(m_program, at)
-                     : at + 1;
-        } else if (in.kind == Instruction::SaveGroup &&
-                   m_program[at + layout::kGroupCall].kind == Instruction::Call &&
-                   m_program[at + layout::kGroupRestore].kind == Instruction::RestoreGroup) {
-            pushes += 3;
-            at = layout::Target(m_program, at + layout::kGroupCall);
-        } else if (in.kind == Instruction::Call &&
-                   m_program[at + layout::kParenBacktrack].kind == Instruction::Backtrack) {
-            pushes += 1;
-            at = layout::Target(m_program, at);
-        } else {
-            break;
-        }
-    }
+    const pattern_detail::TestSequence sequence = pattern_detail::TestsFrom(m_program, at);
+    const std::size_t count = sequence.count;
+    const std::size_t* const tests = sequence.at;
+    const std::size_t pushes = 1 + sequence.pushes; // and the loop's own resume point
     if (count == 0 || m_vdepth + pushes >= kMaxStackEntries) {
         return true; // the plain way: the Call pushes, and reaches the cap itself
     }
@@ -413,10 +395,7 @@ bool PatternMatcher::Run::ScanLazy(std::size_t head, std::size_t rest, std::ptrd
             m_scans.Attempted(p);
         }
         if (end.attempt == LazyScanMemo::ScanEnd::kUnknown) {
-            std::size_t passed = 0;
-            while (passed < count && UnitPasses(tests[passed], p + static_cast<std::ptrdiff_t>(passed))) {
-                ++passed;
-            }
+            const std::size_t passed = pattern_detail::TestsPassing(m_program, sequence, m_s, p);
             if (passed == count) {
                 end = LazyScanMemo::ScanEnd{LazyScanMemo::ScanEnd::kPassed, p};
             } else if (!UnitPasses(head + layout::kLazyBody, p + static_cast<std::ptrdiff_t>(passed))) {
@@ -478,12 +457,13 @@ PatternMatcher::Run::GiveBackResult PatternMatcher::Run::GiveBack(std::ptrdiff_t
         latest = std::max(last, first - 1);
         ++failures;
     }
-    p = test ? pattern_detail::LastPassing(m_program, after, m_s, first, latest, m_vector) : latest;
+    std::size_t leftAtFirst = 0; // how far the run from `first` got before it failed
+    p = test ? LastFollowingPasses(after, first, latest, leftAtFirst) : latest;
     failures += static_cast<std::uint64_t>(latest - p);
     count = p - first;
     m_slots[slot] = count <= 0 ? record[1] : p;
     if (count < 0) {
-        p = first;
+        p = first + static_cast<std::ptrdiff_t>(leftAtFirst);
         if (extend) {
             frontier->ExtendTo(first);
         }
@@ -502,6 +482,31 @@ PatternMatcher::Run::GiveBackResult PatternMatcher::Run::GiveBack(std::ptrdiff_t
     }
     ip = after;
     return AddSteps(failures) ? GiveBackResult::Resume : GiveBackResult::Abort;
+}
+
+// The last position from `first` to `latest` where the unit test at `after` passes, first - 1 when
+// none does. With kFollowingTests, where it passes but a unit test the run reaches next without a
+// choice fails, the run fails there all the same (what it pushed on the way is given back and the
+// groups it entered are restored), so the search goes on below; `leftAtFirst` is then how far the
+// run from `first` got.
+std::ptrdiff_t PatternMatcher::Run::LastFollowingPasses(std::size_t after, std::ptrdiff_t first,
+                                                        std::ptrdiff_t latest, std::size_t& leftAtFirst) {
+    std::ptrdiff_t p = pattern_detail::LastPassing(m_program, after, m_s, first, latest, m_vector);
+    if (!m_followingTests || p < first) {
+        return p;
+    }
+    const pattern_detail::TestSequence tests = pattern_detail::TestsFrom(m_program, after);
+    if (tests.count < 2 || m_vdepth + tests.pushes >= kMaxStackEntries) {
+        return p; // the plain way, which reaches the cap itself
+    }
+    for (std::size_t passed;
+         p >= first && (passed = pattern_detail::TestsPassing(m_program, tests, m_s, p)) < tests.count;) {
+        if (p == first) {
+            leftAtFirst = passed;
+        }
+        p = pattern_detail::LastPassing(m_program, after, m_s, first, p - 1, m_vector);
+    }
+    return p;
 }
 
 // The frontier of a top-level greedy loop over "." followed by a memo point, once remembering has

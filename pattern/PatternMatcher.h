@@ -155,8 +155,11 @@ public:
         // Give back at once the iterations of a top-level loop over one unit after which the
         // required runs that follow it can no longer be placed.
         kSuffixRuns = 64,
+        // Give back at once the iterations of a loop over one unit after which the unit tests the
+        // rest runs next without a choice do not all pass (else only those where the first fails).
+        kFollowingTests = 128,
         kAllShortcuts = kRequiredRuns | kFailureMemo | kLazyScanMemo | kVectorScans | kLeadingRun |
-                        kLiteralRuns | kSuffixRuns,
+                        kLiteralRuns | kSuffixRuns | kFollowingTests,
     };
     void SetShortcuts(std::uint32_t shortcuts) { m_shortcuts = shortcuts; }
 
