@@ -1,5 +1,6 @@
 #include "pattern/LazyScanMemo.h"
 
+#include <algorithm>
 #include <new>
 
 namespace tessaly::pattern_detail {
@@ -24,8 +25,8 @@ LazyScanMemo::Table* LazyScanMemo::Create(std::size_t head, std::size_t position
 }
 
 void LazyScanMemo::Settle(Table& table, const ScanEnd& end) const {
-    for (const std::ptrdiff_t at : m_chain) {
-        table[static_cast<std::size_t>(at)] = end;
+    for (const Stretch& stretch : m_chain) {
+        std::fill(table.begin() + stretch.from, table.begin() + stretch.to + 1, end);
     }
 }
 

@@ -31,7 +31,9 @@ public:
     Table* Create(std::size_t head, std::size_t positions);
 
     void BeginScan() { m_chain.clear(); }
-    void Attempted(std::ptrdiff_t p) { m_chain.push_back(p); }
+    // The scan attempted the positions from `from` to `to` (those before `to` were skipped, as
+    // they lead to it).
+    void Attempted(std::ptrdiff_t from, std::ptrdiff_t to) { m_chain.push_back({from, to}); }
     // Every position the scan attempted since it began ends at `end`.
     void Settle(Table& table, const ScanEnd& end) const;
 
@@ -41,7 +43,11 @@ private:
         Table ends;
     };
     std::vector<Scans> m_scans;
-    std::vector<std::ptrdiff_t> m_chain;
+    struct Stretch {
+        std::ptrdiff_t from;
+        std::ptrdiff_t to;
+    };
+    std::vector<Stretch> m_chain;
 };
 
 } // namespace tessaly::pattern_detail

@@ -200,6 +200,14 @@ private:
     bool BackRefPasses(std::size_t ip, std::ptrdiff_t& p) const;
 
     bool ScanLazy(std::size_t head, std::size_t rest, std::ptrdiff_t& p);
+    // How many attempts a lazy loop's scan takes before its ends are remembered: a few once the
+    // match backtracks in earnest; before that, an eighth of the subject, which no scan of a
+    // realistic page takes, so that it never pays for a table.
+    std::uint64_t ScanTableAfter() {
+        return Remembering() ? LazyScanMemo::kAfterAttempts
+                             : std::max<std::uint64_t>(LazyScanMemo::kAfterAttempts,
+                                                       static_cast<std::uint64_t>(Length()) / 8);
+    }
     bool RunGreedy(std::size_t head, std::ptrdiff_t& p, std::size_t& ip);
     GiveBackResult GiveBack(std::ptrdiff_t& p, std::size_t& ip);
     std::ptrdiff_t LastFollowingPasses(std::size_t after, std::ptrdiff_t first, std::ptrdiff_t latest,
@@ -368,31 +376,33 @@ bool PatternMatcher::Run::ScanLazy(std::size_t head, std::size_t rest, std::ptrd
     if (count == 0 || m_vdepth + pushes >= kMaxStackEntries) {
         return true; // the plain way: the Call pushes, and reaches the cap itself
     }
-    const bool remember = (m_context.m_shortcuts & MatchContext::kLazyScanMemo) && Remembering();
+    bool remember = (m_context.m_shortcuts & MatchContext::kLazyScanMemo) != 0;
     LazyScanMemo::Table* ends = remember ? m_scans.Find(head) : nullptr;
     m_scans.BeginScan();
     // ".*?" before one unit: the attempts where that unit is missing take one unit each, so they
-    // can be skipped to where it stands (the terminator ends the scan there too). Not while scans
-    // are remembered, as each position attempted is noted.
-    const char16_t seek =
-        m_vector && !remember && m_program[head + layout::kLazyBody].kind == Instruction::AnyChar
-            ? pattern_detail::OnlyUnit(m_program, tests[0])
-            : 0;
+    // can be skipped to where it stands (the terminator ends the scan there too). A remembered scan
+    // notes where it stood, and one that begins elsewhere is led to the same places.
+    const char16_t seek = m_vector && m_program[head + layout::kLazyBody].kind == Instruction::AnyChar
+                              ? pattern_detail::OnlyUnit(m_program, tests[0])
+                              : 0;
     std::uint64_t attempts = 0;
     for (;; ++attempts) {
-        if (seek != 0) {
+        const std::ptrdiff_t from = p;
+        if (seek != 0 && (ends == nullptr ||
+                          (*ends)[static_cast<std::size_t>(p)].attempt == LazyScanMemo::ScanEnd::kUnknown)) {
             const auto found = static_cast<std::ptrdiff_t>(pattern_detail::FindUnit(
                 m_s, static_cast<std::size_t>(p), static_cast<std::size_t>(Length()), seek));
             attempts += static_cast<std::uint64_t>(found - p);
             p = found;
         }
-        if (ends == nullptr && attempts == LazyScanMemo::kAfterAttempts && remember) {
+        if (ends == nullptr && remember && attempts >= ScanTableAfter()) {
             ends = m_scans.Create(head, static_cast<std::size_t>(Length()) + 1);
+            remember = ends != nullptr; // without memory for it, the scan goes on without
         }
         LazyScanMemo::ScanEnd end;
         if (ends != nullptr) {
             end = (*ends)[static_cast<std::size_t>(p)];
-            m_scans.Attempted(p);
+            m_scans.Attempted(from, p);
         }
         if (end.attempt == LazyScanMemo::ScanEnd::kUnknown) {
             const std::size_t passed = pattern_detail::TestsPassing(m_program, sequence, m_s, p);
