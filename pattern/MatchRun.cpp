@@ -468,7 +468,10 @@ PatternMatcher::Run::GiveBackResult PatternMatcher::Run::GiveBack(std::ptrdiff_t
         ++failures;
     }
     std::size_t leftAtFirst = 0; // how far the run from `first` got before it failed
-    p = test ? LastFollowingPasses(after, first, latest, leftAtFirst) : latest;
+    p = !test ? latest
+        : m_traits[head] & pattern_detail::kTestsFollow
+            ? LastFollowingPasses(after, first, latest, leftAtFirst)
+            : pattern_detail::LastPassing(m_program, after, m_s, first, latest, m_vector);
     failures += static_cast<std::uint64_t>(latest - p);
     count = p - first;
     m_slots[slot] = count <= 0 ? record[1] : p;
