@@ -791,8 +791,15 @@ bool PatternMatcher::Run::NextViableStart(std::ptrdiff_t& start) {
     if (m_leadingRun) {
         const std::u16string_view run = m_runs.front();
         const auto at = static_cast<std::size_t>(start);
-        const std::size_t found =
-            m_vector ? pattern_detail::FindRun(Subject(), run, at) : Subject().find(run, at);
+        // Most subjects of a pattern led by a run begin with it: look there before seeking it.
+        // The run holds no terminator, so the comparison stops at the subject's.
+        std::size_t same = 0;
+        while (same < run.size() && m_s[at + same] == run[same]) {
+            ++same;
+        }
+        const std::size_t found = same == run.size() ? at
+                                  : m_vector         ? pattern_detail::FindRun(Subject(), run, at)
+                                                     : Subject().find(run, at);
         if (found == std::u16string_view::npos) {
             return false; // every attempt from here on fails at once
         }
