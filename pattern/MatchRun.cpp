@@ -25,7 +25,9 @@
 //   found eight units at a time (UnitScan.h);
 // - attempts begin only where the leading literal run stands, after the Chars that read it;
 // - the required runs are sought only once a match outlasts one reading of its subject;
-// - a run of literals is compared in one go (LiteralRun).
+// - a run of literals is compared in one go (LiteralRun);
+// - a give-back skips the iterations after which the unit tests that follow the loop without a
+//   choice do not all pass (LastFollowingPasses).
 // The depth the plain interpreter would have (m_vdepth) is kept beside the real one, so the
 // 1,048,576-entry cap ends exactly the matches it would end.
 #include "pattern/FailureMemo.h"
