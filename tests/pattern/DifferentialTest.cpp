@@ -185,6 +185,36 @@ TEST(Differential, GeneratedPatternsMatchLikeThePlainInterpreter) {
     EXPECT_GT(compared, 10000);
 }
 
+// Every subject over a, b, c up to six units against patterns built from a loop, what stands
+// before it and what follows it: a shortcut that goes wrong only where a failure leaves a
+// position for an enclosing loop to go on from is found here when random subjects miss it.
+TEST(Differential, LoopShapesOnEverySmallSubject) {
+    static const char16_t* const kBefore[] = {u"", u"{.*?}", u".*?", u"{a*?}", u"(a|ab)", u"b*"};
+    static const char16_t* const kLoop[] = {u"[ac]*", u"a*", u".+", u"[^b]+?", u"(ab)*", u"a?", u"{b}*", u"[ab]*?"};
+    static const char16_t* const kAfter[] = {u"abc", u"ab", u"b", u"a$", u"c", u"[bc]a", u".b", u"bc?a"};
+    std::vector<std::u16string> subjects = {u""};
+    for (std::size_t from = 0; subjects[from].size() < 6; ++from) {
+        for (const char16_t unit : {u'a', u'b', u'c'}) {
+            subjects.push_back(subjects[from] + unit);
+        }
+    }
+    for (const char16_t* before : kBefore) {
+        for (const char16_t* loop : kLoop) {
+            for (const char16_t* after : kAfter) {
+                const std::u16string pattern = std::u16string(before) + loop + after;
+                PatternMatcher matcher;
+                ASSERT_EQ(matcher.Parse(pattern.c_str()), ParseOk) << Narrow(pattern);
+                for (const std::u16string& subject : subjects) {
+                    Compare(matcher, pattern, subject);
+                }
+                if (::testing::Test::HasFailure()) {
+                    return;
+                }
+            }
+        }
+    }
+}
+
 TEST(Differential, ExtractionPatternOnGeneratedPages) {
     static const char16_t* const kPieces[] = {u"<title>", u"/title>", u"</title>", u"&", u"&&", u"video_id=",
                                               u"t=",      u"x",       u"yz",       u"=", u"<",  u"\n"};
