@@ -1,6 +1,7 @@
 #include "pattern/LazyScanMemo.h"
 
 #include <algorithm>
+#include <limits>
 #include <new>
 
 namespace tessaly::pattern_detail {
@@ -25,8 +26,17 @@ LazyScanMemo::Table* LazyScanMemo::Create(std::size_t head, std::size_t position
 }
 
 void LazyScanMemo::Settle(Table& table, const ScanEnd& end) const {
+    if (table.m_ends.size() == std::numeric_limits<std::uint32_t>::max()) {
+        return;
+    }
+    try {
+        table.m_ends.push_back(end);
+    } catch (const std::bad_alloc&) {
+        return;
+    }
+    const auto n = static_cast<std::uint32_t>(table.m_ends.size());
     for (const Stretch& stretch : m_chain) {
-        std::fill(table.begin() + stretch.from, table.begin() + stretch.to + 1, end);
+        std::fill(table.m_endOf.data() + stretch.from, table.m_endOf.data() + stretch.to + 1, n);
     }
 }
 

@@ -19,7 +19,21 @@ public:
         std::ptrdiff_t attempt = kUnknown;
         std::ptrdiff_t end = 0;
     };
-    using Table = std::vector<ScanEnd>;
+    // Per position of the subject, the number of its end among those settled (0 while unknown):
+    // a new table is cleared and a stretch filled as plain memory is, many positions at a time.
+    class Table {
+    public:
+        explicit Table(std::size_t positions) : m_endOf(positions) {}
+        ScanEnd At(std::size_t position) const {
+            const std::uint32_t n = m_endOf[position];
+            return n == 0 ? ScanEnd{} : m_ends[n - 1];
+        }
+
+    private:
+        friend class LazyScanMemo;
+        std::vector<std::uint32_t> m_endOf;
+        std::vector<ScanEnd> m_ends;
+    };
 
     // Short scans are not worth a table: a scan takes one after this many attempts.
     static constexpr std::uint64_t kAfterAttempts = 32;
@@ -34,7 +48,8 @@ public:
     // The scan attempted the positions from `from` to `to` (those before `to` were skipped, as
     // they lead to it).
     void Attempted(std::ptrdiff_t from, std::ptrdiff_t to) { m_chain.push_back({from, to}); }
-    // Every position the scan attempted since it began ends at `end`.
+    // Every position the scan attempted since it began ends at `end` (without memory for one more
+    // end, they stay unknown).
     void Settle(Table& table, const ScanEnd& end) const;
 
 private:

@@ -391,7 +391,7 @@ bool PatternMatcher::Run::ScanLazy(std::size_t head, std::size_t rest, std::ptrd
     for (;; ++attempts) {
         const std::ptrdiff_t from = p;
         if (seek != 0 && (ends == nullptr ||
-                          (*ends)[static_cast<std::size_t>(p)].attempt == LazyScanMemo::ScanEnd::kUnknown)) {
+                          ends->At(static_cast<std::size_t>(p)).attempt == LazyScanMemo::ScanEnd::kUnknown)) {
             const auto found = static_cast<std::ptrdiff_t>(pattern_detail::FindUnit(
                 m_s, static_cast<std::size_t>(p), static_cast<std::size_t>(Length()), seek));
             attempts += static_cast<std::uint64_t>(found - p);
@@ -403,7 +403,7 @@ bool PatternMatcher::Run::ScanLazy(std::size_t head, std::size_t rest, std::ptrd
         }
         LazyScanMemo::ScanEnd end;
         if (ends != nullptr) {
-            end = (*ends)[static_cast<std::size_t>(p)];
+            end = ends->At(static_cast<std::size_t>(p));
             m_scans.Attempted(from, p);
         }
         if (end.attempt == LazyScanMemo::ScanEnd::kUnknown) {
