@@ -190,7 +190,8 @@ TEST(Differential, GeneratedPatternsMatchLikeThePlainInterpreter) {
 // position for an enclosing loop to go on from is found here when random subjects miss it.
 TEST(Differential, LoopShapesOnEverySmallSubject) {
     static const char16_t* const kBefore[] = {u"", u"{.*?}", u".*?", u"{a*?}", u"(a|ab)", u"b*"};
-    static const char16_t* const kLoop[] = {u"[ac]*", u"a*", u".+", u"[^b]+?", u"(ab)*", u"a?", u"{b}*", u"[ab]*?"};
+    static const char16_t* const kLoop[] = {u"[ac]*", u"a*", u".+",   u"[^b]+?",
+                                            u"(ab)*", u"a?", u"{b}*", u"[ab]*?"};
     static const char16_t* const kAfter[] = {u"abc", u"ab", u"b", u"a$", u"c", u"[bc]a", u".b", u"bc?a"};
     std::vector<std::u16string> subjects = {u""};
     for (std::size_t from = 0; subjects[from].size() < 6; ++from) {
