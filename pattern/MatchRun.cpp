@@ -387,17 +387,21 @@ bool PatternMatcher::Run::ScanLazy(std::size_t head, std::size_t rest, std::ptrd
     const char16_t seek = m_vector && m_program[head + layout::kLazyBody].kind == Instruction::AnyChar
                               ? pattern_detail::OnlyUnit(m_program, tests[0])
                               : 0;
+    // Steps: two for each attempt, as the plain loop's extension takes (its Jump and the
+    // Backtrack into it), one for each unit a seek reads past.
     std::uint64_t attempts = 0;
+    std::uint64_t sought = 0;
+    // The first position whose scan leads to where this one stands now.
+    std::ptrdiff_t from = p;
     for (;; ++attempts) {
-        const std::ptrdiff_t from = p;
         if (seek != 0 && (ends == nullptr ||
                           ends->At(static_cast<std::size_t>(p)).attempt == LazyScanMemo::ScanEnd::kUnknown)) {
             const auto found = static_cast<std::ptrdiff_t>(pattern_detail::FindUnit(
                 m_s, static_cast<std::size_t>(p), static_cast<std::size_t>(Length()), seek));
-            attempts += static_cast<std::uint64_t>(found - p);
+            sought += static_cast<std::uint64_t>(found - p);
             p = found;
         }
-        if (ends == nullptr && remember && attempts >= ScanTableAfter()) {
+        if (ends == nullptr && remember && attempts + sought >= ScanTableAfter()) {
             ends = m_scans.Create(head, static_cast<std::size_t>(Length()) + 1);
             remember = ends != nullptr; // without memory for it, the scan goes on without
         }
@@ -413,7 +417,11 @@ bool PatternMatcher::Run::ScanLazy(std::size_t head, std::size_t rest, std::ptrd
             } else if (!UnitPasses(head + layout::kLazyBody, p + static_cast<std::ptrdiff_t>(passed))) {
                 end = LazyScanMemo::ScanEnd{p, p + static_cast<std::ptrdiff_t>(passed)};
             } else {
-                p += static_cast<std::ptrdiff_t>(passed) + 1;
+                // A scan from a unit the tests passed over seeks past it to where this one goes
+                // on, unless the unit sought stands among them.
+                const std::ptrdiff_t next = p + static_cast<std::ptrdiff_t>(passed) + 1;
+                from = seek != 0 && std::find(m_s + p + 1, m_s + next, seek) == m_s + next ? p + 1 : next;
+                p = next;
                 continue;
             }
         }
@@ -422,12 +430,12 @@ bool PatternMatcher::Run::ScanLazy(std::size_t head, std::size_t rest, std::ptrd
         }
         p = end.end;
         if (end.attempt == LazyScanMemo::ScanEnd::kPassed) {
-            return AddSteps(2 * attempts);
+            return AddSteps(2 * attempts + sought);
         }
         for (std::size_t i = rest; i < groupEnds; ++i) {
             m_groups[m_program[i].operand].end = end.attempt;
         }
-        AddSteps(2 * attempts + 2);
+        AddSteps(2 * attempts + sought + 2);
         return false;
     }
 }
