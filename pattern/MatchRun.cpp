@@ -38,6 +38,7 @@
 #include "pattern/ProgramLayout.h"
 #include "pattern/RequiredRuns.h"
 #include "pattern/SingleUnit.h"
+#include "pattern/UnitPlaces.h"
 #include "pattern/UnitScan.h"
 
 #include <algorithm>
@@ -96,7 +97,8 @@ public:
           m_followingTests((context.m_shortcuts & MatchContext::kFollowingTests) != 0),
           m_loopSuffixes((context.m_shortcuts & MatchContext::kSuffixRuns) ? &matcher.m_loopSuffixes
                                                                            : nullptr),
-          m_runsPending(!m_runs.empty() && (context.m_shortcuts & MatchContext::kRequiredRuns)) {}
+          m_runsPending(!m_runs.empty() && (context.m_shortcuts & MatchContext::kRequiredRuns)),
+          m_places((context.m_shortcuts & MatchContext::kUnitPlaces) != 0) {}
 
     MatchOutcome Execute();
 
@@ -213,7 +215,17 @@ private:
     bool RunGreedy(std::size_t head, std::ptrdiff_t& p, std::size_t& ip);
     GiveBackResult GiveBack(std::ptrdiff_t& p, std::size_t& ip);
     std::ptrdiff_t LastFollowingPasses(std::size_t after, std::ptrdiff_t first, std::ptrdiff_t latest,
-                                       std::size_t& leftAtFirst);
+                                       std::size_t& leftAtFirst, std::uint64_t& read);
+    // The last position from lo to hi where the unit test at `at` passes, lo - 1 when none does;
+    // `read` grows by the units passed over (a search of a unit's listed places counts one).
+    std::ptrdiff_t LastPassing(std::size_t at, std::ptrdiff_t lo, std::ptrdiff_t hi, std::uint64_t& read) {
+        if (const char16_t unit = m_vector ? pattern_detail::OnlyUnit(m_program, at) : 0; unit != 0) {
+            return m_places.Last(m_s, Length(), unit, lo, hi, read);
+        }
+        const std::ptrdiff_t p = pattern_detail::LastPassing(m_program, at, m_s, lo, hi, m_vector);
+        read += static_cast<std::uint64_t>(hi - p);
+        return p;
+    }
     GreedyFrontier* FrontierOf(std::size_t head, std::size_t after);
     std::ptrdiff_t SuffixStart(std::size_t head);
     bool LazyIterationEmpty(std::size_t bodyEntry, std::ptrdiff_t p) const;
@@ -264,6 +276,7 @@ private:
     std::ptrdiff_t m_lastStart = std::numeric_limits<std::ptrdiff_t>::max();
     FailureMemo m_failures;
     LazyScanMemo m_scans;
+    pattern_detail::UnitPlaces m_places;
     pattern_detail::GreedyFrontiers m_frontiers;
 };
 
@@ -396,10 +409,7 @@ bool PatternMatcher::Run::ScanLazy(std::size_t head, std::size_t rest, std::ptrd
     for (;; ++attempts) {
         if (seek != 0 && (ends == nullptr ||
                           ends->At(static_cast<std::size_t>(p)).attempt == LazyScanMemo::ScanEnd::kUnknown)) {
-            const auto found = static_cast<std::ptrdiff_t>(pattern_detail::FindUnit(
-                m_s, static_cast<std::size_t>(p), static_cast<std::size_t>(Length()), seek));
-            sought += static_cast<std::uint64_t>(found - p);
-            p = found;
+            p = m_places.Next(m_s, Length(), seek, p, sought);
         }
         if (ends == nullptr && remember && attempts + sought >= ScanTableAfter()) {
             ends = m_scans.Create(head, static_cast<std::size_t>(Length()) + 1);
@@ -478,11 +488,12 @@ PatternMatcher::Run::GiveBackResult PatternMatcher::Run::GiveBack(std::ptrdiff_t
         ++failures;
     }
     std::size_t leftAtFirst = 0; // how far the run from `first` got before it failed
+    std::uint64_t read = 0;      // units passed over on the way down
     p = !test ? latest
         : m_traits[head] & pattern_detail::kTestsFollow
-            ? LastFollowingPasses(after, first, latest, leftAtFirst)
-            : pattern_detail::LastPassing(m_program, after, m_s, first, latest, m_vector);
-    failures += static_cast<std::uint64_t>(latest - p);
+            ? LastFollowingPasses(after, first, latest, leftAtFirst, read)
+            : LastPassing(after, first, latest, read);
+    failures += read;
     count = p - first;
     m_slots[slot] = count <= 0 ? record[1] : p;
     if (count < 0) {
@@ -513,8 +524,9 @@ PatternMatcher::Run::GiveBackResult PatternMatcher::Run::GiveBack(std::ptrdiff_t
 // groups it entered are restored), so the search goes on below; `leftAtFirst` is then how far the
 // run from `first` got.
 std::ptrdiff_t PatternMatcher::Run::LastFollowingPasses(std::size_t after, std::ptrdiff_t first,
-                                                        std::ptrdiff_t latest, std::size_t& leftAtFirst) {
-    std::ptrdiff_t p = pattern_detail::LastPassing(m_program, after, m_s, first, latest, m_vector);
+                                                        std::ptrdiff_t latest, std::size_t& leftAtFirst,
+                                                        std::uint64_t& read) {
+    std::ptrdiff_t p = LastPassing(after, first, latest, read);
     if (!m_followingTests || p < first) {
         return p;
     }
@@ -527,7 +539,8 @@ std::ptrdiff_t PatternMatcher::Run::LastFollowingPasses(std::size_t after, std::
         if (p == first) {
             leftAtFirst = passed;
         }
-        p = pattern_detail::LastPassing(m_program, after, m_s, first, p - 1, m_vector);
+        ++read; // p itself is given back
+        p = LastPassing(after, first, p - 1, read);
     }
     return p;
 }
