@@ -15,6 +15,27 @@ LazyScanMemo::Table* LazyScanMemo::Find(std::size_t head) {
     return nullptr;
 }
 
+std::uint64_t LazyScanMemo::GoneThrough(std::size_t head) const {
+    for (std::size_t k = 0; k < m_untabledCount; ++k) {
+        if (m_untabled[k].head == head) {
+            return m_untabled[k].positions;
+        }
+    }
+    return 0;
+}
+
+void LazyScanMemo::WentThrough(std::size_t head, std::uint64_t positions) {
+    for (std::size_t k = 0; k < m_untabledCount; ++k) {
+        if (m_untabled[k].head == head) {
+            m_untabled[k].positions += positions;
+            return;
+        }
+    }
+    if (m_untabledCount < m_untabled.size()) {
+        m_untabled[m_untabledCount++] = Untabled{head, positions};
+    }
+}
+
 LazyScanMemo::Table* LazyScanMemo::Create(std::size_t head, std::size_t positions) {
     try {
         m_scans.push_back(Scans{head, Table(positions)});

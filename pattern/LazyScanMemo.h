@@ -3,6 +3,7 @@
 // a scan notes the positions it attempts and settles them all with the end it reaches.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -35,8 +36,14 @@ public:
         std::vector<ScanEnd> m_ends;
     };
 
-    // Short scans are not worth a table: a scan takes one after this many attempts.
+    // Short scans are not worth a table: a loop takes one once its scans have gone through this
+    // many positions (ScanTableAfter says how many for a match that does not backtrack much yet).
     static constexpr std::uint64_t kAfterAttempts = 32;
+    // How many positions the scans of the loop headed at `head` went through before it had a
+    // table (those of kAfterAttempts or more); loops past the first few count from each scan's
+    // start.
+    std::uint64_t GoneThrough(std::size_t head) const;
+    void WentThrough(std::size_t head, std::uint64_t positions);
 
     // The table of the loop headed at `head`; null when it has none.
     Table* Find(std::size_t head);
@@ -58,6 +65,12 @@ private:
         Table ends;
     };
     std::vector<Scans> m_scans;
+    struct Untabled {
+        std::size_t head = 0;
+        std::uint64_t positions = 0;
+    };
+    std::array<Untabled, 4> m_untabled;
+    std::size_t m_untabledCount = 0;
     struct Stretch {
         std::ptrdiff_t from;
         std::ptrdiff_t to;

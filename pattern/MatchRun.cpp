@@ -313,7 +313,7 @@ bool PatternMatcher::Run::Checkpoint() {
 // there: neither that attempt nor any later one can match.
 bool PatternMatcher::Run::SeekRunsWhenDue() {
     if (m_steps >= m_runsFrom && !m_runsFromKnown) {
-        m_runsFrom += static_cast<std::uint64_t>(Length());
+        m_runsFrom += static_cast<std::uint64_t>(Length()) / 2;
         m_runsFromKnown = true;
     }
     if (m_steps < m_runsFrom) {
@@ -393,6 +393,8 @@ bool PatternMatcher::Run::ScanLazy(std::size_t head, std::size_t rest, std::ptrd
     }
     bool remember = (m_context.m_shortcuts & MatchContext::kLazyScanMemo) != 0;
     LazyScanMemo::Table* ends = remember ? m_scans.Find(head) : nullptr;
+    // What the loop's earlier scans went through without a table: asked once this one is long.
+    std::optional<std::uint64_t> goneThrough;
     m_scans.BeginScan();
     // ".*?" before one unit: the attempts where that unit is missing take one unit each, so they
     // can be skipped to where it stands (the terminator ends the scan there too). A remembered scan
@@ -411,9 +413,14 @@ bool PatternMatcher::Run::ScanLazy(std::size_t head, std::size_t rest, std::ptrd
                           ends->At(static_cast<std::size_t>(p)).attempt == LazyScanMemo::ScanEnd::kUnknown)) {
             p = m_places.Next(m_s, Length(), seek, p, sought);
         }
-        if (ends == nullptr && remember && attempts + sought >= ScanTableAfter()) {
-            ends = m_scans.Create(head, static_cast<std::size_t>(Length()) + 1);
-            remember = ends != nullptr; // without memory for it, the scan goes on without
+        if (ends == nullptr && remember && attempts + sought >= LazyScanMemo::kAfterAttempts) {
+            if (!goneThrough) {
+                goneThrough = m_scans.GoneThrough(head);
+            }
+            if (*goneThrough + attempts + sought >= ScanTableAfter()) {
+                ends = m_scans.Create(head, static_cast<std::size_t>(Length()) + 1);
+                remember = ends != nullptr; // without memory for it, the scan goes on without
+            }
         }
         LazyScanMemo::ScanEnd end;
         if (ends != nullptr) {
@@ -437,6 +444,8 @@ bool PatternMatcher::Run::ScanLazy(std::size_t head, std::size_t rest, std::ptrd
         }
         if (ends != nullptr) {
             m_scans.Settle(*ends, end);
+        } else if (remember && attempts + sought >= LazyScanMemo::kAfterAttempts) {
+            m_scans.WentThrough(head, attempts + sought);
         }
         p = end.end;
         if (end.attempt == LazyScanMemo::ScanEnd::kPassed) {
