@@ -307,9 +307,10 @@ bool PatternMatcher::Run::Checkpoint() {
     return true;
 }
 
-// A match that ends within about as many steps as its subject has units (a realistic page, an
-// address) never reads the whole subject for the required runs: only one that goes on longer
-// does, once, from the start of the attempt it is in. False when they cannot all be placed from
+// A match that ends within about half as many steps as its subject has units (a realistic page,
+// an address) never reads the whole subject for the required runs: only one that goes on longer
+// (a seek reading its subject once takes as many) does, once, from the start of the attempt it is
+// in. False when they cannot all be placed from
 // there: neither that attempt nor any later one can match.
 bool PatternMatcher::Run::SeekRunsWhenDue() {
     if (m_steps >= m_runsFrom && !m_runsFromKnown) {
