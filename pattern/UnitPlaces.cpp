@@ -23,7 +23,7 @@ UnitPlaces::Places* UnitPlaces::Of(const char16_t* s, std::ptrdiff_t length, cha
         places->unit = unit;
         ++m_count;
     }
-    if (places->listed || places->read < static_cast<std::uint64_t>(length) ||
+    if (places->listed || places->read < static_cast<std::uint64_t>(length) / 2 ||
         places->read < kLongSeek * places->seeks) {
         return places;
     }

@@ -1,10 +1,10 @@
 // Every place of a unit in the subject, listed in one reading. A match that seeks the same unit
 // again and again (a lazy loop's scan for what follows it, a greedy loop giving back to it) would
-// read the subject at each seek. Once its seeks have read as many units as the subject has, they
-// are counted by unit; once those for one unit have read as many again, kLongSeek units a seek on
-// the whole, that unit's places are listed, and each seek for it from then on is a search of the
-// list. A match that seeks little pays an addition a seek; where the unit stands thick, seeks are
-// short and reading beats the list.
+// read the subject at each seek. Once its seeks have read half as many units as the subject has,
+// they are counted by unit; once those for one unit have read as many again, kLongSeek units a seek
+// on the whole, that unit's places are listed (one reading), and each seek for it from then on is a
+// search of the list. A match that seeks little pays an addition a seek; where the unit stands
+// thick, seeks are short and reading beats the list.
 #pragma once
 
 #include "pattern/UnitScan.h"
@@ -58,7 +58,7 @@ private:
 
     void Read(std::uint64_t passed, std::ptrdiff_t length, std::uint64_t& read) {
         read += passed;
-        if (m_on && (m_read += passed) >= static_cast<std::uint64_t>(length)) {
+        if (m_on && (m_read += passed) >= static_cast<std::uint64_t>(length) / 2) {
             CountByUnit();
         }
     }
