@@ -38,7 +38,6 @@
 #include "pattern/ProgramLayout.h"
 #include "pattern/RequiredRuns.h"
 #include "pattern/SingleUnit.h"
-#include "pattern/UnitPlaces.h"
 #include "pattern/UnitScan.h"
 
 #include <algorithm>
@@ -97,8 +96,7 @@ public:
           m_followingTests((context.m_shortcuts & MatchContext::kFollowingTests) != 0),
           m_loopSuffixes((context.m_shortcuts & MatchContext::kSuffixRuns) ? &matcher.m_loopSuffixes
                                                                            : nullptr),
-          m_runsPending(!m_runs.empty() && (context.m_shortcuts & MatchContext::kRequiredRuns)),
-          m_places((context.m_shortcuts & MatchContext::kUnitPlaces) != 0) {}
+          m_runsPending(!m_runs.empty() && (context.m_shortcuts & MatchContext::kRequiredRuns)) {}
 
     MatchOutcome Execute();
 
@@ -217,11 +215,9 @@ private:
     std::ptrdiff_t LastFollowingPasses(std::size_t after, std::ptrdiff_t first, std::ptrdiff_t latest,
                                        std::size_t& leftAtFirst, std::uint64_t& read);
     // The last position from lo to hi where the unit test at `at` passes, lo - 1 when none does;
-    // `read` grows by the units passed over (a search of a unit's listed places counts one).
-    std::ptrdiff_t LastPassing(std::size_t at, std::ptrdiff_t lo, std::ptrdiff_t hi, std::uint64_t& read) {
-        if (const char16_t unit = m_vector ? pattern_detail::OnlyUnit(m_program, at) : 0; unit != 0) {
-            return m_places.Last(m_s, Length(), unit, lo, hi, read);
-        }
+    // `read` grows by the units passed over.
+    std::ptrdiff_t LastPassing(std::size_t at, std::ptrdiff_t lo, std::ptrdiff_t hi,
+                               std::uint64_t& read) const {
         const std::ptrdiff_t p = pattern_detail::LastPassing(m_program, at, m_s, lo, hi, m_vector);
         read += static_cast<std::uint64_t>(hi - p);
         return p;
@@ -276,7 +272,6 @@ private:
     std::ptrdiff_t m_lastStart = std::numeric_limits<std::ptrdiff_t>::max();
     FailureMemo m_failures;
     LazyScanMemo m_scans;
-    pattern_detail::UnitPlaces m_places;
     pattern_detail::GreedyFrontiers m_frontiers;
 };
 
@@ -412,7 +407,10 @@ bool PatternMatcher::Run::ScanLazy(std::size_t head, std::size_t rest, std::ptrd
     for (;; ++attempts) {
         if (seek != 0 && (ends == nullptr ||
                           ends->At(static_cast<std::size_t>(p)).attempt == LazyScanMemo::ScanEnd::kUnknown)) {
-            p = m_places.Next(m_s, Length(), seek, p, sought);
+            const auto found = static_cast<std::ptrdiff_t>(pattern_detail::FindUnit(
+                m_s, static_cast<std::size_t>(p), static_cast<std::size_t>(Length()), seek));
+            sought += static_cast<std::uint64_t>(found - p);
+            p = found;
         }
         if (ends == nullptr && remember && attempts + sought >= LazyScanMemo::kAfterAttempts) {
             if (!goneThrough) {

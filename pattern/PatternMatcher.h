@@ -158,11 +158,8 @@ public:
         // Give back at once the iterations of a loop over one unit after which the unit tests the
         // rest runs next without a choice do not all pass (else only those where the first fails).
         kFollowingTests = 128,
-        // With kVectorScans: once the seeks for one unit (a lazy loop's scans, a give-back) have read
-        // as many units as the subject has, list the unit's places and search the list instead.
-        kUnitPlaces = 512,
         kAllShortcuts = kRequiredRuns | kFailureMemo | kLazyScanMemo | kVectorScans | kLeadingRun |
-                        kLiteralRuns | kSuffixRuns | kFollowingTests | kUnitPlaces,
+                        kLiteralRuns | kSuffixRuns | kFollowingTests,
     };
     void SetShortcuts(std::uint32_t shortcuts) { m_shortcuts = shortcuts; }
 

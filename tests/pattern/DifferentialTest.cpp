@@ -152,8 +152,7 @@ bool Compare(const PatternMatcher& matcher, const std::u16string& pattern, const
     for (const std::uint32_t shortcuts :
          {+MatchContext::kAllShortcuts, 0u, +MatchContext::kRequiredRuns, +MatchContext::kFailureMemo,
           +MatchContext::kLazyScanMemo, +MatchContext::kVectorScans, +MatchContext::kLeadingRun,
-          +MatchContext::kLiteralRuns, +MatchContext::kSuffixRuns, +MatchContext::kFollowingTests,
-          +MatchContext::kVectorScans | MatchContext::kUnitPlaces}) {
+          +MatchContext::kLiteralRuns, +MatchContext::kSuffixRuns, +MatchContext::kFollowingTests}) {
         MatchContext context;
         context.SetShortcuts(shortcuts);
         const bool matched = matcher.Match(subject.c_str(), &context);
