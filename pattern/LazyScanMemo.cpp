@@ -1,5 +1,7 @@
 #include "pattern/LazyScanMemo.h"
 
+#include <algorithm>
+#include <limits>
 #include <new>
 
 namespace tessaly::pattern_detail {
@@ -13,6 +15,27 @@ LazyScanMemo::Table* LazyScanMemo::Find(std::size_t head) {
     return nullptr;
 }
 
+std::uint64_t LazyScanMemo::GoneThrough(std::size_t head) const {
+    for (std::size_t k = 0; k < m_untabledCount; ++k) {
+        if (m_untabled[k].head == head) {
+            return m_untabled[k].positions;
+        }
+    }
+    return 0;
+}
+
+void LazyScanMemo::WentThrough(std::size_t head, std::uint64_t positions) {
+    for (std::size_t k = 0; k < m_untabledCount; ++k) {
+        if (m_untabled[k].head == head) {
+            m_untabled[k].positions += positions;
+            return;
+        }
+    }
+    if (m_untabledCount < m_untabled.size()) {
+        m_untabled[m_untabledCount++] = Untabled{head, positions};
+    }
+}
+
 LazyScanMemo::Table* LazyScanMemo::Create(std::size_t head, std::size_t positions) {
     try {
         m_scans.push_back(Scans{head, Table(positions)});
@@ -24,8 +47,17 @@ LazyScanMemo::Table* LazyScanMemo::Create(std::size_t head, std::size_t position
 }
 
 void LazyScanMemo::Settle(Table& table, const ScanEnd& end) const {
-    for (const std::ptrdiff_t at : m_chain) {
-        table[static_cast<std::size_t>(at)] = end;
+    if (table.m_ends.size() == std::numeric_limits<std::uint32_t>::max()) {
+        return;
+    }
+    try {
+        table.m_ends.push_back(end);
+    } catch (const std::bad_alloc&) {
+        return;
+    }
+    const auto n = static_cast<std::uint32_t>(table.m_ends.size());
+    for (const Stretch& stretch : m_chain) {
+        std::fill(table.m_endOf.data() + stretch.from, table.m_endOf.data() + stretch.to + 1, n);
     }
 }
 

@@ -3,6 +3,7 @@
 // a scan notes the positions it attempts and settles them all with the end it reaches.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -19,10 +20,30 @@ public:
         std::ptrdiff_t attempt = kUnknown;
         std::ptrdiff_t end = 0;
     };
-    using Table = std::vector<ScanEnd>;
+    // Per position of the subject, the number of its end among those settled (0 while unknown):
+    // a new table is cleared and a stretch filled as plain memory is, many positions at a time.
+    class Table {
+    public:
+        explicit Table(std::size_t positions) : m_endOf(positions) {}
+        ScanEnd At(std::size_t position) const {
+            const std::uint32_t n = m_endOf[position];
+            return n == 0 ? ScanEnd{} : m_ends[n - 1];
+        }
 
-    // Short scans are not worth a table: a scan takes one after this many attempts.
+    private:
+        friend class LazyScanMemo;
+        std::vector<std::uint32_t> m_endOf;
+        std::vector<ScanEnd> m_ends;
+    };
+
+    // Short scans are not worth a table: a loop takes one once its scans have gone through this
+    // many positions (ScanTableAfter says how many for a match that does not backtrack much yet).
     static constexpr std::uint64_t kAfterAttempts = 32;
+    // How many positions the scans of the loop headed at `head` went through before it had a
+    // table (those of kAfterAttempts or more); loops past the first few count from each scan's
+    // start.
+    std::uint64_t GoneThrough(std::size_t head) const;
+    void WentThrough(std::size_t head, std::uint64_t positions);
 
     // The table of the loop headed at `head`; null when it has none.
     Table* Find(std::size_t head);
@@ -31,8 +52,11 @@ public:
     Table* Create(std::size_t head, std::size_t positions);
 
     void BeginScan() { m_chain.clear(); }
-    void Attempted(std::ptrdiff_t p) { m_chain.push_back(p); }
-    // Every position the scan attempted since it began ends at `end`.
+    // The scan attempted the positions from `from` to `to` (those before `to` were skipped, as
+    // they lead to it).
+    void Attempted(std::ptrdiff_t from, std::ptrdiff_t to) { m_chain.push_back({from, to}); }
+    // Every position the scan attempted since it began ends at `end` (without memory for one more
+    // end, they stay unknown).
     void Settle(Table& table, const ScanEnd& end) const;
 
 private:
@@ -41,7 +65,17 @@ private:
         Table ends;
     };
     std::vector<Scans> m_scans;
-    std::vector<std::ptrdiff_t> m_chain;
+    struct Untabled {
+        std::size_t head = 0;
+        std::uint64_t positions = 0;
+    };
+    std::array<Untabled, 4> m_untabled;
+    std::size_t m_untabledCount = 0;
+    struct Stretch {
+        std::ptrdiff_t from;
+        std::ptrdiff_t to;
+    };
+    std::vector<Stretch> m_chain;
 };
 
 } // namespace tessaly::pattern_detail

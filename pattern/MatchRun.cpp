@@ -25,7 +25,9 @@
 //   found eight units at a time (UnitScan.h);
 // - attempts begin only where the leading literal run stands, after the Chars that read it;
 // - the required runs are sought only once a match outlasts one reading of its subject;
-// - a run of literals is compared in one go (LiteralRun).
+// - a run of literals is compared in one go (LiteralRun);
+// - a give-back skips the iterations after which the unit tests that follow the loop without a
+//   choice do not all pass (LastFollowingPasses).
 // The depth the plain interpreter would have (m_vdepth) is kept beside the real one, so the
 // 1,048,576-entry cap ends exactly the matches it would end.
 #include "pattern/FailureMemo.h"
@@ -39,6 +41,7 @@
 #include "pattern/UnitScan.h"
 
 #include <algorithm>
+#include <array>
 #include <limits>
 #include <new>
 #include <optional>
@@ -90,6 +93,7 @@ public:
           m_vector((context.m_shortcuts & MatchContext::kVectorScans) != 0),
           m_leadingRun(matcher.m_leadingRun && (context.m_shortcuts & MatchContext::kLeadingRun)),
           m_leadingChars(matcher.m_leadingChars),
+          m_followingTests((context.m_shortcuts & MatchContext::kFollowingTests) != 0),
           m_loopSuffixes((context.m_shortcuts & MatchContext::kSuffixRuns) ? &matcher.m_loopSuffixes
                                                                            : nullptr),
           m_runsPending(!m_runs.empty() && (context.m_shortcuts & MatchContext::kRequiredRuns)) {}
@@ -172,8 +176,9 @@ private:
 
     std::u16string_view Subject() { return {m_s, static_cast<std::size_t>(Length())}; }
 
-    // Remembering starts once a match has taken several times more steps than reading its subject
-    // takes, that is once it backtracks in earnest; a realistic page never gets there. Checkpoint
+    // Remembering starts once a match has taken more steps than reading its subject takes, that is
+    // once it backtracks in earnest; a realistic page (a few hundred steps) never gets there, while
+    // a crafted one is remembered from early in its first attempt on. Checkpoint
     // turns it on at the step that crosses the mark.
     bool Remembering() const { return m_remembering; }
 
@@ -197,8 +202,26 @@ private:
     bool BackRefPasses(std::size_t ip, std::ptrdiff_t& p) const;
 
     bool ScanLazy(std::size_t head, std::size_t rest, std::ptrdiff_t& p);
+    // How many attempts a lazy loop's scan takes before its ends are remembered: a few once the
+    // match backtracks in earnest; before that, an eighth of the subject, which no scan of a
+    // realistic page takes, so that it never pays for a table.
+    std::uint64_t ScanTableAfter() {
+        return Remembering() ? LazyScanMemo::kAfterAttempts
+                             : std::max<std::uint64_t>(LazyScanMemo::kAfterAttempts,
+                                                       static_cast<std::uint64_t>(Length()) / 8);
+    }
     bool RunGreedy(std::size_t head, std::ptrdiff_t& p, std::size_t& ip);
     GiveBackResult GiveBack(std::ptrdiff_t& p, std::size_t& ip);
+    std::ptrdiff_t LastFollowingPasses(std::size_t after, std::ptrdiff_t first, std::ptrdiff_t latest,
+                                       std::size_t& leftAtFirst, std::uint64_t& read);
+    // The last position from lo to hi where the unit test at `at` passes, lo - 1 when none does;
+    // `read` grows by the units passed over.
+    std::ptrdiff_t LastPassing(std::size_t at, std::ptrdiff_t lo, std::ptrdiff_t hi,
+                               std::uint64_t& read) const {
+        const std::ptrdiff_t p = pattern_detail::LastPassing(m_program, at, m_s, lo, hi, m_vector);
+        read += static_cast<std::uint64_t>(hi - p);
+        return p;
+    }
     GreedyFrontier* FrontierOf(std::size_t head, std::size_t after);
     std::ptrdiff_t SuffixStart(std::size_t head);
     bool LazyIterationEmpty(std::size_t bodyEntry, std::ptrdiff_t p) const;
@@ -226,8 +249,12 @@ private:
     const bool m_vector;     // kVectorScans
     const bool m_leadingRun; // kLeadingRun, and the pattern has such a run
     const std::size_t m_leadingChars;
-    const std::vector<LoopSuffix>* m_loopSuffixes;                      // null when kSuffixRuns is off
-    std::vector<std::pair<std::size_t, std::ptrdiff_t>> m_suffixStarts; // by first run, once sought
+    const bool m_followingTests;                   // kFollowingTests
+    const std::vector<LoopSuffix>* m_loopSuffixes; // null when kSuffixRuns is off
+    // The starts SuffixStart found, by the loop's place in m_loopSuffixes; kUnsought until sought.
+    // Loops past the first few are sought each time: no pattern of this program has more.
+    static constexpr std::ptrdiff_t kUnsought = std::numeric_limits<std::ptrdiff_t>::min();
+    std::array<std::ptrdiff_t, 4> m_suffixStarts{kUnsought, kUnsought, kUnsought, kUnsought};
     std::uint64_t m_steps = 0;
     std::uint64_t m_nextCheck = 0; // the first step already looks at the limit and the token
     std::optional<MatchOutcome::Cutoff> m_cutoff;
@@ -275,13 +302,14 @@ bool PatternMatcher::Run::Checkpoint() {
     return true;
 }
 
-// A match that ends within about as many steps as its subject has units (a realistic page, an
-// address) never reads the whole subject for the required runs: only one that goes on longer
-// does, once, from the start of the attempt it is in. False when they cannot all be placed from
+// A match that ends within about half as many steps as its subject has units (a realistic page,
+// an address) never reads the whole subject for the required runs: only one that goes on longer
+// (a seek reading its subject once takes as many) does, once, from the start of the attempt it is
+// in. False when they cannot all be placed from
 // there: neither that attempt nor any later one can match.
 bool PatternMatcher::Run::SeekRunsWhenDue() {
     if (m_steps >= m_runsFrom && !m_runsFromKnown) {
-        m_runsFrom += static_cast<std::uint64_t>(Length());
+        m_runsFrom += static_cast<std::uint64_t>(Length()) / 2;
         m_runsFromKnown = true;
     }
     if (m_steps < m_runsFrom) {
@@ -299,7 +327,7 @@ bool PatternMatcher::Run::SeekRunsWhenDue() {
 // that memo points cost nothing; from then on the one with memo points.
 void PatternMatcher::Run::StartRememberingWhenDue() {
     if (m_steps >= m_memoFrom && !m_memoFromKnown) {
-        m_memoFrom += 4 * static_cast<std::uint64_t>(Length());
+        m_memoFrom += static_cast<std::uint64_t>(Length());
         m_memoFromKnown = true;
     }
     if (m_steps >= m_memoFrom) {
@@ -347,92 +375,85 @@ bool PatternMatcher::Run::RunGreedy(std::size_t head, std::ptrdiff_t& p, std::si
 // from there the plain way. A step limit that runs out also returns false; the failure that
 // follows then finds it exceeded.
 bool PatternMatcher::Run::ScanLazy(std::size_t head, std::size_t rest, std::ptrdiff_t& p) {
-    constexpr std::size_t kMaxTests = 8;
-    std::size_t tests[kMaxTests];
-    std::size_t count = 0;
-    std::size_t pushes = 1; // the loop's own resume point
     std::size_t at = rest;
     while (m_program[at].kind == Instruction::GroupEnd) {
         ++at;
     }
     const std::size_t groupEnds = at;
-    while (count < kMaxTests) {
-        const Instruction& in = m_program[at];
-        if (IsUnitTest(at)) {
-            tests[count++] = at;
-            if (in.kind == Instruction::Char && in.operand == 0) {
-                break; // the end anchor: nothing can be read after it
-            }
-            at = in.kind == Instruction::InSet || in.kind == Instruction::NotInSet
-                     ? layout::Target(m_program, at)
-                     : at + 1;
-        } else if (in.kind == Instruction::SaveGroup &&
-                   m_program[at + layout::kGroupCall].kind == Instruction::Call &&
-                   m_program[at + layout::kGroupRestore].kind == Instruction::RestoreGroup) {
-            pushes += 3;
-            at = layout::Target(m_program, at + layout::kGroupCall);
-        } else if (in.kind == Instruction::Call &&
-                   m_program[at + layout::kParenBacktrack].kind == Instruction::Backtrack) {
-            pushes += 1;
-            at = layout::Target(m_program, at);
-        } else {
-            break;
-        }
-    }
+    const pattern_detail::TestSequence sequence = pattern_detail::TestsFrom(m_program, at);
+    const std::size_t count = sequence.count;
+    const std::size_t* const tests = sequence.at;
+    const std::size_t pushes = 1 + sequence.pushes; // and the loop's own resume point
     if (count == 0 || m_vdepth + pushes >= kMaxStackEntries) {
         return true; // the plain way: the Call pushes, and reaches the cap itself
     }
-    const bool remember = (m_context.m_shortcuts & MatchContext::kLazyScanMemo) && Remembering();
+    bool remember = (m_context.m_shortcuts & MatchContext::kLazyScanMemo) != 0;
     LazyScanMemo::Table* ends = remember ? m_scans.Find(head) : nullptr;
+    // What the loop's earlier scans went through without a table: asked once this one is long.
+    std::optional<std::uint64_t> goneThrough;
     m_scans.BeginScan();
     // ".*?" before one unit: the attempts where that unit is missing take one unit each, so they
-    // can be skipped to where it stands (the terminator ends the scan there too). Not while scans
-    // are remembered, as each position attempted is noted.
-    const char16_t seek =
-        m_vector && !remember && m_program[head + layout::kLazyBody].kind == Instruction::AnyChar
-            ? pattern_detail::OnlyUnit(m_program, tests[0])
-            : 0;
+    // can be skipped to where it stands (the terminator ends the scan there too). A remembered scan
+    // notes where it stood, and one that begins elsewhere is led to the same places.
+    const char16_t seek = m_vector && m_program[head + layout::kLazyBody].kind == Instruction::AnyChar
+                              ? pattern_detail::OnlyUnit(m_program, tests[0])
+                              : 0;
+    // Steps: two for each attempt, as the plain loop's extension takes (its Jump and the
+    // Backtrack into it), one for each unit a seek reads past.
     std::uint64_t attempts = 0;
+    std::uint64_t sought = 0;
+    // The first position whose scan leads to where this one stands now.
+    std::ptrdiff_t from = p;
     for (;; ++attempts) {
-        if (seek != 0) {
+        if (seek != 0 && (ends == nullptr ||
+                          ends->At(static_cast<std::size_t>(p)).attempt == LazyScanMemo::ScanEnd::kUnknown)) {
             const auto found = static_cast<std::ptrdiff_t>(pattern_detail::FindUnit(
                 m_s, static_cast<std::size_t>(p), static_cast<std::size_t>(Length()), seek));
-            attempts += static_cast<std::uint64_t>(found - p);
+            sought += static_cast<std::uint64_t>(found - p);
             p = found;
         }
-        if (ends == nullptr && attempts == LazyScanMemo::kAfterAttempts && remember) {
-            ends = m_scans.Create(head, static_cast<std::size_t>(Length()) + 1);
+        if (ends == nullptr && remember && attempts + sought >= LazyScanMemo::kAfterAttempts) {
+            if (!goneThrough) {
+                goneThrough = m_scans.GoneThrough(head);
+            }
+            if (*goneThrough + attempts + sought >= ScanTableAfter()) {
+                ends = m_scans.Create(head, static_cast<std::size_t>(Length()) + 1);
+                remember = ends != nullptr; // without memory for it, the scan goes on without
+            }
         }
         LazyScanMemo::ScanEnd end;
         if (ends != nullptr) {
-            end = (*ends)[static_cast<std::size_t>(p)];
-            m_scans.Attempted(p);
+            end = ends->At(static_cast<std::size_t>(p));
+            m_scans.Attempted(from, p);
         }
         if (end.attempt == LazyScanMemo::ScanEnd::kUnknown) {
-            std::size_t passed = 0;
-            while (passed < count && UnitPasses(tests[passed], p + static_cast<std::ptrdiff_t>(passed))) {
-                ++passed;
-            }
+            const std::size_t passed = pattern_detail::TestsPassing(m_program, sequence, m_s, p);
             if (passed == count) {
                 end = LazyScanMemo::ScanEnd{LazyScanMemo::ScanEnd::kPassed, p};
             } else if (!UnitPasses(head + layout::kLazyBody, p + static_cast<std::ptrdiff_t>(passed))) {
                 end = LazyScanMemo::ScanEnd{p, p + static_cast<std::ptrdiff_t>(passed)};
             } else {
-                p += static_cast<std::ptrdiff_t>(passed) + 1;
+                // A scan from a unit the tests passed over seeks past it to where this one goes
+                // on, unless the unit sought stands among them.
+                const std::ptrdiff_t next = p + static_cast<std::ptrdiff_t>(passed) + 1;
+                from = seek != 0 && std::find(m_s + p + 1, m_s + next, seek) == m_s + next ? p + 1 : next;
+                p = next;
                 continue;
             }
         }
         if (ends != nullptr) {
             m_scans.Settle(*ends, end);
+        } else if (remember && attempts + sought >= LazyScanMemo::kAfterAttempts) {
+            m_scans.WentThrough(head, attempts + sought);
         }
         p = end.end;
         if (end.attempt == LazyScanMemo::ScanEnd::kPassed) {
-            return AddSteps(2 * attempts);
+            return AddSteps(2 * attempts + sought);
         }
         for (std::size_t i = rest; i < groupEnds; ++i) {
             m_groups[m_program[i].operand].end = end.attempt;
         }
-        AddSteps(2 * attempts + 2);
+        AddSteps(2 * attempts + sought + 2);
         return false;
     }
 }
@@ -474,12 +495,17 @@ PatternMatcher::Run::GiveBackResult PatternMatcher::Run::GiveBack(std::ptrdiff_t
         latest = std::max(last, first - 1);
         ++failures;
     }
-    p = test ? pattern_detail::LastPassing(m_program, after, m_s, first, latest, m_vector) : latest;
-    failures += static_cast<std::uint64_t>(latest - p);
+    std::size_t leftAtFirst = 0; // how far the run from `first` got before it failed
+    std::uint64_t read = 0;      // units passed over on the way down
+    p = !test ? latest
+        : m_traits[head] & pattern_detail::kTestsFollow
+            ? LastFollowingPasses(after, first, latest, leftAtFirst, read)
+            : LastPassing(after, first, latest, read);
+    failures += read;
     count = p - first;
     m_slots[slot] = count <= 0 ? record[1] : p;
     if (count < 0) {
-        p = first;
+        p = first + static_cast<std::ptrdiff_t>(leftAtFirst);
         if (extend) {
             frontier->ExtendTo(first);
         }
@@ -500,6 +526,33 @@ PatternMatcher::Run::GiveBackResult PatternMatcher::Run::GiveBack(std::ptrdiff_t
     return AddSteps(failures) ? GiveBackResult::Resume : GiveBackResult::Abort;
 }
 
+// The last position from `first` to `latest` where the unit test at `after` passes, first - 1 when
+// none does. With kFollowingTests, where it passes but a unit test the run reaches next without a
+// choice fails, the run fails there all the same (what it pushed on the way is given back and the
+// groups it entered are restored), so the search goes on below; `leftAtFirst` is then how far the
+// run from `first` got.
+std::ptrdiff_t PatternMatcher::Run::LastFollowingPasses(std::size_t after, std::ptrdiff_t first,
+                                                        std::ptrdiff_t latest, std::size_t& leftAtFirst,
+                                                        std::uint64_t& read) {
+    std::ptrdiff_t p = LastPassing(after, first, latest, read);
+    if (!m_followingTests || p < first) {
+        return p;
+    }
+    const pattern_detail::TestSequence tests = pattern_detail::TestsFrom(m_program, after);
+    if (tests.count < 2 || m_vdepth + tests.pushes >= kMaxStackEntries) {
+        return p; // the plain way, which reaches the cap itself
+    }
+    for (std::size_t passed;
+         p >= first && (passed = pattern_detail::TestsPassing(m_program, tests, m_s, p)) < tests.count;) {
+        if (p == first) {
+            leftAtFirst = passed;
+        }
+        ++read; // p itself is given back
+        p = LastPassing(after, first, p - 1, read);
+    }
+    return p;
+}
+
 // The frontier of a top-level greedy loop over "." followed by a memo point, once remembering has
 // begun; null otherwise.
 GreedyFrontier* PatternMatcher::Run::FrontierOf(std::size_t head, std::size_t after) {
@@ -516,21 +569,18 @@ std::ptrdiff_t PatternMatcher::Run::SuffixStart(std::size_t head) {
     if (m_loopSuffixes == nullptr) {
         return std::numeric_limits<std::ptrdiff_t>::max();
     }
-    for (const LoopSuffix& suffix : *m_loopSuffixes) {
-        if (suffix.head != head) {
+    const std::vector<LoopSuffix>& suffixes = *m_loopSuffixes;
+    for (std::size_t k = 0; k < suffixes.size(); ++k) {
+        if (suffixes[k].head != head) {
             continue;
         }
-        for (const auto& [firstRun, start] : m_suffixStarts) {
-            if (firstRun == suffix.firstRun) {
-                return start;
-            }
+        if (k < m_suffixStarts.size() && m_suffixStarts[k] != kUnsought) {
+            return m_suffixStarts[k];
         }
         const std::ptrdiff_t start = pattern_detail::LatestStart(
-            std::span<const std::u16string>(m_runs).subspan(suffix.firstRun), Subject(), m_vector);
-        try {
-            m_suffixStarts.emplace_back(suffix.firstRun, start);
-        } catch (const std::bad_alloc&) {
-            // sought again next time
+            std::span<const std::u16string>(m_runs).subspan(suffixes[k].firstRun), Subject(), m_vector);
+        if (k < m_suffixStarts.size()) {
+            m_suffixStarts[k] = start;
         }
         return start;
     }
@@ -772,8 +822,15 @@ bool PatternMatcher::Run::NextViableStart(std::ptrdiff_t& start) {
     if (m_leadingRun) {
         const std::u16string_view run = m_runs.front();
         const auto at = static_cast<std::size_t>(start);
-        const std::size_t found =
-            m_vector ? pattern_detail::FindRun(Subject(), run, at) : Subject().find(run, at);
+        // Most subjects of a pattern led by a run begin with it: look there before seeking it.
+        // The run holds no terminator, so the comparison stops at the subject's.
+        std::size_t same = 0;
+        while (same < run.size() && m_s[at + same] == run[same]) {
+            ++same;
+        }
+        const std::size_t found = same == run.size() ? at
+                                  : m_vector         ? pattern_detail::FindRun(Subject(), run, at)
+                                                     : Subject().find(run, at);
         if (found == std::u16string_view::npos) {
             return false; // every attempt from here on fails at once
         }

@@ -5,6 +5,7 @@
 #include "pattern/PatternSyntax.h"
 #include "pattern/ProgramLayout.h"
 #include "pattern/RequiredRuns.h"
+#include "pattern/SingleUnit.h"
 
 #include <algorithm>
 
@@ -35,6 +36,26 @@ bool MarkLiteralRuns(const std::vector<Instruction>& program, std::vector<Instru
     return any;
 }
 
+// Marks the greedy loops over one unit after which a give-back may check more than the first unit
+// test: those where a later test can fail short of the subject's end.
+void MarkTestsFollow(const std::vector<Instruction>& program, std::vector<std::uint8_t>& traits) {
+    for (std::size_t head = 0; head < program.size(); ++head) {
+        if (!(traits[head] & pattern_detail::kSimpleGreedy)) {
+            continue;
+        }
+        const std::size_t after = layout::GreedyExit(program.data(), head);
+        if (!pattern_detail::IsUnitTest(program[after].kind)) {
+            continue;
+        }
+        const pattern_detail::TestSequence tests = pattern_detail::TestsFrom(program.data(), after);
+        for (std::size_t k = 1; k < tests.count; ++k) {
+            if (program[tests.at[k]].kind != Instruction::AnyChar) {
+                traits[head] |= pattern_detail::kTestsFollow;
+            }
+        }
+    }
+}
+
 } // namespace
 
 ParseError PatternMatcher::Parse(const char16_t* pattern) {
@@ -62,6 +83,7 @@ ParseError PatternMatcher::Parse(const char16_t* pattern) {
             m_groupCount = tree.groupCount;
             m_slotCount = compiled.slotCount;
             FindStartFilter();
+            MarkTestsFollow(m_program, m_traits);
             for (std::size_t i = 0; i < m_program.size(); ++i) {
                 if (m_traits[i] & pattern_detail::kMemoPoint) {
                     if (m_memoProgram.empty()) {

@@ -119,7 +119,7 @@ public:
     // examines in one go (a "." loop's count, a give-back or a remembered answer is one). Between
     // two steps the interpreter runs at most the program's length of forward instructions, so steps
     // bound a match's time whatever the subject: 5 to 25 ns each here. A realistic watch page takes
-    // a few thousand and the worst crafted pages found about 120,000; this many keeps any match
+    // a few hundred and the worst crafted pages found about 60,000; this many keeps any match
     // within about 100 ms even at the slowest rate on a busy machine.
     static constexpr std::uint64_t kDefaultStepLimit = 4000000;
     // How often, in steps, a running Match looks at its stop token.
@@ -155,8 +155,11 @@ public:
         // Give back at once the iterations of a top-level loop over one unit after which the
         // required runs that follow it can no longer be placed.
         kSuffixRuns = 64,
+        // Give back at once the iterations of a loop over one unit after which the unit tests the
+        // rest runs next without a choice do not all pass (else only those where the first fails).
+        kFollowingTests = 128,
         kAllShortcuts = kRequiredRuns | kFailureMemo | kLazyScanMemo | kVectorScans | kLeadingRun |
-                        kLiteralRuns | kSuffixRuns,
+                        kLiteralRuns | kSuffixRuns | kFollowingTests,
     };
     void SetShortcuts(std::uint32_t shortcuts) { m_shortcuts = shortcuts; }
 

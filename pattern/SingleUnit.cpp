@@ -1,5 +1,6 @@
 #include "pattern/SingleUnit.h"
 
+#include "pattern/ProgramLayout.h"
 #include "pattern/UnitScan.h"
 
 namespace tessaly::pattern_detail {
@@ -15,6 +16,44 @@ char16_t OnlyUnit(const Instruction* program, std::size_t at) {
         return static_cast<char16_t>(program[at + 1].operand);
     }
     return 0;
+}
+
+TestSequence TestsFrom(const Instruction* program, std::size_t at) {
+    TestSequence tests;
+    while (tests.count < TestSequence::kMax) {
+        const Instruction& in = program[at];
+        if (IsUnitTest(in.kind)) {
+            tests.at[tests.count++] = at;
+            if (in.kind == Instruction::Char && in.operand == 0) {
+                break; // the end anchor: nothing can be read after it
+            }
+            at = in.kind == Instruction::InSet || in.kind == Instruction::NotInSet
+                     ? layout::Target(program, at)
+                     : at + 1;
+        } else if (in.kind == Instruction::SaveGroup &&
+                   program[at + layout::kGroupCall].kind == Instruction::Call &&
+                   program[at + layout::kGroupRestore].kind == Instruction::RestoreGroup) {
+            tests.pushes += 3;
+            at = layout::Target(program, at + layout::kGroupCall);
+        } else if (in.kind == Instruction::Call &&
+                   program[at + layout::kParenBacktrack].kind == Instruction::Backtrack) {
+            tests.pushes += 1;
+            at = layout::Target(program, at);
+        } else {
+            break;
+        }
+    }
+    return tests;
+}
+
+std::size_t TestsPassing(const Instruction* program, const TestSequence& tests, const char16_t* s,
+                         std::ptrdiff_t p) {
+    std::size_t passed = 0;
+    while (passed < tests.count &&
+           UnitPasses(program, tests.at[passed], s[p + static_cast<std::ptrdiff_t>(passed)])) {
+        ++passed;
+    }
+    return passed;
 }
 
 std::ptrdiff_t LastPassing(const Instruction* program, std::size_t at, const char16_t* s, std::ptrdiff_t lo,

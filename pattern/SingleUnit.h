@@ -37,6 +37,22 @@ inline bool UnitPasses(const Instruction* program, std::size_t at, char16_t unit
     }
 }
 
+// The unit tests a run from `at` takes one after another, reaching through the entries of groups
+// and parentheses between them (whose failure gives back what they pushed and leaves the groups
+// as they were), up to and with an end anchor; at most kMax.
+struct TestSequence {
+    static constexpr std::size_t kMax = 8;
+    std::size_t at[kMax];
+    std::size_t count = 0;
+    std::size_t pushes = 0; // entries the group and parenthesis entries push the plain way
+};
+TestSequence TestsFrom(const Instruction* program, std::size_t at);
+
+// How many of the tests pass one after another from p; all of them, or the index of the one that
+// fails there (the plain run leaves p that far on).
+std::size_t TestsPassing(const Instruction* program, const TestSequence& tests, const char16_t* s,
+                         std::ptrdiff_t p);
+
 // The one unit the literal or set at `at` takes, or 0 when it takes none or several.
 char16_t OnlyUnit(const Instruction* program, std::size_t at);
 

@@ -263,7 +263,21 @@ void RunStopLatency() {
 void RunProfile(const Options& options) {
     const bool address = options.profile == "a-address";
     const std::unique_ptr<Peer> ours = MakeOurs(address ? kAddress.ours : kExtraction.ours);
-    const std::vector<std::u16string> inputs = address ? Addresses() : WatchPages();
+    std::vector<std::u16string> inputs;
+    if (address) {
+        inputs = Addresses();
+    } else if (options.profile == "b-extraction") {
+        inputs = WatchPages();
+    }
+    for (const NamedPage& page : AdversarialPages()) {
+        if (options.profile == "c-" + page.name) {
+            inputs.push_back(page.text);
+        }
+    }
+    if (inputs.empty()) {
+        std::fprintf(stderr, "no case %s\n", options.profile.c_str());
+        return;
+    }
     std::vector<Outcome> outcomes(inputs.size());
     ours->Prepare(inputs);
     std::vector<double> times;
@@ -301,8 +315,9 @@ void* Main(void* arg) {
 int main(int argc, char** argv) {
     // --no-wregex leaves out std::wregex; --budget=N gives each peer N seconds per adversarial page;
     // --search=N runs the search for slow pages N seconds; --save-worst=DIR writes the worst into DIR;
-    // --search-only skips the comparison with the peers; --profile=a-address|b-extraction matches
-    // only that case's inputs with ours, --passes=N times (200), for a profiler.
+    // --search-only skips the comparison with the peers; --profile=CASE (a-address, b-extraction or
+    // a crafted page's c- case) matches only that case's inputs with ours, --passes=N times (200),
+    // for a profiler.
     tessaly::bench::Options options;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--no-wregex") == 0) {
@@ -315,15 +330,14 @@ int main(int argc, char** argv) {
             options.saveWorst = argv[i] + 13;
         } else if (std::strcmp(argv[i], "--search-only") == 0) {
             options.searchOnly = true;
-        } else if (std::strcmp(argv[i], "--profile=a-address") == 0 ||
-                   std::strcmp(argv[i], "--profile=b-extraction") == 0) {
+        } else if (std::strncmp(argv[i], "--profile=", 10) == 0) {
             options.profile = argv[i] + 10;
         } else if (std::strncmp(argv[i], "--passes=", 9) == 0) {
             options.passes = std::max(1, std::atoi(argv[i] + 9));
         } else {
             std::fprintf(stderr,
                          "usage: %s [--no-wregex] [--budget=seconds] [--search=seconds] [--save-worst=dir] "
-                         "[--search-only] [--profile=a-address|b-extraction [--passes=N]]\n",
+                         "[--search-only] [--profile=CASE [--passes=N]]\n",
                          argv[0]);
             return 2;
         }

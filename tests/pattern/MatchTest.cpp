@@ -100,6 +100,8 @@ TEST(Match, LazyLoopsTryTheRestFirst) {
     // A failure restores no position: the loop goes on where the failed rest stopped.
     EXPECT_EQ(MatchSummary(u"a*?bc", u"ababc"), "0-5");
     EXPECT_EQ(MatchSummary(u"{.*?}bc", u"abcbc"), "0-3 (0-1)");
+    // Also where the rest failed after a loop had given back all it took: "ab" passed at its start.
+    EXPECT_EQ(MatchSummary(u"{.*?}[xa]*abc", u"ababc"), "1-5 (1-2)");
 }
 
 TEST(Match, LazyIterationThatConsumesNothingFails) {
