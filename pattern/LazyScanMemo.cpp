@@ -16,23 +16,21 @@ LazyScanMemo::Table* LazyScanMemo::Find(std::size_t head) {
 }
 
 std::uint64_t LazyScanMemo::GoneThrough(std::size_t head) const {
-    for (std::size_t k = 0; k < m_untabledCount; ++k) {
-        if (m_untabled[k].head == head) {
-            return m_untabled[k].positions;
-        }
-    }
-    return 0;
+    const auto end = m_untabled.begin() + static_cast<std::ptrdiff_t>(m_untabledCount);
+    const auto loop =
+        std::find_if(m_untabled.begin(), end, [head](const Untabled& u) { return u.head == head; });
+    return loop == end ? 0 : loop->positions;
 }
 
 void LazyScanMemo::WentThrough(std::size_t head, std::uint64_t positions) {
-    for (std::size_t k = 0; k < m_untabledCount; ++k) {
-        if (m_untabled[k].head == head) {
-            m_untabled[k].positions += positions;
-            return;
-        }
-    }
-    if (m_untabledCount < m_untabled.size()) {
-        m_untabled[m_untabledCount++] = Untabled{head, positions};
+    const auto end = m_untabled.begin() + static_cast<std::ptrdiff_t>(m_untabledCount);
+    const auto loop =
+        std::find_if(m_untabled.begin(), end, [head](const Untabled& u) { return u.head == head; });
+    if (loop != end) {
+        loop->positions += positions;
+    } else if (m_untabledCount < m_untabled.size()) {
+        *loop = Untabled{head, positions};
+        ++m_untabledCount;
     }
 }
 
