@@ -27,7 +27,8 @@
 // - the required runs are sought only once a match outlasts one reading of its subject;
 // - a run of literals is compared in one go (LiteralRun);
 // - a give-back skips the iterations after which the unit tests that follow the loop without a
-//   choice do not all pass (LastFollowingPasses).
+//   choice do not all pass (LastFollowingPasses);
+// - an optional over one unit test runs in one dispatch (RunOptional).
 // The depth the plain interpreter would have (m_vdepth) is kept beside the real one, so the
 // 1,048,576-entry cap ends exactly the matches it would end.
 #include "pattern/FailureMemo.h"
@@ -57,6 +58,7 @@ using pattern_detail::kLazyBodyEntry;
 using pattern_detail::kSelfBackRef;
 using pattern_detail::kSimpleGreedy;
 using pattern_detail::kSimpleLazy;
+using pattern_detail::kSimpleOptional;
 using pattern_detail::LazyScanMemo;
 using pattern_detail::SetHolds;
 namespace layout = pattern_detail::layout;
@@ -94,6 +96,7 @@ public:
           m_leadingRun(matcher.m_leadingRun && (context.m_shortcuts & MatchContext::kLeadingRun)),
           m_leadingChars(matcher.m_leadingChars),
           m_followingTests((context.m_shortcuts & MatchContext::kFollowingTests) != 0),
+          m_optionalTrait((context.m_shortcuts & MatchContext::kOptionalUnits) ? kSimpleOptional : 0),
           m_loopSuffixes((context.m_shortcuts & MatchContext::kSuffixRuns) ? &matcher.m_loopSuffixes
                                                                            : nullptr),
           m_runsPending(!m_runs.empty() && (context.m_shortcuts & MatchContext::kRequiredRuns)) {}
@@ -211,6 +214,7 @@ private:
                                                        static_cast<std::uint64_t>(Length()) / 8);
     }
     bool RunGreedy(std::size_t head, std::ptrdiff_t& p, std::size_t& ip);
+    Halt RunOptional(std::size_t head, std::ptrdiff_t& p, std::size_t& ip);
     GiveBackResult GiveBack(std::ptrdiff_t& p, std::size_t& ip);
     std::ptrdiff_t LastFollowingPasses(std::size_t after, std::ptrdiff_t first, std::ptrdiff_t latest,
                                        std::size_t& leftAtFirst);
@@ -242,6 +246,7 @@ private:
     const bool m_leadingRun; // kLeadingRun, and the pattern has such a run
     const std::size_t m_leadingChars;
     const bool m_followingTests;                   // kFollowingTests
+    const std::uint8_t m_optionalTrait;            // kSimpleOptional with kOptionalUnits, else 0
     const std::vector<LoopSuffix>* m_loopSuffixes; // null when kSuffixRuns is off
     // The starts SuffixStart found, by the loop's place in m_loopSuffixes; kUnsought until sought.
     // Loops past the first few are sought each time: no pattern of this program has more.
@@ -355,6 +360,25 @@ bool PatternMatcher::Run::RunGreedy(std::size_t head, std::ptrdiff_t& p, std::si
     }
     ip = layout::GreedyExit(m_program, head);
     return true;
+}
+
+// "X?" over one unit test at once: the entries, slot, position and steps its instructions leave,
+// three entries when X passes (as the plain way, until a failure comes back to them), none and two
+// steps when it fails (the failure and the Jump past the item).
+PatternMatcher::Run::Halt PatternMatcher::Run::RunOptional(std::size_t head, std::ptrdiff_t& p,
+                                                           std::size_t& ip) {
+    const auto slot = static_cast<std::size_t>(m_program[head].operand);
+    if (UnitPasses(head + layout::kGreedyBody, p)) {
+        if (!Push(m_slots[slot]) || !Push(p) ||
+            !Push(static_cast<std::ptrdiff_t>(head + layout::kGreedyCall + 1))) {
+            return Halt::Abort;
+        }
+        m_slots[slot] = ++p;
+    } else if (m_vdepth + 3 >= kMaxStackEntries || !AddSteps(1) || !AddSteps(1)) {
+        return Halt::Abort; // the plain way pushes three entries all the same
+    }
+    ip = layout::GreedyExit(m_program, head);
+    return Halt::Continue;
 }
 
 // A lazy loop over one unit test whose rest begins (after any group ends) with unit tests, possibly
@@ -657,6 +681,9 @@ inline PatternMatcher::Run::Halt PatternMatcher::Run::Step(const Instruction& in
     case Instruction::PushSlot:
         if (m_traits[ip] & kSimpleGreedy) {
             return RunGreedy(ip, p, ip) ? Halt::Continue : Halt::Abort;
+        }
+        if (m_traits[ip] & m_optionalTrait) {
+            return RunOptional(ip, p, ip);
         }
         if (!Push(m_slots[in.operand])) {
             return Halt::Abort;

@@ -158,8 +158,10 @@ public:
         // Give back at once the iterations of a loop over one unit after which the unit tests the
         // rest runs next without a choice do not all pass (else only those where the first fails).
         kFollowingTests = 128,
+        // Run an optional over one unit test ("X?") in one go, leaving what its instructions leave.
+        kOptionalUnits = 256,
         kAllShortcuts = kRequiredRuns | kFailureMemo | kLazyScanMemo | kVectorScans | kLeadingRun |
-                        kLiteralRuns | kSuffixRuns | kFollowingTests,
+                        kLiteralRuns | kSuffixRuns | kFollowingTests | kOptionalUnits,
     };
     void SetShortcuts(std::uint32_t shortcuts) { m_shortcuts = shortcuts; }
 
