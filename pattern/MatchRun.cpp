@@ -99,7 +99,14 @@ public:
           m_optionalTrait((context.m_shortcuts & MatchContext::kOptionalUnits) ? kSimpleOptional : 0),
           m_loopSuffixes((context.m_shortcuts & MatchContext::kSuffixRuns) ? &matcher.m_loopSuffixes
                                                                            : nullptr),
-          m_runsPending(!m_runs.empty() && (context.m_shortcuts & MatchContext::kRequiredRuns)) {}
+          m_runsPending(!m_runs.empty() && (context.m_shortcuts & MatchContext::kRequiredRuns)) {
+        // Nothing is due before the floors of the marks, unless the step limit comes first: Search
+        // has just looked at the token.
+        m_nextCheck = std::min(m_memoFrom, m_runsFrom);
+        if (m_stepLimit != 0) {
+            m_nextCheck = std::min(m_nextCheck, m_stepLimit + 1);
+        }
+    }
 
     MatchOutcome Execute();
 
@@ -253,7 +260,7 @@ private:
     static constexpr std::ptrdiff_t kUnsought = std::numeric_limits<std::ptrdiff_t>::min();
     std::array<std::ptrdiff_t, 4> m_suffixStarts{kUnsought, kUnsought, kUnsought, kUnsought};
     std::uint64_t m_steps = 0;
-    std::uint64_t m_nextCheck = 0; // the first step already looks at the limit and the token
+    std::uint64_t m_nextCheck; // the step at which Checkpoint is next due
     std::optional<MatchOutcome::Cutoff> m_cutoff;
     std::uint64_t m_memoFrom = 256; // the step remembering starts at; its floor until known
     bool m_memoFromKnown = false;
