@@ -923,10 +923,18 @@ MatchOutcome PatternMatcher::Search(const char16_t* subject, MatchContext* conte
     if (subject == nullptr || context == nullptr) {
         return MatchOutcome::NotMatched(0);
     }
+    const auto slots = static_cast<std::size_t>(m_slotCount);
     try {
-        context->m_groups.assign(m_groupCount, MatchGroup{});
-        context->m_slots.assign(static_cast<std::size_t>(m_slotCount), 0);
-        context->m_savedDepths.resize(static_cast<std::size_t>(m_slotCount));
+        // A context matched with this pattern before has its tables' sizes already: only clear them.
+        if (context->m_groups.size() == m_groupCount && context->m_slots.size() == slots &&
+            context->m_savedDepths.size() == slots) {
+            std::fill(context->m_groups.begin(), context->m_groups.end(), MatchGroup{});
+            std::fill(context->m_slots.begin(), context->m_slots.end(), 0);
+        } else {
+            context->m_groups.assign(m_groupCount, MatchGroup{});
+            context->m_slots.assign(slots, 0);
+            context->m_savedDepths.resize(slots);
+        }
     } catch (const std::bad_alloc&) {
         context->m_groups.clear();
         context->m_slots.clear();
