@@ -885,8 +885,15 @@ PatternMatcher::Run::Halt PatternMatcher::Run::Attempt(std::ptrdiff_t start) {
         ip = layout::kPatternEntry + m_leadingChars;
         p += static_cast<std::ptrdiff_t>(m_leadingChars);
     }
+    // Steps, by far the most frequent calls, get copies of where the attempt stands: the compiler
+    // then keeps the loop's own in registers across them, where a store to the stack could
+    // otherwise have changed them for all it knows.
     for (;;) {
-        const Halt halt = Step(m_dispatch[ip], p, ip);
+        std::ptrdiff_t q = p;
+        std::size_t at = ip;
+        const Halt halt = Step(m_dispatch[at], q, at);
+        p = q;
+        ip = at;
         if (halt == Halt::Continue) {
             continue;
         }
