@@ -28,7 +28,8 @@
 // - a run of literals is compared in one go (LiteralRun);
 // - a give-back skips the iterations after which the unit tests that follow the loop without a
 //   choice do not all pass (LastFollowingPasses);
-// - an optional over one unit test runs in one dispatch (RunOptional).
+// - an optional over one unit test runs in one dispatch (RunOptional);
+// - a short subject is read for the required runs before the first attempt (PlaceRunsIfShort).
 // The depth the plain interpreter would have (m_vdepth) is kept beside the real one, so the
 // 1,048,576-entry cap ends exactly the matches it would end.
 #include "pattern/FailureMemo.h"
@@ -97,6 +98,7 @@ public:
           m_leadingChars(matcher.m_leadingChars),
           m_followingTests((context.m_shortcuts & MatchContext::kFollowingTests) != 0),
           m_optionalTrait((context.m_shortcuts & MatchContext::kOptionalUnits) ? kSimpleOptional : 0),
+          m_shortSubjects(!m_runs.empty() && (context.m_shortcuts & MatchContext::kShortSubjects)),
           m_loopSuffixes((context.m_shortcuts & MatchContext::kSuffixRuns) ? &matcher.m_loopSuffixes
                                                                            : nullptr),
           m_runsPending(!m_runs.empty() && (context.m_shortcuts & MatchContext::kRequiredRuns)) {
@@ -200,6 +202,7 @@ private:
 
     bool Checkpoint();
     bool SeekRunsWhenDue();
+    bool PlaceRunsIfShort();
     void StartRememberingWhenDue();
 
     // The first start from `start` on that may begin a match; false when none may.
@@ -254,6 +257,7 @@ private:
     const std::size_t m_leadingChars;
     const bool m_followingTests;                   // kFollowingTests
     const std::uint8_t m_optionalTrait;            // kSimpleOptional with kOptionalUnits, else 0
+    const bool m_shortSubjects;                    // kShortSubjects, and the pattern has runs
     const std::vector<LoopSuffix>* m_loopSuffixes; // null when kSuffixRuns is off
     // The starts SuffixStart found, by the loop's place in m_loopSuffixes; kUnsought until sought.
     // Loops past the first few are sought each time: no pattern of this program has more.
@@ -322,6 +326,27 @@ bool PatternMatcher::Run::SeekRunsWhenDue() {
     m_runsPending = false;
     m_earliest = pattern_detail::EarliestPlacement(m_runs, Subject(),
                                                    static_cast<std::size_t>(m_attemptStart), m_vector);
+    return m_earliest >= 0;
+}
+
+// An address is read for the required runs before the first attempt: one that lacks them is
+// refused for less than a failing attempt costs, and one that has them begins where the first
+// stands. False when they cannot all be placed.
+bool PatternMatcher::Run::PlaceRunsIfShort() {
+    std::size_t length = 0;
+    if (m_vector) {
+        length = pattern_detail::SubjectLengthWithin(m_s, MatchContext::kShortSubject);
+    } else {
+        while (length <= MatchContext::kShortSubject && m_s[length] != 0) {
+            ++length;
+        }
+    }
+    if (length > MatchContext::kShortSubject) {
+        return true; // a page: sought only once a match outlasts one reading of it
+    }
+    m_length = static_cast<std::ptrdiff_t>(length);
+    m_runsPending = false;
+    m_earliest = pattern_detail::EarliestPlacement(m_runs, Subject(), 0, m_vector);
     return m_earliest >= 0;
 }
 
@@ -826,7 +851,9 @@ bool PatternMatcher::Run::Backtrack(std::ptrdiff_t& p, std::size_t& ip) {
 bool PatternMatcher::Run::NextViableStart(std::ptrdiff_t& start) {
     if (m_leadingRun) {
         const std::u16string_view run = m_runs.front();
-        const auto at = static_cast<std::size_t>(start);
+        // Where the runs were placed, the first stands at the earliest place no attempt before
+        // it can begin.
+        const auto at = static_cast<std::size_t>(std::max(start, m_earliest));
         // Most subjects of a pattern led by a run begin with it: look there before seeking it.
         // The run holds no terminator, so the comparison stops at the subject's.
         std::size_t same = 0;
@@ -907,6 +934,9 @@ PatternMatcher::Run::Halt PatternMatcher::Run::Attempt(std::ptrdiff_t start) {
 }
 
 MatchOutcome PatternMatcher::Run::Execute() {
+    if (m_shortSubjects && !PlaceRunsIfShort()) {
+        return MatchOutcome::NotMatched(m_steps);
+    }
     for (std::ptrdiff_t start = 0; NextViableStart(start);) {
         switch (Attempt(start)) {
         case Halt::Accept:

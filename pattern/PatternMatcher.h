@@ -160,9 +160,14 @@ public:
         kFollowingTests = 128,
         // Run an optional over one unit test ("X?") in one go, leaving what its instructions leave.
         kOptionalUnits = 256,
+        // Place the required runs before the first attempt on a subject of at most
+        // kShortSubject units (an address), refusing it at once when they do not all fit.
+        kShortSubjects = 512,
         kAllShortcuts = kRequiredRuns | kFailureMemo | kLazyScanMemo | kVectorScans | kLeadingRun |
-                        kLiteralRuns | kSuffixRuns | kFollowingTests | kOptionalUnits,
+                        kLiteralRuns | kSuffixRuns | kFollowingTests | kOptionalUnits | kShortSubjects,
     };
+    // Reading so few units for the runs costs less than the attempt that fails for want of one.
+    static constexpr std::size_t kShortSubject = 256;
     void SetShortcuts(std::uint32_t shortcuts) { m_shortcuts = shortcuts; }
 
     // Valid after Match returned true.
