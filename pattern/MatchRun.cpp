@@ -98,7 +98,7 @@ public:
           m_leadingChars(matcher.m_leadingChars),
           m_followingTests((context.m_shortcuts & MatchContext::kFollowingTests) != 0),
           m_optionalTrait((context.m_shortcuts & MatchContext::kOptionalUnits) ? kSimpleOptional : 0),
-          m_shortSubjects(!m_runs.empty() && (context.m_shortcuts & MatchContext::kShortSubjects)),
+          m_placeIfShort(!m_runs.empty() && (context.m_shortcuts & MatchContext::kShortSubjects)),
           m_loopSuffixes((context.m_shortcuts & MatchContext::kSuffixRuns) ? &matcher.m_loopSuffixes
                                                                            : nullptr),
           m_runsPending(!m_runs.empty() && (context.m_shortcuts & MatchContext::kRequiredRuns)) {
@@ -202,7 +202,7 @@ private:
 
     bool Checkpoint();
     bool SeekRunsWhenDue();
-    bool PlaceRunsIfShort();
+    bool PlaceRunsIfShort(std::size_t from);
     void StartRememberingWhenDue();
 
     // The first start from `start` on that may begin a match; false when none may.
@@ -255,9 +255,9 @@ private:
     const bool m_vector;     // kVectorScans
     const bool m_leadingRun; // kLeadingRun, and the pattern has such a run
     const std::size_t m_leadingChars;
-    const bool m_followingTests;                   // kFollowingTests
-    const std::uint8_t m_optionalTrait;            // kSimpleOptional with kOptionalUnits, else 0
-    const bool m_shortSubjects;                    // kShortSubjects, and the pattern has runs
+    const bool m_followingTests;        // kFollowingTests
+    const std::uint8_t m_optionalTrait; // kSimpleOptional with kOptionalUnits, else 0
+    bool m_placeIfShort;                // kShortSubjects, the pattern has runs, and they are not placed yet
     const std::vector<LoopSuffix>* m_loopSuffixes; // null when kSuffixRuns is off
     // The starts SuffixStart found, by the loop's place in m_loopSuffixes; kUnsought until sought.
     // Loops past the first few are sought each time: no pattern of this program has more.
@@ -329,14 +329,18 @@ bool PatternMatcher::Run::SeekRunsWhenDue() {
     return m_earliest >= 0;
 }
 
-// An address is read for the required runs before the first attempt: one that lacks them is
-// refused for less than a failing attempt costs, and one that has them begins where the first
-// stands. False when they cannot all be placed.
-bool PatternMatcher::Run::PlaceRunsIfShort() {
-    std::size_t length = 0;
-    if (m_vector) {
+// An address is read for the required runs from `from` (0, or where the leading run was found)
+// before the first attempt: one that lacks them is refused for less than a failing attempt costs,
+// and one that has them begins where the first stands. False when they cannot all be placed.
+bool PatternMatcher::Run::PlaceRunsIfShort(std::size_t from) {
+    m_placeIfShort = false;
+    auto length = static_cast<std::size_t>(m_length);
+    if (m_length >= 0) {
+        // Known already: seeking the leading run needed it.
+    } else if (m_vector) {
         length = pattern_detail::SubjectLengthWithin(m_s, MatchContext::kShortSubject);
     } else {
+        length = 0;
         while (length <= MatchContext::kShortSubject && m_s[length] != 0) {
             ++length;
         }
@@ -346,7 +350,7 @@ bool PatternMatcher::Run::PlaceRunsIfShort() {
     }
     m_length = static_cast<std::ptrdiff_t>(length);
     m_runsPending = false;
-    m_earliest = pattern_detail::EarliestPlacement(m_runs, Subject(), 0, m_vector);
+    m_earliest = pattern_detail::EarliestPlacement(m_runs, Subject(), from, m_vector);
     return m_earliest >= 0;
 }
 
@@ -866,6 +870,9 @@ bool PatternMatcher::Run::NextViableStart(std::ptrdiff_t& start) {
         if (found == std::u16string_view::npos) {
             return false; // every attempt from here on fails at once
         }
+        if (m_placeIfShort && !PlaceRunsIfShort(found)) {
+            return false; // no attempt can begin before the run, and the rest do not follow it
+        }
         start = static_cast<std::ptrdiff_t>(found);
     } else if (m_filter.kind == StartFilter::Unit && m_vector) {
         start = static_cast<std::ptrdiff_t>(pattern_detail::FindUnit(
@@ -934,7 +941,8 @@ PatternMatcher::Run::Halt PatternMatcher::Run::Attempt(std::ptrdiff_t start) {
 }
 
 MatchOutcome PatternMatcher::Run::Execute() {
-    if (m_shortSubjects && !PlaceRunsIfShort()) {
+    // A pattern led by a run places them once the run is found (NextViableStart).
+    if (m_placeIfShort && !m_leadingRun && !PlaceRunsIfShort(0)) {
         return MatchOutcome::NotMatched(m_steps);
     }
     for (std::ptrdiff_t start = 0; NextViableStart(start);) {
