@@ -202,7 +202,7 @@ private:
 
     bool Checkpoint();
     bool SeekRunsWhenDue();
-    bool PlaceRunsIfShort(std::size_t from);
+    bool PlaceRunsIfShort(std::optional<std::size_t> leading);
     void StartRememberingWhenDue();
 
     // The first start from `start` on that may begin a match; false when none may.
@@ -329,10 +329,11 @@ bool PatternMatcher::Run::SeekRunsWhenDue() {
     return m_earliest >= 0;
 }
 
-// An address is read for the required runs from `from` (0, or where the leading run was found)
-// before the first attempt: one that lacks them is refused for less than a failing attempt costs,
-// and one that has them begins where the first stands. False when they cannot all be placed.
-bool PatternMatcher::Run::PlaceRunsIfShort(std::size_t from) {
+// An address is read for the required runs before the first attempt (from 0, or after the leading
+// run where it was found, `leading`): one that lacks them is refused for less than a failing
+// attempt costs, and one that has them begins where the first stands. False when they cannot all
+// be placed.
+bool PatternMatcher::Run::PlaceRunsIfShort(std::optional<std::size_t> leading) {
     m_placeIfShort = false;
     auto length = static_cast<std::size_t>(m_length);
     if (m_length >= 0) {
@@ -350,8 +351,14 @@ bool PatternMatcher::Run::PlaceRunsIfShort(std::size_t from) {
     }
     m_length = static_cast<std::ptrdiff_t>(length);
     m_runsPending = false;
-    m_earliest = pattern_detail::EarliestPlacement(m_runs, Subject(), from, m_vector);
-    return m_earliest >= 0;
+    if (!leading) {
+        m_earliest = pattern_detail::EarliestPlacement(m_runs, Subject(), 0, m_vector);
+        return m_earliest >= 0;
+    }
+    m_earliest = static_cast<std::ptrdiff_t>(*leading);
+    return m_runs.size() == 1 ||
+           pattern_detail::EarliestPlacement(std::span<const std::u16string>(m_runs).subspan(1), Subject(),
+                                             *leading + m_runs.front().size(), m_vector) >= 0;
 }
 
 // The subject's length, which sets the mark, is read only once the match has taken as many
@@ -942,7 +949,7 @@ PatternMatcher::Run::Halt PatternMatcher::Run::Attempt(std::ptrdiff_t start) {
 
 MatchOutcome PatternMatcher::Run::Execute() {
     // A pattern led by a run places them once the run is found (NextViableStart).
-    if (m_placeIfShort && !m_leadingRun && !PlaceRunsIfShort(0)) {
+    if (m_placeIfShort && !m_leadingRun && !PlaceRunsIfShort(std::nullopt)) {
         return MatchOutcome::NotMatched(m_steps);
     }
     for (std::ptrdiff_t start = 0; NextViableStart(start);) {
