@@ -61,7 +61,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
           +tessaly::MatchContext::kLazyScanMemo, +tessaly::MatchContext::kVectorScans,
           +tessaly::MatchContext::kLeadingRun, +tessaly::MatchContext::kLiteralRuns,
           +tessaly::MatchContext::kSuffixRuns, +tessaly::MatchContext::kFollowingTests,
-          +tessaly::MatchContext::kOptionalUnits, +tessaly::MatchContext::kShortSubjects}) {
+          +tessaly::MatchContext::kOptionalUnits, +tessaly::MatchContext::kShortSubjects,
+          +tessaly::MatchContext::kLoopEntries}) {
         tessaly::MatchContext fewer;
         fewer.SetStepLimit(kStepLimit);
         fewer.SetShortcuts(shortcuts);

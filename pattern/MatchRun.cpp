@@ -29,7 +29,8 @@
 // - a give-back skips the iterations after which the unit tests that follow the loop without a
 //   choice do not all pass (LastFollowingPasses);
 // - an optional over one unit test runs in one dispatch (RunOptional);
-// - a short subject is read for the required runs before the first attempt (PlaceRunsIfShort).
+// - a short subject is read for the required runs before the first attempt (PlaceRunsIfShort);
+// - a greedy loop's entry and the end of its iteration take one dispatch each (kLoopEntries).
 // The depth the plain interpreter would have (m_vdepth) is kept beside the real one, so the
 // 1,048,576-entry cap ends exactly the matches it would end.
 #include "pattern/FailureMemo.h"
@@ -98,6 +99,7 @@ public:
           m_leadingChars(matcher.m_leadingChars),
           m_followingTests((context.m_shortcuts & MatchContext::kFollowingTests) != 0),
           m_optionalTrait((context.m_shortcuts & MatchContext::kOptionalUnits) ? kSimpleOptional : 0),
+          m_loopEntries((context.m_shortcuts & MatchContext::kLoopEntries) != 0),
           m_placeIfShort(!m_runs.empty() && (context.m_shortcuts & MatchContext::kShortSubjects)),
           m_loopSuffixes((context.m_shortcuts & MatchContext::kSuffixRuns) ? &matcher.m_loopSuffixes
                                                                            : nullptr),
@@ -257,6 +259,7 @@ private:
     const std::size_t m_leadingChars;
     const bool m_followingTests;        // kFollowingTests
     const std::uint8_t m_optionalTrait; // kSimpleOptional with kOptionalUnits, else 0
+    const bool m_loopEntries;           // kLoopEntries
     bool m_placeIfShort;                // kShortSubjects, the pattern has runs, and they are not placed yet
     const std::vector<LoopSuffix>* m_loopSuffixes; // null when kSuffixRuns is off
     // The starts SuffixStart found, by the loop's place in m_loopSuffixes; kUnsought until sought.
@@ -731,6 +734,15 @@ inline PatternMatcher::Run::Halt PatternMatcher::Run::Step(const Instruction& in
         if (!Push(m_slots[in.operand])) {
             return Halt::Abort;
         }
+        if (m_loopEntries) {
+            // The rest of the entry: SavePos, PushPos and the Call into the item.
+            m_slots[in.operand] = p;
+            if (!Push(p) || !Push(static_cast<std::ptrdiff_t>(ip + layout::kGreedyCall + 1))) {
+                return Halt::Abort;
+            }
+            ip += layout::kGreedyBody;
+            return Halt::Continue;
+        }
         break;
     case Instruction::PopSlot:
         m_slots[in.operand] = Pop();
@@ -752,6 +764,11 @@ inline PatternMatcher::Run::Halt PatternMatcher::Run::Step(const Instruction& in
     case Instruction::FailIfNoProgress:
         if (p == m_slots[in.operand]) {
             return Halt::Fail;
+        }
+        if (m_loopEntries) {
+            m_slots[in.operand] = p; // the SavePos after it
+            ip += 2;
+            return Halt::Continue;
         }
         break;
     case Instruction::BackRef:

@@ -163,8 +163,12 @@ public:
         // Place the required runs before the first attempt on a subject of at most
         // kShortSubject units (an address), refusing it at once when they do not all fit.
         kShortSubjects = 512,
+        // Enter a greedy loop or optional (PushSlot, SavePos, PushPos, Call) and end an iteration
+        // (FailIfNoProgress, SavePos) in one dispatch each.
+        kLoopEntries = 1024,
         kAllShortcuts = kRequiredRuns | kFailureMemo | kLazyScanMemo | kVectorScans | kLeadingRun |
-                        kLiteralRuns | kSuffixRuns | kFollowingTests | kOptionalUnits | kShortSubjects,
+                        kLiteralRuns | kSuffixRuns | kFollowingTests | kOptionalUnits | kShortSubjects |
+                        kLoopEntries,
     };
     // Reading so few units for the runs costs less than the attempt that fails for want of one.
     static constexpr std::size_t kShortSubject = 256;

@@ -153,7 +153,7 @@ bool Compare(const PatternMatcher& matcher, const std::u16string& pattern, const
          {+MatchContext::kAllShortcuts, 0u, +MatchContext::kRequiredRuns, +MatchContext::kFailureMemo,
           +MatchContext::kLazyScanMemo, +MatchContext::kVectorScans, +MatchContext::kLeadingRun,
           +MatchContext::kLiteralRuns, +MatchContext::kSuffixRuns, +MatchContext::kFollowingTests,
-          +MatchContext::kOptionalUnits, +MatchContext::kShortSubjects}) {
+          +MatchContext::kOptionalUnits, +MatchContext::kShortSubjects, +MatchContext::kLoopEntries}) {
         MatchContext context;
         context.SetShortcuts(shortcuts);
         const bool matched = matcher.Match(subject.c_str(), &context);
