@@ -131,6 +131,39 @@ private:
         return true;
     }
 
+    // Room for `entries` more of this interpreter's own entries, made as that many PushReal would
+    // make it, so that a record is written in one go.
+    bool Reserve(std::size_t entries) {
+        if (m_depth + entries < m_room) {
+            return true;
+        }
+        const std::size_t depth = m_depth;
+        for (std::size_t k = 0; k < entries; ++k) {
+            if (!PushReal(0)) {
+                return false;
+            }
+        }
+        m_depth = depth;
+        return true;
+    }
+
+    // A greedy loop's entry from its head to its item in one go (PushSlot, SavePos, PushPos, Call):
+    // the three entries it pushes and the slot it sets. False where the plain entry ends the match.
+    bool EnterLoop(std::size_t head, std::ptrdiff_t p) {
+        if (m_vdepth + 3 >= kMaxStackEntries || !Reserve(3)) {
+            return false;
+        }
+        const auto slot = static_cast<std::size_t>(m_program[head].operand);
+        std::ptrdiff_t* const entries = m_stack + m_depth + 1;
+        entries[0] = m_slots[slot];
+        entries[1] = p;
+        entries[2] = static_cast<std::ptrdiff_t>(head + layout::kGreedyCall + 1);
+        m_depth += 3;
+        m_vdepth += 3;
+        m_slots[slot] = p;
+        return true;
+    }
+
     std::ptrdiff_t Pop() {
         --m_vdepth;
         return m_stack[m_depth--];
@@ -395,12 +428,17 @@ bool PatternMatcher::Run::RunGreedy(std::size_t head, std::ptrdiff_t& p, std::si
         return false;
     }
     if (count > 0) {
-        const std::size_t vdepth = m_vdepth;
-        if (!PushReal(p) || !PushReal(m_slots[slot]) || !PushReal(count) ||
-            !PushReal(static_cast<std::ptrdiff_t>(head)) || !PushReal(kRunMark)) {
+        if (!Reserve(kRunRecordSize)) {
             return false;
         }
-        m_vdepth = vdepth + 3 * iterations;
+        std::ptrdiff_t* const record = m_stack + m_depth + 1;
+        record[0] = p;
+        record[1] = m_slots[slot];
+        record[2] = count;
+        record[3] = static_cast<std::ptrdiff_t>(head);
+        record[4] = kRunMark;
+        m_depth += kRunRecordSize;
+        m_vdepth += 3 * iterations;
         p += count;
         m_slots[slot] = p;
     }
@@ -415,8 +453,7 @@ PatternMatcher::Run::Halt PatternMatcher::Run::RunOptional(std::size_t head, std
                                                            std::size_t& ip) {
     const auto slot = static_cast<std::size_t>(m_program[head].operand);
     if (UnitPasses(head + layout::kGreedyBody, p)) {
-        if (!Push(m_slots[slot]) || !Push(p) ||
-            !Push(static_cast<std::ptrdiff_t>(head + layout::kGreedyCall + 1))) {
+        if (!EnterLoop(head, p)) {
             return Halt::Abort;
         }
         m_slots[slot] = ++p;
@@ -731,17 +768,15 @@ inline PatternMatcher::Run::Halt PatternMatcher::Run::Step(const Instruction& in
         if (m_traits[ip] & m_optionalTrait) {
             return RunOptional(ip, p, ip);
         }
-        if (!Push(m_slots[in.operand])) {
-            return Halt::Abort;
-        }
         if (m_loopEntries) {
-            // The rest of the entry: SavePos, PushPos and the Call into the item.
-            m_slots[in.operand] = p;
-            if (!Push(p) || !Push(static_cast<std::ptrdiff_t>(ip + layout::kGreedyCall + 1))) {
+            if (!EnterLoop(ip, p)) {
                 return Halt::Abort;
             }
             ip += layout::kGreedyBody;
             return Halt::Continue;
+        }
+        if (!Push(m_slots[in.operand])) {
+            return Halt::Abort;
         }
         break;
     case Instruction::PopSlot:
