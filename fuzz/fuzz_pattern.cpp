@@ -60,7 +60,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
          {0u, +tessaly::MatchContext::kRequiredRuns, +tessaly::MatchContext::kFailureMemo,
           +tessaly::MatchContext::kLazyScanMemo, +tessaly::MatchContext::kVectorScans,
           +tessaly::MatchContext::kLeadingRun, +tessaly::MatchContext::kLiteralRuns,
-          +tessaly::MatchContext::kSuffixRuns, +tessaly::MatchContext::kFollowingTests}) {
+          +tessaly::MatchContext::kSuffixRuns, +tessaly::MatchContext::kFollowingTests,
+          +tessaly::MatchContext::kOptionalUnits, +tessaly::MatchContext::kShortSubjects,
+          +tessaly::MatchContext::kLoopEntries}) {
         tessaly::MatchContext fewer;
         fewer.SetStepLimit(kStepLimit);
         fewer.SetShortcuts(shortcuts);

@@ -27,7 +27,10 @@
 // - the required runs are sought only once a match outlasts one reading of its subject;
 // - a run of literals is compared in one go (LiteralRun);
 // - a give-back skips the iterations after which the unit tests that follow the loop without a
-//   choice do not all pass (LastFollowingPasses).
+//   choice do not all pass (LastFollowingPasses);
+// - an optional over one unit test runs in one dispatch (RunOptional);
+// - a short subject is read for the required runs before the first attempt (PlaceRunsIfShort);
+// - a greedy loop's entry and the end of its iteration take one dispatch each (kLoopEntries).
 // The depth the plain interpreter would have (m_vdepth) is kept beside the real one, so the
 // 1,048,576-entry cap ends exactly the matches it would end.
 #include "pattern/FailureMemo.h"
@@ -57,6 +60,7 @@ using pattern_detail::kLazyBodyEntry;
 using pattern_detail::kSelfBackRef;
 using pattern_detail::kSimpleGreedy;
 using pattern_detail::kSimpleLazy;
+using pattern_detail::kSimpleOptional;
 using pattern_detail::LazyScanMemo;
 using pattern_detail::SetHolds;
 namespace layout = pattern_detail::layout;
@@ -94,9 +98,19 @@ public:
           m_leadingRun(matcher.m_leadingRun && (context.m_shortcuts & MatchContext::kLeadingRun)),
           m_leadingChars(matcher.m_leadingChars),
           m_followingTests((context.m_shortcuts & MatchContext::kFollowingTests) != 0),
+          m_optionalTrait((context.m_shortcuts & MatchContext::kOptionalUnits) ? kSimpleOptional : 0),
+          m_loopEntries((context.m_shortcuts & MatchContext::kLoopEntries) != 0),
+          m_placeIfShort(!m_runs.empty() && (context.m_shortcuts & MatchContext::kShortSubjects)),
           m_loopSuffixes((context.m_shortcuts & MatchContext::kSuffixRuns) ? &matcher.m_loopSuffixes
                                                                            : nullptr),
-          m_runsPending(!m_runs.empty() && (context.m_shortcuts & MatchContext::kRequiredRuns)) {}
+          m_runsPending(!m_runs.empty() && (context.m_shortcuts & MatchContext::kRequiredRuns)) {
+        // Nothing is due before the floors of the marks, unless the step limit comes first: Search
+        // has just looked at the token.
+        m_nextCheck = std::min(m_memoFrom, m_runsFrom);
+        if (m_stepLimit != 0) {
+            m_nextCheck = std::min(m_nextCheck, m_stepLimit + 1);
+        }
+    }
 
     MatchOutcome Execute();
 
@@ -114,6 +128,39 @@ private:
             return false;
         }
         m_stack[m_depth] = value;
+        return true;
+    }
+
+    // Room for `entries` more of this interpreter's own entries, made as that many PushReal would
+    // make it, so that a record is written in one go.
+    bool Reserve(std::size_t entries) {
+        if (m_depth + entries < m_room) {
+            return true;
+        }
+        const std::size_t depth = m_depth;
+        for (std::size_t k = 0; k < entries; ++k) {
+            if (!PushReal(0)) {
+                return false;
+            }
+        }
+        m_depth = depth;
+        return true;
+    }
+
+    // A greedy loop's entry from its head to its item in one go (PushSlot, SavePos, PushPos, Call):
+    // the three entries it pushes and the slot it sets. False where the plain entry ends the match.
+    bool EnterLoop(std::size_t head, std::ptrdiff_t p) {
+        if (m_vdepth + 3 >= kMaxStackEntries || !Reserve(3)) {
+            return false;
+        }
+        const auto slot = static_cast<std::size_t>(m_program[head].operand);
+        std::ptrdiff_t* const entries = m_stack + m_depth + 1;
+        entries[0] = m_slots[slot];
+        entries[1] = p;
+        entries[2] = static_cast<std::ptrdiff_t>(head + layout::kGreedyCall + 1);
+        m_depth += 3;
+        m_vdepth += 3;
+        m_slots[slot] = p;
         return true;
     }
 
@@ -190,6 +237,7 @@ private:
 
     bool Checkpoint();
     bool SeekRunsWhenDue();
+    bool PlaceRunsIfShort(std::optional<std::size_t> leading);
     void StartRememberingWhenDue();
 
     // The first start from `start` on that may begin a match; false when none may.
@@ -211,6 +259,7 @@ private:
                                                        static_cast<std::uint64_t>(Length()) / 8);
     }
     bool RunGreedy(std::size_t head, std::ptrdiff_t& p, std::size_t& ip);
+    Halt RunOptional(std::size_t head, std::ptrdiff_t& p, std::size_t& ip);
     GiveBackResult GiveBack(std::ptrdiff_t& p, std::size_t& ip);
     std::ptrdiff_t LastFollowingPasses(std::size_t after, std::ptrdiff_t first, std::ptrdiff_t latest,
                                        std::size_t& leftAtFirst, std::uint64_t& read);
@@ -249,14 +298,17 @@ private:
     const bool m_vector;     // kVectorScans
     const bool m_leadingRun; // kLeadingRun, and the pattern has such a run
     const std::size_t m_leadingChars;
-    const bool m_followingTests;                   // kFollowingTests
+    const bool m_followingTests;        // kFollowingTests
+    const std::uint8_t m_optionalTrait; // kSimpleOptional with kOptionalUnits, else 0
+    const bool m_loopEntries;           // kLoopEntries
+    bool m_placeIfShort;                // kShortSubjects, the pattern has runs, and they are not placed yet
     const std::vector<LoopSuffix>* m_loopSuffixes; // null when kSuffixRuns is off
     // The starts SuffixStart found, by the loop's place in m_loopSuffixes; kUnsought until sought.
     // Loops past the first few are sought each time: no pattern of this program has more.
     static constexpr std::ptrdiff_t kUnsought = std::numeric_limits<std::ptrdiff_t>::min();
     std::array<std::ptrdiff_t, 4> m_suffixStarts{kUnsought, kUnsought, kUnsought, kUnsought};
     std::uint64_t m_steps = 0;
-    std::uint64_t m_nextCheck = 0; // the first step already looks at the limit and the token
+    std::uint64_t m_nextCheck; // the step at which Checkpoint is next due
     std::optional<MatchOutcome::Cutoff> m_cutoff;
     std::uint64_t m_memoFrom = 256; // the step remembering starts at; its floor until known
     bool m_memoFromKnown = false;
@@ -322,6 +374,38 @@ bool PatternMatcher::Run::SeekRunsWhenDue() {
     return m_earliest >= 0;
 }
 
+// An address is read for the required runs before the first attempt (from 0, or after the leading
+// run where it was found, `leading`): one that lacks them is refused for less than a failing
+// attempt costs, and one that has them begins where the first stands. False when they cannot all
+// be placed.
+bool PatternMatcher::Run::PlaceRunsIfShort(std::optional<std::size_t> leading) {
+    m_placeIfShort = false;
+    auto length = static_cast<std::size_t>(m_length);
+    if (m_length >= 0) {
+        // Known already: seeking the leading run needed it.
+    } else if (m_vector) {
+        length = pattern_detail::SubjectLengthWithin(m_s, MatchContext::kShortSubject);
+    } else {
+        length = 0;
+        while (length <= MatchContext::kShortSubject && m_s[length] != 0) {
+            ++length;
+        }
+    }
+    if (length > MatchContext::kShortSubject) {
+        return true; // a page: sought only once a match outlasts one reading of it
+    }
+    m_length = static_cast<std::ptrdiff_t>(length);
+    m_runsPending = false;
+    if (!leading) {
+        m_earliest = pattern_detail::EarliestPlacement(m_runs, Subject(), 0, m_vector);
+        return m_earliest >= 0;
+    }
+    m_earliest = static_cast<std::ptrdiff_t>(*leading);
+    return m_runs.size() == 1 ||
+           pattern_detail::EarliestPlacement(std::span<const std::u16string>(m_runs).subspan(1), Subject(),
+                                             *leading + m_runs.front().size(), m_vector) >= 0;
+}
+
 // The subject's length, which sets the mark, is read only once the match has taken as many
 // steps as the mark is at least. Until the mark is passed, the plain program is dispatched, so
 // that memo points cost nothing; from then on the one with memo points.
@@ -353,17 +437,40 @@ bool PatternMatcher::Run::RunGreedy(std::size_t head, std::ptrdiff_t& p, std::si
         return false;
     }
     if (count > 0) {
-        const std::size_t vdepth = m_vdepth;
-        if (!PushReal(p) || !PushReal(m_slots[slot]) || !PushReal(count) ||
-            !PushReal(static_cast<std::ptrdiff_t>(head)) || !PushReal(kRunMark)) {
+        if (!Reserve(kRunRecordSize)) {
             return false;
         }
-        m_vdepth = vdepth + 3 * iterations;
+        std::ptrdiff_t* const record = m_stack + m_depth + 1;
+        record[0] = p;
+        record[1] = m_slots[slot];
+        record[2] = count;
+        record[3] = static_cast<std::ptrdiff_t>(head);
+        record[4] = kRunMark;
+        m_depth += kRunRecordSize;
+        m_vdepth += 3 * iterations;
         p += count;
         m_slots[slot] = p;
     }
     ip = layout::GreedyExit(m_program, head);
     return true;
+}
+
+// "X?" over one unit test at once: the entries, slot, position and steps its instructions leave,
+// three entries when X passes (as the plain way, until a failure comes back to them), none and two
+// steps when it fails (the failure and the Jump past the item).
+PatternMatcher::Run::Halt PatternMatcher::Run::RunOptional(std::size_t head, std::ptrdiff_t& p,
+                                                           std::size_t& ip) {
+    const auto slot = static_cast<std::size_t>(m_program[head].operand);
+    if (UnitPasses(head + layout::kGreedyBody, p)) {
+        if (!EnterLoop(head, p)) {
+            return Halt::Abort;
+        }
+        m_slots[slot] = ++p;
+    } else if (m_vdepth + 3 >= kMaxStackEntries || !AddSteps(1) || !AddSteps(1)) {
+        return Halt::Abort; // the plain way pushes three entries all the same
+    }
+    ip = layout::GreedyExit(m_program, head);
+    return Halt::Continue;
 }
 
 // A lazy loop over one unit test whose rest begins (after any group ends) with unit tests, possibly
@@ -687,6 +794,16 @@ inline PatternMatcher::Run::Halt PatternMatcher::Run::Step(const Instruction& in
         if (m_traits[ip] & kSimpleGreedy) {
             return RunGreedy(ip, p, ip) ? Halt::Continue : Halt::Abort;
         }
+        if (m_traits[ip] & m_optionalTrait) {
+            return RunOptional(ip, p, ip);
+        }
+        if (m_loopEntries) {
+            if (!EnterLoop(ip, p)) {
+                return Halt::Abort;
+            }
+            ip += layout::kGreedyBody;
+            return Halt::Continue;
+        }
         if (!Push(m_slots[in.operand])) {
             return Halt::Abort;
         }
@@ -711,6 +828,11 @@ inline PatternMatcher::Run::Halt PatternMatcher::Run::Step(const Instruction& in
     case Instruction::FailIfNoProgress:
         if (p == m_slots[in.operand]) {
             return Halt::Fail;
+        }
+        if (m_loopEntries) {
+            m_slots[in.operand] = p; // the SavePos after it
+            ip += 2;
+            return Halt::Continue;
         }
         break;
     case Instruction::BackRef:
@@ -821,7 +943,9 @@ bool PatternMatcher::Run::Backtrack(std::ptrdiff_t& p, std::size_t& ip) {
 bool PatternMatcher::Run::NextViableStart(std::ptrdiff_t& start) {
     if (m_leadingRun) {
         const std::u16string_view run = m_runs.front();
-        const auto at = static_cast<std::size_t>(start);
+        // Where the runs were placed, the first stands at the earliest place no attempt before
+        // it can begin.
+        const auto at = static_cast<std::size_t>(std::max(start, m_earliest));
         // Most subjects of a pattern led by a run begin with it: look there before seeking it.
         // The run holds no terminator, so the comparison stops at the subject's.
         std::size_t same = 0;
@@ -833,6 +957,9 @@ bool PatternMatcher::Run::NextViableStart(std::ptrdiff_t& start) {
                                                      : Subject().find(run, at);
         if (found == std::u16string_view::npos) {
             return false; // every attempt from here on fails at once
+        }
+        if (m_placeIfShort && !PlaceRunsIfShort(found)) {
+            return false; // no attempt can begin before the run, and the rest do not follow it
         }
         start = static_cast<std::ptrdiff_t>(found);
     } else if (m_filter.kind == StartFilter::Unit && m_vector) {
@@ -880,8 +1007,15 @@ PatternMatcher::Run::Halt PatternMatcher::Run::Attempt(std::ptrdiff_t start) {
         ip = layout::kPatternEntry + m_leadingChars;
         p += static_cast<std::ptrdiff_t>(m_leadingChars);
     }
+    // Steps, by far the most frequent calls, get copies of where the attempt stands: the compiler
+    // then keeps the loop's own in registers across them, where a store to the stack could
+    // otherwise have changed them for all it knows.
     for (;;) {
-        const Halt halt = Step(m_dispatch[ip], p, ip);
+        std::ptrdiff_t q = p;
+        std::size_t at = ip;
+        const Halt halt = Step(m_dispatch[at], q, at);
+        p = q;
+        ip = at;
         if (halt == Halt::Continue) {
             continue;
         }
@@ -895,6 +1029,10 @@ PatternMatcher::Run::Halt PatternMatcher::Run::Attempt(std::ptrdiff_t start) {
 }
 
 MatchOutcome PatternMatcher::Run::Execute() {
+    // A pattern led by a run places them once the run is found (NextViableStart).
+    if (m_placeIfShort && !m_leadingRun && !PlaceRunsIfShort(std::nullopt)) {
+        return MatchOutcome::NotMatched(m_steps);
+    }
     for (std::ptrdiff_t start = 0; NextViableStart(start);) {
         switch (Attempt(start)) {
         case Halt::Accept:
@@ -918,10 +1056,18 @@ MatchOutcome PatternMatcher::Search(const char16_t* subject, MatchContext* conte
     if (subject == nullptr || context == nullptr) {
         return MatchOutcome::NotMatched(0);
     }
+    const auto slots = static_cast<std::size_t>(m_slotCount);
     try {
-        context->m_groups.assign(m_groupCount, MatchGroup{});
-        context->m_slots.assign(static_cast<std::size_t>(m_slotCount), 0);
-        context->m_savedDepths.resize(static_cast<std::size_t>(m_slotCount));
+        // A context matched with this pattern before has its tables' sizes already: only clear them.
+        if (context->m_groups.size() == m_groupCount && context->m_slots.size() == slots &&
+            context->m_savedDepths.size() == slots) {
+            std::fill(context->m_groups.begin(), context->m_groups.end(), MatchGroup{});
+            std::fill(context->m_slots.begin(), context->m_slots.end(), 0);
+        } else {
+            context->m_groups.assign(m_groupCount, MatchGroup{});
+            context->m_slots.assign(slots, 0);
+            context->m_savedDepths.resize(slots);
+        }
     } catch (const std::bad_alloc&) {
         context->m_groups.clear();
         context->m_slots.clear();

@@ -295,8 +295,8 @@ private:
     void GreedyLoop(std::int32_t item, bool repeat) {
         const std::int32_t slot = NewSlot();
         const std::int32_t head = Emit(Instruction::PushSlot, slot);
-        if (repeat && IsUnitTest(item)) {
-            m_out.traits[static_cast<std::size_t>(head)] |= kSimpleGreedy;
+        if (IsUnitTest(item)) {
+            m_out.traits[static_cast<std::size_t>(head)] |= repeat ? kSimpleGreedy : kSimpleOptional;
         }
         Emit(Instruction::SavePos, slot);
         Emit(Instruction::PushPos);

@@ -20,6 +20,8 @@ enum Trait : std::uint8_t {
     kSimpleLazy = 16,   // Call heading "X*?" whose X is one unit test: scan for the rest's first unit
     kMemoPoint = 32,    // first instruction of a top-level unit whose failures may be remembered
     kTestsFollow = 64,  // kSimpleGreedy head whose exit runs unit tests on that may fail before the end
+    // PushSlot heading "X?" whose X is one unit test: run in one dispatch
+    kSimpleOptional = 128,
 };
 
 // Stands in for a memo point's kind in the copy of the program the interpreter dispatches on.

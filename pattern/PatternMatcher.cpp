@@ -56,6 +56,15 @@ void MarkTestsFollow(const std::vector<Instruction>& program, std::vector<std::u
     }
 }
 
+// Whether the runs from `first` on are one unit, the one the literal right after the loop takes: a
+// give-back already seeks the last place of that unit, so placing them tells nothing more.
+bool SeekOnlyFollowingUnit(const std::vector<Instruction>& program, std::size_t head,
+                           const std::vector<std::u16string>& runs, std::size_t first) {
+    return first + 1 == runs.size() && runs[first].size() == 1 &&
+           program[layout::GreedyExit(program.data(), head)] ==
+               Instruction{Instruction::Char, runs[first][0]};
+}
+
 } // namespace
 
 ParseError PatternMatcher::Parse(const char16_t* pattern) {
@@ -98,7 +107,8 @@ ParseError PatternMatcher::Parse(const char16_t* pattern) {
             pattern_detail::RunSet runs = pattern_detail::RequiredRuns(tree);
             m_requiredRuns = std::move(runs.runs);
             for (const pattern_detail::TopLevelLoop& loop : compiled.topLevelLoops) {
-                if (runs.after[loop.unit] < m_requiredRuns.size()) {
+                if (runs.after[loop.unit] < m_requiredRuns.size() &&
+                    !SeekOnlyFollowingUnit(m_program, loop.head, m_requiredRuns, runs.after[loop.unit])) {
                     m_loopSuffixes.push_back(LoopSuffix{loop.head, runs.after[loop.unit]});
                 }
             }

@@ -158,9 +158,20 @@ public:
         // Give back at once the iterations of a loop over one unit after which the unit tests the
         // rest runs next without a choice do not all pass (else only those where the first fails).
         kFollowingTests = 128,
+        // Run an optional over one unit test ("X?") in one go, leaving what its instructions leave.
+        kOptionalUnits = 256,
+        // Place the required runs before the first attempt on a subject of at most
+        // kShortSubject units (an address), refusing it at once when they do not all fit.
+        kShortSubjects = 512,
+        // Enter a greedy loop or optional (PushSlot, SavePos, PushPos, Call) and end an iteration
+        // (FailIfNoProgress, SavePos) in one dispatch each.
+        kLoopEntries = 1024,
         kAllShortcuts = kRequiredRuns | kFailureMemo | kLazyScanMemo | kVectorScans | kLeadingRun |
-                        kLiteralRuns | kSuffixRuns | kFollowingTests,
+                        kLiteralRuns | kSuffixRuns | kFollowingTests | kOptionalUnits | kShortSubjects |
+                        kLoopEntries,
     };
+    // Reading so few units for the runs costs less than the attempt that fails for want of one.
+    static constexpr std::size_t kShortSubject = 256;
     void SetShortcuts(std::uint32_t shortcuts) { m_shortcuts = shortcuts; }
 
     // Valid after Match returned true.

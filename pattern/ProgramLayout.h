@@ -10,7 +10,8 @@
 
 namespace tessaly::pattern_detail::layout {
 
-// "X*" and "X?": PushSlot m, SavePos m, PushPos, Call body, PopPos, PopSlot m, Jump exit, X...
+// "X*" and "X?": PushSlot m, SavePos m, PushPos, Call body, PopPos, PopSlot m, Jump exit, X...,
+// FailIfNoProgress m, SavePos m (and for "X*" Jump head).
 inline constexpr std::int32_t kGreedyCall = 3;
 inline constexpr std::int32_t kGreedyExit = 6; // the Jump past the loop
 inline constexpr std::int32_t kGreedyBody = 7; // the item's first instruction

@@ -113,7 +113,7 @@ RunSet RequiredRuns(const SyntaxTree& tree) {
     return RunCollector(tree).Collect();
 }
 
-std::ptrdiff_t EarliestPlacement(const std::vector<std::u16string>& runs, std::u16string_view subject,
+std::ptrdiff_t EarliestPlacement(std::span<const std::u16string> runs, std::u16string_view subject,
                                  std::size_t from, bool vector) {
     std::size_t first = std::u16string_view::npos;
     std::size_t at = from;

@@ -28,8 +28,12 @@ RunSet RequiredRuns(const SyntaxTree& tree);
 // Where the first run lies when the runs are placed in order, each as early as it can be, within
 // subject[from, size); -1 when they do not all fit, and then no start from `from` on can match.
 // With `vector`, the runs are sought eight units at a time (UnitScan.h), with the same answer.
-std::ptrdiff_t EarliestPlacement(const std::vector<std::u16string>& runs, std::u16string_view subject,
+std::ptrdiff_t EarliestPlacement(std::span<const std::u16string> runs, std::u16string_view subject,
                                  std::size_t from, bool vector);
+inline std::ptrdiff_t EarliestPlacement(const std::vector<std::u16string>& runs, std::u16string_view subject,
+                                        std::size_t from, bool vector) {
+    return EarliestPlacement(std::span<const std::u16string>(runs), subject, from, vector);
+}
 
 // Where the first run lies when the runs are placed in order, each as late as it can be: the
 // latest start from which a match is still possible; -1 when they do not all fit.

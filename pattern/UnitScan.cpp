@@ -4,7 +4,6 @@
 #include "pattern/UnitScan.h"
 
 #include <cstdint>
-#include <cstring>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -34,8 +33,15 @@ unsigned HighestLane(unsigned mask) {
     return (31 - static_cast<unsigned>(__builtin_clz(mask))) / 2;
 }
 
+// The units between the first and the last, which the caller compared; runs are short, so a loop
+// costs less than a call.
 bool RestEquals(const char16_t* at, std::u16string_view run) {
-    return std::memcmp(at + 1, run.data() + 1, (run.size() - 2) * sizeof(char16_t)) == 0;
+    for (std::size_t i = 1; i + 1 < run.size(); ++i) {
+        if (at[i] != run[i]) {
+            return false;
+        }
+    }
+    return true;
 }
 
 } // namespace
@@ -63,6 +69,31 @@ __attribute__((no_sanitize("address", "thread"))) std::size_t SubjectLength(cons
             }
         }
         mask = Equal(_mm_load_si128(block), zero);
+    }
+    const auto found = reinterpret_cast<std::uintptr_t>(block) + static_cast<unsigned>(__builtin_ctz(mask));
+    return (found - address) / sizeof(char16_t);
+}
+
+__attribute__((no_sanitize("address", "thread"))) std::size_t SubjectLengthWithin(const char16_t* s,
+                                                                                  std::size_t limit) {
+    const auto address = reinterpret_cast<std::uintptr_t>(s);
+    if (address % sizeof(char16_t) != 0) {
+        std::size_t length = 0;
+        while (length <= limit && s[length] != 0) {
+            ++length;
+        }
+        return length;
+    }
+    const auto* block = reinterpret_cast<const __m128i*>(address & ~std::uintptr_t{15});
+    const auto* const last =
+        reinterpret_cast<const __m128i*>((address + limit * sizeof(char16_t)) & ~std::uintptr_t{15});
+    const __m128i zero = _mm_setzero_si128();
+    unsigned mask = Equal(_mm_load_si128(block), zero) & (~0u << (address & 15));
+    while (mask == 0) {
+        if (block == last) {
+            return limit + 1;
+        }
+        mask = Equal(_mm_load_si128(++block), zero);
     }
     const auto found = reinterpret_cast<std::uintptr_t>(block) + static_cast<unsigned>(__builtin_ctz(mask));
     return (found - address) / sizeof(char16_t);
@@ -118,7 +149,13 @@ std::size_t FindRun(std::u16string_view text, std::u16string_view run, std::size
             mask &= mask - 1; // both bits of the lane
         }
     }
-    return text.find(run, from);
+    // The last few starts, one at a time by the same two units.
+    for (; from + k <= text.size(); ++from) {
+        if (s[from] == run[0] && s[from + k - 1] == run[k - 1] && RestEquals(s + from, run)) {
+            return from;
+        }
+    }
+    return std::u16string_view::npos;
 }
 
 std::size_t FindLastRun(std::u16string_view text, std::u16string_view run) {
@@ -158,6 +195,14 @@ std::size_t FindLastRun(std::u16string_view text, std::u16string_view run) {
 
 std::size_t SubjectLength(const char16_t* s) {
     return std::char_traits<char16_t>::length(s);
+}
+
+std::size_t SubjectLengthWithin(const char16_t* s, std::size_t limit) {
+    std::size_t length = 0;
+    while (length <= limit && s[length] != 0) {
+        ++length;
+    }
+    return length;
 }
 
 std::size_t FindUnit(const char16_t* s, std::size_t from, std::size_t end, char16_t unit) {

@@ -152,7 +152,8 @@ bool Compare(const PatternMatcher& matcher, const std::u16string& pattern, const
     for (const std::uint32_t shortcuts :
          {+MatchContext::kAllShortcuts, 0u, +MatchContext::kRequiredRuns, +MatchContext::kFailureMemo,
           +MatchContext::kLazyScanMemo, +MatchContext::kVectorScans, +MatchContext::kLeadingRun,
-          +MatchContext::kLiteralRuns, +MatchContext::kSuffixRuns, +MatchContext::kFollowingTests}) {
+          +MatchContext::kLiteralRuns, +MatchContext::kSuffixRuns, +MatchContext::kFollowingTests,
+          +MatchContext::kOptionalUnits, +MatchContext::kShortSubjects, +MatchContext::kLoopEntries}) {
         MatchContext context;
         context.SetShortcuts(shortcuts);
         const bool matched = matcher.Match(subject.c_str(), &context);

@@ -50,6 +50,14 @@ TEST(UnitScan, SubjectLengthAtEveryAlignment) {
             std::u16string copy = buffer;
             copy[start + length] = 0;
             ASSERT_EQ(SubjectLength(copy.c_str() + start), length) << start;
+            for (const std::size_t limit : {0, 7, 8, 9, 100}) {
+                const std::size_t within = SubjectLengthWithin(copy.c_str() + start, limit);
+                if (length <= limit) {
+                    ASSERT_EQ(within, length) << start << " " << limit;
+                } else {
+                    ASSERT_GT(within, limit) << start << " " << length;
+                }
+            }
         }
     }
 }
