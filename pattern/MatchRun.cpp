@@ -392,7 +392,7 @@ bool PatternMatcher::Run::PlaceRunsIfShort(std::optional<std::size_t> leading) {
         }
     }
     if (length > MatchContext::kShortSubject) {
-        return true; // a page: sought only once a match outlasts one reading of it
+        return true; // a page: sought only once a match outlasts half a reading of it
     }
     m_length = static_cast<std::ptrdiff_t>(length);
     m_runsPending = false;
