@@ -24,7 +24,7 @@
 // - the subject's end, the required runs and the one unit a give-back or a ".*?" scan seeks are
 //   found eight units at a time (UnitScan.h);
 // - attempts begin only where the leading literal run stands, after the Chars that read it;
-// - the required runs are sought only once a match outlasts one reading of its subject;
+// - the required runs are sought only once a match outlasts half a reading of its subject;
 // - a run of literals is compared in one go (LiteralRun);
 // - a give-back skips the iterations after which the unit tests that follow the loop without a
 //   choice do not all pass (LastFollowingPasses);
@@ -354,11 +354,11 @@ bool PatternMatcher::Run::Checkpoint() {
     return true;
 }
 
-// A match that ends within about half as many steps as its subject has units (a realistic page,
-// an address) never reads the whole subject for the required runs: only one that goes on longer
-// (a seek reading its subject once takes as many) does, once, from the start of the attempt it is
-// in. False when they cannot all be placed from
-// there: neither that attempt nor any later one can match.
+// A match that ends within about half as many steps as its subject has units (a realistic page)
+// never reads the whole subject for the required runs: only one that goes on longer (a seek
+// reading its subject once takes as many) does, once, from the start of the attempt it is in.
+// False when they cannot all be placed from there: neither that attempt nor any later one can
+// match.
 bool PatternMatcher::Run::SeekRunsWhenDue() {
     if (m_steps >= m_runsFrom && !m_runsFromKnown) {
         m_runsFrom += static_cast<std::uint64_t>(Length()) / 2;
@@ -380,17 +380,11 @@ bool PatternMatcher::Run::SeekRunsWhenDue() {
 // be placed.
 bool PatternMatcher::Run::PlaceRunsIfShort(std::optional<std::size_t> leading) {
     m_placeIfShort = false;
-    auto length = static_cast<std::size_t>(m_length);
-    if (m_length >= 0) {
-        // Known already: seeking the leading run needed it.
-    } else if (m_vector) {
-        length = pattern_detail::SubjectLengthWithin(m_s, MatchContext::kShortSubject);
-    } else {
-        length = 0;
-        while (length <= MatchContext::kShortSubject && m_s[length] != 0) {
-            ++length;
-        }
-    }
+    // Known already where seeking the leading run needed it.
+    const std::size_t length =
+        m_length >= 0 ? static_cast<std::size_t>(m_length)
+        : m_vector    ? pattern_detail::SubjectLengthWithin(m_s, MatchContext::kShortSubject)
+                      : pattern_detail::SubjectLengthWithinByUnit(m_s, MatchContext::kShortSubject);
     if (length > MatchContext::kShortSubject) {
         return true; // a page: sought only once a match outlasts half a reading of it
     }

@@ -51,6 +51,7 @@ void MarkTestsFollow(const std::vector<Instruction>& program, std::vector<std::u
         for (std::size_t k = 1; k < tests.count; ++k) {
             if (program[tests.at[k]].kind != Instruction::AnyChar) {
                 traits[head] |= pattern_detail::kTestsFollow;
+                break;
             }
         }
     }

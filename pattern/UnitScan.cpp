@@ -11,6 +11,14 @@
 
 namespace tessaly::pattern_detail {
 
+std::size_t SubjectLengthWithinByUnit(const char16_t* s, std::size_t limit) {
+    std::size_t length = 0;
+    while (length <= limit && s[length] != 0) {
+        ++length;
+    }
+    return length;
+}
+
 #if defined(__SSE2__)
 namespace {
 
@@ -78,11 +86,7 @@ __attribute__((no_sanitize("address", "thread"))) std::size_t SubjectLengthWithi
                                                                                   std::size_t limit) {
     const auto address = reinterpret_cast<std::uintptr_t>(s);
     if (address % sizeof(char16_t) != 0) {
-        std::size_t length = 0;
-        while (length <= limit && s[length] != 0) {
-            ++length;
-        }
-        return length;
+        return SubjectLengthWithinByUnit(s, limit);
     }
     const auto* block = reinterpret_cast<const __m128i*>(address & ~std::uintptr_t{15});
     const auto* const last =
@@ -198,11 +202,7 @@ std::size_t SubjectLength(const char16_t* s) {
 }
 
 std::size_t SubjectLengthWithin(const char16_t* s, std::size_t limit) {
-    std::size_t length = 0;
-    while (length <= limit && s[length] != 0) {
-        ++length;
-    }
-    return length;
+    return SubjectLengthWithinByUnit(s, limit);
 }
 
 std::size_t FindUnit(const char16_t* s, std::size_t from, std::size_t end, char16_t unit) {

@@ -15,6 +15,8 @@ std::size_t SubjectLength(const char16_t* s);
 // SubjectLength when the terminator stands within the first `limit` units, else a number above
 // `limit`; reads no further than the aligned 16 bytes that hold unit `limit`.
 std::size_t SubjectLengthWithin(const char16_t* s, std::size_t limit);
+// The same, one unit at a time.
+std::size_t SubjectLengthWithinByUnit(const char16_t* s, std::size_t limit);
 
 // The first position from `from` before `end` that holds `unit`; `end` when none does.
 std::size_t FindUnit(const char16_t* s, std::size_t from, std::size_t end, char16_t unit);
