@@ -22,6 +22,9 @@ public:
     // the old one had been used), so it covers more. Without memory for it, nothing is remembered.
     void Remember(std::size_t ip, std::ptrdiff_t p, Failure failure);
 
+    // Forgets everything and gives the table's memory back.
+    void Clear() { *this = FailureMemo{}; }
+
 private:
     struct Entry {
         std::ptrdiff_t p = -1; // -1: free

@@ -47,6 +47,8 @@ public:
     // null without memory for it.
     GreedyFrontier* Of(std::size_t head, std::ptrdiff_t length);
 
+    void Clear() { m_loops.clear(); }
+
 private:
     struct Loop {
         std::size_t head;

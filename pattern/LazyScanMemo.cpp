@@ -23,6 +23,7 @@ std::uint64_t LazyScanMemo::GoneThrough(std::size_t head) const {
 }
 
 void LazyScanMemo::WentThrough(std::size_t head, std::uint64_t positions) {
+    m_used = true;
     const auto end = m_untabled.begin() + static_cast<std::ptrdiff_t>(m_untabledCount);
     const auto loop =
         std::find_if(m_untabled.begin(), end, [head](const Untabled& u) { return u.head == head; });
@@ -35,6 +36,7 @@ void LazyScanMemo::WentThrough(std::size_t head, std::uint64_t positions) {
 }
 
 LazyScanMemo::Table* LazyScanMemo::Create(std::size_t head, std::size_t positions) {
+    m_used = true;
     try {
         m_scans.push_back(Scans{head, Table(positions)});
         m_chain.reserve(64);

@@ -59,6 +59,16 @@ public:
     // end, they stay unknown).
     void Settle(Table& table, const ScanEnd& end) const;
 
+    // Whether a loop has a table or a count of positions gone through.
+    bool Used() const { return m_used; }
+    // Forgets every loop's table and count, giving the tables' memory back.
+    void Clear() {
+        m_scans.clear();
+        m_untabledCount = 0;
+        m_chain.clear();
+        m_used = false;
+    }
+
 private:
     struct Scans {
         std::size_t head;
@@ -76,6 +86,7 @@ private:
         std::ptrdiff_t to;
     };
     std::vector<Stretch> m_chain;
+    bool m_used = false;
 };
 
 } // namespace tessaly::pattern_detail

@@ -45,6 +45,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <limits>
 #include <new>
 #include <optional>
@@ -78,37 +79,30 @@ constexpr std::size_t kMemoRecordSize = 4;
 
 } // namespace
 
-class PatternMatcher::Run {
+class PatternMatcher::Run : private RunPlan {
 public:
-    Run(const PatternMatcher& matcher, const char16_t* subject, MatchContext& context)
-        : m_program(matcher.m_program.data()),
-          m_dispatch((context.m_shortcuts & MatchContext::kLiteralRuns) && !matcher.m_runProgram.empty()
-                         ? matcher.m_runProgram.data()
-                         : m_program),
-          m_memoProgram(!(context.m_shortcuts & MatchContext::kFailureMemo) || matcher.m_memoProgram.empty()
-                            ? nullptr
-                        : m_dispatch == m_program ? matcher.m_memoProgram.data()
-                                                  : matcher.m_runMemoProgram.data()),
-          m_traits(matcher.m_traits.data()), m_size(matcher.m_program.size()),
-          m_filter(matcher.m_startFilter), m_runs(matcher.m_requiredRuns), m_s(subject), m_context(context),
-          m_groups(context.m_groups.data()), m_slots(context.m_slots.data()),
-          m_savedDepths(context.m_savedDepths.data()), m_stack(context.m_stack.data()),
-          m_room(context.m_stack.size()), m_stepLimit(context.m_stepLimit), m_stop(context.m_stop),
-          m_vector((context.m_shortcuts & MatchContext::kVectorScans) != 0),
-          m_leadingRun(matcher.m_leadingRun && (context.m_shortcuts & MatchContext::kLeadingRun)),
-          m_leadingChars(matcher.m_leadingChars),
-          m_followingTests((context.m_shortcuts & MatchContext::kFollowingTests) != 0),
-          m_optionalTrait((context.m_shortcuts & MatchContext::kOptionalUnits) ? kSimpleOptional : 0),
-          m_loopEntries((context.m_shortcuts & MatchContext::kLoopEntries) != 0),
-          m_placeIfShort(!m_runs.empty() && (context.m_shortcuts & MatchContext::kShortSubjects)),
-          m_loopSuffixes((context.m_shortcuts & MatchContext::kSuffixRuns) ? &matcher.m_loopSuffixes
-                                                                           : nullptr),
-          m_runsPending(!m_runs.empty() && (context.m_shortcuts & MatchContext::kRequiredRuns)) {
+    Run(const RunPlan& plan, const char16_t* subject, MatchContext& context)
+        : RunPlan(plan), m_s(subject), m_context(context), m_groups(context.m_groups.data()),
+          m_slots(context.m_slots.data()), m_savedDepths(context.m_savedDepths.data()),
+          m_stack(context.m_stack.data()), m_room(context.m_stack.size()), m_stepLimit(context.m_stepLimit),
+          m_failures(context.m_failures), m_scans(context.m_scans), m_frontiers(context.m_frontiers) {
         // Nothing is due before the floors of the marks, unless the step limit comes first: Search
         // has just looked at the token.
         m_nextCheck = std::min(m_memoFrom, m_runsFrom);
         if (m_stepLimit != 0) {
             m_nextCheck = std::min(m_nextCheck, m_stepLimit + 1);
+        }
+    }
+    Run(const Run&) = delete;
+    Run& operator=(const Run&) = delete;
+    // Only a match that remembers fills the failures and frontiers.
+    ~Run() {
+        if (m_remembering) {
+            m_failures.Clear();
+            m_frontiers.Clear();
+        }
+        if (m_scans.Used()) {
+            m_scans.Clear();
         }
     }
 
@@ -275,14 +269,6 @@ private:
     std::ptrdiff_t SuffixStart(std::size_t head);
     bool LazyIterationEmpty(std::size_t bodyEntry, std::ptrdiff_t p) const;
 
-    const Instruction* m_program;
-    const Instruction*
-        m_dispatch; // m_program (or its copy with literal runs), m_memoProgram once remembering
-    const Instruction* m_memoProgram; // null when failures are not to be remembered
-    const std::uint8_t* m_traits;
-    std::size_t m_size;
-    StartFilter m_filter;
-    const std::vector<std::u16string>& m_runs;
     const char16_t* m_s;
     MatchContext& m_context;
     MatchGroup* m_groups;
@@ -294,15 +280,6 @@ private:
     std::size_t m_vdepth = 0;     // entries the plain interpreter would have in use
     std::ptrdiff_t m_length = -1; // of the subject, once needed
     std::uint64_t m_stepLimit;
-    const std::stop_token& m_stop;
-    const bool m_vector;     // kVectorScans
-    const bool m_leadingRun; // kLeadingRun, and the pattern has such a run
-    const std::size_t m_leadingChars;
-    const bool m_followingTests;        // kFollowingTests
-    const std::uint8_t m_optionalTrait; // kSimpleOptional with kOptionalUnits, else 0
-    const bool m_loopEntries;           // kLoopEntries
-    bool m_placeIfShort;                // kShortSubjects, the pattern has runs, and they are not placed yet
-    const std::vector<LoopSuffix>* m_loopSuffixes; // null when kSuffixRuns is off
     // The starts SuffixStart found, by the loop's place in m_loopSuffixes; kUnsought until sought.
     // Loops past the first few are sought each time: no pattern of this program has more.
     static constexpr std::ptrdiff_t kUnsought = std::numeric_limits<std::ptrdiff_t>::min();
@@ -313,25 +290,24 @@ private:
     std::uint64_t m_memoFrom = 256; // the step remembering starts at; its floor until known
     bool m_memoFromKnown = false;
     bool m_remembering = false;
-    // Whether the required runs are still to be sought, from which step, and once sought, where
-    // they were placed first and the latest start they allow.
-    bool m_runsPending;
+    // From which step the required runs are sought, and once sought, where they were placed first
+    // and the latest start they allow.
     std::uint64_t m_runsFrom = 256; // a floor until the subject's length is known
     bool m_runsFromKnown = false;
     bool m_hopeless = false; // the runs cannot be placed: end the match
     std::ptrdiff_t m_attemptStart = 0;
     std::ptrdiff_t m_earliest = -1;
     std::ptrdiff_t m_lastStart = std::numeric_limits<std::ptrdiff_t>::max();
-    FailureMemo m_failures;
-    LazyScanMemo m_scans;
-    pattern_detail::GreedyFrontiers m_frontiers;
+    FailureMemo& m_failures;
+    LazyScanMemo& m_scans;
+    pattern_detail::GreedyFrontiers& m_frontiers;
 };
 
 bool PatternMatcher::Run::Checkpoint() {
     if (!m_cutoff) {
         if (m_stepLimit != 0 && m_steps > m_stepLimit) {
             m_cutoff = MatchOutcome::Cutoff::StepLimit;
-        } else if (m_stop.stop_requested()) {
+        } else if (m_context.m_stop.stop_requested()) {
             m_cutoff = MatchOutcome::Cutoff::StopRequested;
         }
     }
@@ -1046,26 +1022,67 @@ MatchOutcome PatternMatcher::Run::Execute() {
     return MatchOutcome::NotMatched(m_steps);
 }
 
+void PatternMatcher::MakePlan(std::uint32_t shortcuts, RunPlan& plan) const {
+    plan.m_program = m_program.data();
+    plan.m_dispatch = (shortcuts & MatchContext::kLiteralRuns) && !m_runProgram.empty() ? m_runProgram.data()
+                                                                                        : m_program.data();
+    plan.m_memoProgram = !(shortcuts & MatchContext::kFailureMemo) || m_memoProgram.empty() ? nullptr
+                         : plan.m_dispatch == plan.m_program ? m_memoProgram.data()
+                                                             : m_runMemoProgram.data();
+    plan.m_traits = m_traits.data();
+    plan.m_size = m_program.size();
+    plan.m_runs = m_requiredRuns;
+    plan.m_loopSuffixes = (shortcuts & MatchContext::kSuffixRuns) ? &m_loopSuffixes : nullptr;
+    plan.m_leadingChars = m_leadingChars;
+    plan.m_filter = m_startFilter;
+    plan.m_vector = (shortcuts & MatchContext::kVectorScans) != 0;
+    plan.m_leadingRun = m_leadingRun && (shortcuts & MatchContext::kLeadingRun);
+    plan.m_followingTests = (shortcuts & MatchContext::kFollowingTests) != 0;
+    plan.m_optionalTrait = (shortcuts & MatchContext::kOptionalUnits) ? kSimpleOptional : 0;
+    plan.m_loopEntries = (shortcuts & MatchContext::kLoopEntries) != 0;
+    plan.m_placeIfShort = !m_requiredRuns.empty() && (shortcuts & MatchContext::kShortSubjects);
+    plan.m_runsPending = !m_requiredRuns.empty() && (shortcuts & MatchContext::kRequiredRuns);
+}
+
+// Sizes the context's tables for this pattern's groups and slots, cleared; false without memory
+// for them.
+bool PatternMatcher::SizeTables(MatchContext& context) const {
+    const std::size_t slots = std::max(static_cast<std::size_t>(m_slotCount), MatchContext::kClearedSlots);
+    try {
+        context.m_groups.assign(m_groupCount, MatchGroup{});
+        context.m_slots.assign(slots, 0);
+        context.m_savedDepths.resize(slots);
+    } catch (const std::bad_alloc&) {
+        context.m_groups.clear();
+        context.m_slots.clear();
+        context.m_tables = MatchContext::kNoTables;
+        return false;
+    }
+    context.m_tables = m_tables;
+    return true;
+}
+
 MatchOutcome PatternMatcher::Search(const char16_t* subject, MatchContext* context) const {
     if (subject == nullptr || context == nullptr) {
         return MatchOutcome::NotMatched(0);
     }
-    const auto slots = static_cast<std::size_t>(m_slotCount);
-    try {
-        // A context matched with this pattern before has its tables' sizes already: only clear them.
-        if (context->m_groups.size() == m_groupCount && context->m_slots.size() == slots &&
-            context->m_savedDepths.size() == slots) {
-            std::fill(context->m_groups.begin(), context->m_groups.end(), MatchGroup{});
-            std::fill(context->m_slots.begin(), context->m_slots.end(), 0);
-        } else {
-            context->m_groups.assign(m_groupCount, MatchGroup{});
-            context->m_slots.assign(slots, 0);
-            context->m_savedDepths.resize(slots);
+    // A context matched with this pattern's counts before has its tables' sizes already: only
+    // clear them.
+    if (context->m_tables != m_tables) [[unlikely]] {
+        if (!SizeTables(*context)) {
+            return MatchOutcome::NotMatched(0);
         }
-    } catch (const std::bad_alloc&) {
-        context->m_groups.clear();
-        context->m_slots.clear();
-        return MatchOutcome::NotMatched(0);
+    } else {
+        MatchGroup* const groups = context->m_groups.data();
+        for (std::uint32_t n = 0; n < m_groupCount; ++n) {
+            groups[n] = MatchGroup{};
+        }
+        std::ptrdiff_t* const slots = context->m_slots.data();
+        if (static_cast<std::size_t>(m_slotCount) <= MatchContext::kClearedSlots) [[likely]] {
+            std::memset(slots, 0, MatchContext::kClearedSlots * sizeof(std::ptrdiff_t));
+        } else {
+            std::fill(slots, slots + m_slotCount, 0);
+        }
     }
     if (m_lastError != ParseOk || m_program.empty()) {
         return MatchOutcome::NotMatched(0); // no usable program
@@ -1073,7 +1090,12 @@ MatchOutcome PatternMatcher::Search(const char16_t* subject, MatchContext* conte
     if (context->m_stop.stop_requested()) {
         return MatchOutcome::CutOff(MatchOutcome::Cutoff::StopRequested, 0);
     }
-    return Run(*this, subject, *context).Execute();
+    if (context->m_shortcuts == MatchContext::kAllShortcuts && m_prepared.ready) [[likely]] {
+        return Run(m_prepared.plan, subject, *context).Execute();
+    }
+    RunPlan plan;
+    MakePlan(context->m_shortcuts, plan);
+    return Run(plan, subject, *context).Execute();
 }
 
 } // namespace tessaly

@@ -81,6 +81,7 @@ ParseError PatternMatcher::Parse(const char16_t* pattern) {
     m_leadingRun = false;
     m_leadingChars = 0;
     m_loopSuffixes.clear();
+    m_prepared.ready = false;
 
     pattern_detail::SyntaxTree tree;
     ParseError error = pattern_detail::ReadPattern(pattern, tree);
@@ -121,6 +122,11 @@ ParseError PatternMatcher::Parse(const char16_t* pattern) {
                 ++m_leadingChars;
             }
         }
+    }
+    m_tables = (std::uint64_t{m_groupCount} << 32) | static_cast<std::uint32_t>(m_slotCount);
+    if (error == ParseOk) {
+        MakePlan(MatchContext::kAllShortcuts, m_prepared.plan);
+        m_prepared.ready = true;
     }
     m_lastError = error;
     return error;

@@ -3,8 +3,13 @@
 // A PatternMatcher and a MatchContext are used by one thread at a time; nothing is shared.
 #pragma once
 
+#include "pattern/FailureMemo.h"
+#include "pattern/GreedyFrontier.h"
+#include "pattern/LazyScanMemo.h"
+
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <stop_token>
 #include <string>
 #include <vector>
@@ -182,14 +187,26 @@ public:
 private:
     friend class PatternMatcher;
 
+    // Up to this many slots are cleared in one fixed-size write, so the slot tables are never
+    // shorter: few patterns have more loops and negations.
+    static constexpr std::size_t kClearedSlots = 8;
+    static constexpr std::uint64_t kNoTables = ~std::uint64_t{0};
+
     MatchGroup m_match;
     std::vector<MatchGroup> m_groups;
     std::vector<std::ptrdiff_t> m_slots;
     std::vector<std::ptrdiff_t> m_savedDepths; // beside each SaveDepth slot: the uncompacted depth
     std::vector<std::ptrdiff_t> m_stack;       // entries 1..depth are in use; size() is the room
+    // The group and slot counts the tables above are sized for (as PatternMatcher::m_tables).
+    std::uint64_t m_tables = kNoTables;
     std::uint64_t m_stepLimit = kDefaultStepLimit;
     std::stop_token m_stop;
     std::uint32_t m_shortcuts = kAllShortcuts;
+    // What a match that backtracks long remembers; empty between matches, so that a short one
+    // neither builds nor clears them, and a long one leaves no memory held.
+    pattern_detail::FailureMemo m_failures;
+    pattern_detail::LazyScanMemo m_scans;
+    pattern_detail::GreedyFrontiers m_frontiers;
 };
 
 class PatternMatcher {
@@ -222,6 +239,8 @@ public:
 
 private:
     class Run;
+    struct RunPlan;
+    struct LoopSuffix;
 
     // Attempts whose first consuming instruction fails at their start position change nothing,
     // so Match may skip them without running them.
@@ -233,6 +252,8 @@ private:
     };
 
     void FindStartFilter();
+    void MakePlan(std::uint32_t shortcuts, RunPlan& plan) const;
+    bool SizeTables(MatchContext& context) const;
 
     ParseError m_lastError = ParseOk;
     std::vector<Instruction> m_program;
@@ -256,8 +277,48 @@ private:
         std::size_t firstRun;
     };
     std::vector<LoopSuffix> m_loopSuffixes;
+    // What a Run takes from the pattern and the shortcuts chosen (named as the Run's members).
+    struct RunPlan {
+        const Instruction* m_program;
+        // m_program or its copy with literal runs; m_memoProgram once remembering.
+        const Instruction* m_dispatch;
+        const Instruction* m_memoProgram; // null when failures are not to be remembered
+        const std::uint8_t* m_traits;
+        std::size_t m_size;
+        std::span<const std::u16string> m_runs;
+        const std::vector<LoopSuffix>* m_loopSuffixes; // null when kSuffixRuns is off
+        std::size_t m_leadingChars;
+        StartFilter m_filter;
+        bool m_vector;                // kVectorScans
+        bool m_leadingRun;            // kLeadingRun, and the pattern has such a run
+        bool m_followingTests;        // kFollowingTests
+        std::uint8_t m_optionalTrait; // kSimpleOptional with kOptionalUnits, else 0
+        bool m_loopEntries;           // kLoopEntries
+        // Per match: kShortSubjects, the pattern has runs, and they are not placed yet.
+        bool m_placeIfShort;
+        // Per match: kRequiredRuns, the pattern has runs, and they are not sought yet.
+        bool m_runsPending;
+    };
+    // The plan for all shortcuts on, made by Parse. It points into this matcher's tables, so a copy
+    // of the matcher starts without it and plans each Search until it parses.
+    class PreparedPlan {
+    public:
+        PreparedPlan() = default;
+        PreparedPlan(const PreparedPlan&) {}
+        PreparedPlan& operator=(const PreparedPlan&) {
+            ready = false;
+            return *this;
+        }
+        ~PreparedPlan() = default;
+
+        RunPlan plan;
+        bool ready = false;
+    };
+
     std::uint32_t m_groupCount = 0;
     std::int32_t m_slotCount = 0;
+    std::uint64_t m_tables = 0; // the group count above the slot count, as MatchContext::m_tables
+    PreparedPlan m_prepared;
 };
 
 } // namespace tessaly
