@@ -84,29 +84,22 @@ public:
     Run(const RunPlan& plan, const char16_t* subject, MatchContext& context)
         : RunPlan(plan), m_s(subject), m_context(context), m_groups(context.m_groups.data()),
           m_slots(context.m_slots.data()), m_savedDepths(context.m_savedDepths.data()),
-          m_stack(context.m_stack.data()), m_room(context.m_stack.size()), m_stepLimit(context.m_stepLimit),
-          m_failures(context.m_failures), m_scans(context.m_scans), m_frontiers(context.m_frontiers) {
-        // Nothing is due before the floors of the marks, unless the step limit comes first: Search
-        // has just looked at the token.
-        m_nextCheck = std::min(m_memoFrom, m_runsFrom);
-        if (m_stepLimit != 0) {
-            m_nextCheck = std::min(m_nextCheck, m_stepLimit + 1);
-        }
+          m_stack(context.m_stack.data()), m_room(context.m_stack.size()), m_nextCheck(context.m_firstCheck) {
     }
     Run(const Run&) = delete;
     Run& operator=(const Run&) = delete;
     // Only a match that remembers fills the failures and frontiers.
     ~Run() {
         if (m_remembering) {
-            m_failures.Clear();
-            m_frontiers.Clear();
+            m_context.m_failures.Clear();
+            m_context.m_frontiers.Clear();
         }
-        if (m_scans.Used()) {
-            m_scans.Clear();
+        if (m_context.m_scans.Used()) {
+            m_context.m_scans.Clear();
         }
     }
 
-    MatchOutcome Execute();
+    [[gnu::always_inline]] inline MatchOutcome Execute();
 
 private:
     // How running forward ended.
@@ -276,36 +269,34 @@ private:
     std::ptrdiff_t* m_savedDepths;
     std::ptrdiff_t* m_stack;
     std::size_t m_room;
-    std::size_t m_depth = 0;      // entries in use on the real stack
-    std::size_t m_vdepth = 0;     // entries the plain interpreter would have in use
-    std::ptrdiff_t m_length = -1; // of the subject, once needed
-    std::uint64_t m_stepLimit;
-    // The starts SuffixStart found, by the loop's place in m_loopSuffixes; kUnsought until sought.
-    // Loops past the first few are sought each time: no pattern of this program has more.
-    static constexpr std::ptrdiff_t kUnsought = std::numeric_limits<std::ptrdiff_t>::min();
-    std::array<std::ptrdiff_t, 4> m_suffixStarts{kUnsought, kUnsought, kUnsought, kUnsought};
-    std::uint64_t m_steps = 0;
     std::uint64_t m_nextCheck; // the step at which Checkpoint is next due
+    // The rest is laid out by first value, so that a match's set-up writes several at a time.
+    std::size_t m_depth = 0;  // entries in use on the real stack
+    std::size_t m_vdepth = 0; // entries the plain interpreter would have in use
+    std::uint64_t m_steps = 0;
+    std::ptrdiff_t m_attemptStart = 0;
     std::optional<MatchOutcome::Cutoff> m_cutoff;
-    std::uint64_t m_memoFrom = 256; // the step remembering starts at; its floor until known
     bool m_memoFromKnown = false;
     bool m_remembering = false;
-    // From which step the required runs are sought, and once sought, where they were placed first
-    // and the latest start they allow.
-    std::uint64_t m_runsFrom = 256; // a floor until the subject's length is known
     bool m_runsFromKnown = false;
-    bool m_hopeless = false; // the runs cannot be placed: end the match
-    std::ptrdiff_t m_attemptStart = 0;
+    bool m_hopeless = false;           // the runs cannot be placed: end the match
+    std::uint8_t m_suffixesSought = 0; // bit k: m_suffixStarts[k] is known
+    // The steps remembering starts at and the required runs are sought from: floors until the
+    // subject's length is known. Once sought, where the runs were placed first and the latest start
+    // they allow.
+    std::uint64_t m_memoFrom = MatchContext::kMarkFloor;
+    std::uint64_t m_runsFrom = MatchContext::kMarkFloor;
     std::ptrdiff_t m_earliest = -1;
+    std::ptrdiff_t m_length = -1; // of the subject, once needed
     std::ptrdiff_t m_lastStart = std::numeric_limits<std::ptrdiff_t>::max();
-    FailureMemo& m_failures;
-    LazyScanMemo& m_scans;
-    pattern_detail::GreedyFrontiers& m_frontiers;
+    // The starts SuffixStart found, by the loop's place in m_loopSuffixes, where m_suffixesSought
+    // says so. Loops past the first few are sought each time: no pattern of this program has more.
+    std::array<std::ptrdiff_t, 4> m_suffixStarts;
 };
 
 bool PatternMatcher::Run::Checkpoint() {
     if (!m_cutoff) {
-        if (m_stepLimit != 0 && m_steps > m_stepLimit) {
+        if (m_context.m_stepLimit != 0 && m_steps > m_context.m_stepLimit) {
             m_cutoff = MatchOutcome::Cutoff::StepLimit;
         } else if (m_context.m_stop.stop_requested()) {
             m_cutoff = MatchOutcome::Cutoff::StopRequested;
@@ -316,8 +307,8 @@ bool PatternMatcher::Run::Checkpoint() {
         return false;
     }
     m_nextCheck = m_steps + MatchContext::kStopCheckInterval;
-    if (m_stepLimit != 0) {
-        m_nextCheck = std::min(m_nextCheck, m_stepLimit + 1);
+    if (m_context.m_stepLimit != 0) {
+        m_nextCheck = std::min(m_nextCheck, m_context.m_stepLimit + 1);
     }
     if (!m_remembering) {
         StartRememberingWhenDue();
@@ -465,10 +456,10 @@ bool PatternMatcher::Run::ScanLazy(std::size_t head, std::size_t rest, std::ptrd
         return true; // the plain way: the Call pushes, and reaches the cap itself
     }
     bool remember = (m_context.m_shortcuts & MatchContext::kLazyScanMemo) != 0;
-    LazyScanMemo::Table* ends = remember ? m_scans.Find(head) : nullptr;
+    LazyScanMemo::Table* ends = remember ? m_context.m_scans.Find(head) : nullptr;
     // What the loop's earlier scans went through without a table: asked once this one is long.
     std::optional<std::uint64_t> goneThrough;
-    m_scans.BeginScan();
+    m_context.m_scans.BeginScan();
     // ".*?" before one unit: the attempts where that unit is missing take one unit each, so they
     // can be skipped to where it stands (the terminator ends the scan there too). A remembered scan
     // notes where it stood, and one that begins elsewhere is led to the same places.
@@ -491,17 +482,17 @@ bool PatternMatcher::Run::ScanLazy(std::size_t head, std::size_t rest, std::ptrd
         }
         if (ends == nullptr && remember && attempts + sought >= LazyScanMemo::kAfterAttempts) {
             if (!goneThrough) {
-                goneThrough = m_scans.GoneThrough(head);
+                goneThrough = m_context.m_scans.GoneThrough(head);
             }
             if (*goneThrough + attempts + sought >= ScanTableAfter()) {
-                ends = m_scans.Create(head, static_cast<std::size_t>(Length()) + 1);
+                ends = m_context.m_scans.Create(head, static_cast<std::size_t>(Length()) + 1);
                 remember = ends != nullptr; // without memory for it, the scan goes on without
             }
         }
         LazyScanMemo::ScanEnd end;
         if (ends != nullptr) {
             end = ends->At(static_cast<std::size_t>(p));
-            m_scans.Attempted(from, p);
+            m_context.m_scans.Attempted(from, p);
         }
         if (end.attempt == LazyScanMemo::ScanEnd::kUnknown) {
             const std::size_t passed = pattern_detail::TestsPassing(m_program, sequence, m_s, p);
@@ -519,9 +510,9 @@ bool PatternMatcher::Run::ScanLazy(std::size_t head, std::size_t rest, std::ptrd
             }
         }
         if (ends != nullptr) {
-            m_scans.Settle(*ends, end);
+            m_context.m_scans.Settle(*ends, end);
         } else if (remember && attempts + sought >= LazyScanMemo::kAfterAttempts) {
-            m_scans.WentThrough(head, attempts + sought);
+            m_context.m_scans.WentThrough(head, attempts + sought);
         }
         p = end.end;
         if (end.attempt == LazyScanMemo::ScanEnd::kPassed) {
@@ -637,7 +628,7 @@ GreedyFrontier* PatternMatcher::Run::FrontierOf(std::size_t head, std::size_t af
         m_program[head + layout::kGreedyBody].kind != Instruction::AnyChar || !Remembering()) {
         return nullptr;
     }
-    return m_frontiers.Of(head, Length());
+    return m_context.m_frontiers.Of(head, Length());
 }
 
 // For a top-level loop followed by required runs, the latest position from which they all fit
@@ -651,13 +642,14 @@ std::ptrdiff_t PatternMatcher::Run::SuffixStart(std::size_t head) {
         if (suffixes[k].head != head) {
             continue;
         }
-        if (k < m_suffixStarts.size() && m_suffixStarts[k] != kUnsought) {
+        if (k < m_suffixStarts.size() && (m_suffixesSought & (1u << k))) {
             return m_suffixStarts[k];
         }
         const std::ptrdiff_t start = pattern_detail::LatestStart(
             std::span<const std::u16string>(m_runs).subspan(suffixes[k].firstRun), Subject(), m_vector);
         if (k < m_suffixStarts.size()) {
             m_suffixStarts[k] = start;
+            m_suffixesSought |= static_cast<std::uint8_t>(1u << k);
         }
         return start;
     }
@@ -861,7 +853,7 @@ inline PatternMatcher::Run::Halt PatternMatcher::Run::LiteralRun(std::size_t len
 PatternMatcher::Run::Halt PatternMatcher::Run::AtMemoPoint(std::ptrdiff_t& p, std::size_t& ip) {
     // Marks pile up while a lazy loop extends: past half the cap, stop adding them.
     if (m_depth <= kMaxStackEntries / 2) {
-        if (const FailureMemo::Failure* failed = m_failures.Find(ip, p);
+        if (const FailureMemo::Failure* failed = m_context.m_failures.Find(ip, p);
             failed != nullptr && m_vdepth <= failed->vdepth) {
             p = failed->exit;
             return Halt::Fail;
@@ -896,8 +888,8 @@ bool PatternMatcher::Run::Backtrack(std::ptrdiff_t& p, std::size_t& ip) {
         if (resume == kMemoMark) {
             const std::ptrdiff_t* const record = m_stack + m_depth - (kMemoRecordSize - 1);
             m_depth -= kMemoRecordSize;
-            m_failures.Remember(static_cast<std::size_t>(record[2]), record[1],
-                                FailureMemo::Failure{p, static_cast<std::size_t>(record[0])});
+            m_context.m_failures.Remember(static_cast<std::size_t>(record[2]), record[1],
+                                          FailureMemo::Failure{p, static_cast<std::size_t>(record[0])});
             continue;
         }
         Pop();
@@ -1084,18 +1076,23 @@ MatchOutcome PatternMatcher::Search(const char16_t* subject, MatchContext* conte
             std::fill(slots, slots + m_slotCount, 0);
         }
     }
-    if (m_lastError != ParseOk || m_program.empty()) {
-        return MatchOutcome::NotMatched(0); // no usable program
+    // A prepared plan implies a usable program. Another is made only for other shortcuts.
+    union Own {
+        Own() {}
+        RunPlan plan;
+    } own;
+    const RunPlan* plan = &m_prepared.plan;
+    if (context->m_shortcuts != m_prepared.shortcuts) [[unlikely]] {
+        if (m_lastError != ParseOk || m_program.empty()) {
+            return MatchOutcome::NotMatched(0); // no usable program
+        }
+        MakePlan(context->m_shortcuts, own.plan);
+        plan = &own.plan;
     }
     if (context->m_stop.stop_requested()) {
         return MatchOutcome::CutOff(MatchOutcome::Cutoff::StopRequested, 0);
     }
-    if (context->m_shortcuts == MatchContext::kAllShortcuts && m_prepared.ready) [[likely]] {
-        return Run(m_prepared.plan, subject, *context).Execute();
-    }
-    RunPlan plan;
-    MakePlan(context->m_shortcuts, plan);
-    return Run(plan, subject, *context).Execute();
+    return Run(*plan, subject, *context).Execute();
 }
 
 } // namespace tessaly

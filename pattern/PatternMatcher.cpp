@@ -81,7 +81,7 @@ ParseError PatternMatcher::Parse(const char16_t* pattern) {
     m_leadingRun = false;
     m_leadingChars = 0;
     m_loopSuffixes.clear();
-    m_prepared.ready = false;
+    m_prepared.shortcuts = PreparedPlan::kUnprepared;
 
     pattern_detail::SyntaxTree tree;
     ParseError error = pattern_detail::ReadPattern(pattern, tree);
@@ -126,7 +126,7 @@ ParseError PatternMatcher::Parse(const char16_t* pattern) {
     m_tables = (std::uint64_t{m_groupCount} << 32) | static_cast<std::uint32_t>(m_slotCount);
     if (error == ParseOk) {
         MakePlan(MatchContext::kAllShortcuts, m_prepared.plan);
-        m_prepared.ready = true;
+        m_prepared.shortcuts = MatchContext::kAllShortcuts;
     }
     m_lastError = error;
     return error;

@@ -132,7 +132,10 @@ public:
 
     // Match gives up with false after this many steps; 0 means no limit (only for callers that
     // must see the plain result, such as tests comparing with the reference interpreter).
-    void SetStepLimit(std::uint64_t steps) { m_stepLimit = steps; }
+    void SetStepLimit(std::uint64_t steps) {
+        m_stepLimit = steps;
+        m_firstCheck = steps != 0 && steps < kMarkFloor ? steps + 1 : kMarkFloor;
+    }
 
     // Match looks at the token every kStopCheckInterval steps and, once a stop is requested, ends
     // with false (also when the stop was requested before it began).
@@ -191,6 +194,9 @@ private:
     // shorter: few patterns have more loops and negations.
     static constexpr std::size_t kClearedSlots = 8;
     static constexpr std::uint64_t kNoTables = ~std::uint64_t{0};
+    // A match looks at its marks (when to remember, when to seek the required runs) no earlier
+    // than this step.
+    static constexpr std::uint64_t kMarkFloor = 256;
 
     MatchGroup m_match;
     std::vector<MatchGroup> m_groups;
@@ -200,6 +206,8 @@ private:
     // The group and slot counts the tables above are sized for (as PatternMatcher::m_tables).
     std::uint64_t m_tables = kNoTables;
     std::uint64_t m_stepLimit = kDefaultStepLimit;
+    // The first step a match checks at: the marks' floor, or the step past the limit when sooner.
+    std::uint64_t m_firstCheck = kMarkFloor;
     std::stop_token m_stop;
     std::uint32_t m_shortcuts = kAllShortcuts;
     // What a match that backtracks long remembers; empty between matches, so that a short one
@@ -243,12 +251,13 @@ private:
     struct LoopSuffix;
 
     // Attempts whose first consuming instruction fails at their start position change nothing,
-    // so Match may skip them without running them.
+    // so Match may skip them without running them. No defaults: a plan is made without a write
+    // until it is needed.
     struct StartFilter {
         enum Kind : std::uint8_t { None, Unit, Set };
-        Kind kind = None;
-        char16_t unit = 0;
-        std::size_t set = 0; // index of the InSet or NotInSet instruction
+        Kind kind;
+        char16_t unit;
+        std::size_t set; // index of the InSet or NotInSet instruction
     };
 
     void FindStartFilter();
@@ -264,7 +273,7 @@ private:
     // Both again with runs of literals marked (kLiteralRunKind); empty when the pattern has none.
     std::vector<Instruction> m_runProgram;
     std::vector<Instruction> m_runMemoProgram;
-    StartFilter m_startFilter;
+    StartFilter m_startFilter{};
     std::vector<std::u16string> m_requiredRuns;
     bool m_leadingRun = false; // every attempt begins by reading m_requiredRuns[0]
     // How many of its units the program's first instructions read one Char each: an attempt that
@@ -303,16 +312,19 @@ private:
     // of the matcher starts without it and plans each Search until it parses.
     class PreparedPlan {
     public:
+        // No shortcuts a context can hold: not prepared.
+        static constexpr std::uint64_t kUnprepared = std::uint64_t{1} << 32;
+
         PreparedPlan() = default;
         PreparedPlan(const PreparedPlan&) {}
         PreparedPlan& operator=(const PreparedPlan&) {
-            ready = false;
+            shortcuts = kUnprepared;
             return *this;
         }
         ~PreparedPlan() = default;
 
         RunPlan plan;
-        bool ready = false;
+        std::uint64_t shortcuts = kUnprepared; // the shortcuts `plan` was made for
     };
 
     std::uint32_t m_groupCount = 0;
