@@ -5,6 +5,7 @@
 #include "pattern/PatternMatcher.h"
 
 #include <gtest/gtest.h>
+#include <map>
 #include <random>
 #include <string>
 
@@ -140,6 +141,15 @@ std::string Describe(bool matched, const MatchGroup& whole, const std::vector<Ma
     return out;
 }
 
+// One context per choice of shortcuts for every comparison: what a match leaves in its context (a
+// long one's memories above all) must not change the next, whatever its pattern.
+MatchContext& ReusedContext(std::uint32_t shortcuts) {
+    static std::map<std::uint32_t, MatchContext> contexts;
+    MatchContext& context = contexts[shortcuts];
+    context.SetShortcuts(shortcuts);
+    return context;
+}
+
 // Compares one pattern on one subject, with every shortcut on, all off and each alone; false when
 // the reference gave up.
 bool Compare(const PatternMatcher& matcher, const std::u16string& pattern, const std::u16string& subject) {
@@ -154,8 +164,7 @@ bool Compare(const PatternMatcher& matcher, const std::u16string& pattern, const
           +MatchContext::kLazyScanMemo, +MatchContext::kVectorScans, +MatchContext::kLeadingRun,
           +MatchContext::kLiteralRuns, +MatchContext::kSuffixRuns, +MatchContext::kFollowingTests,
           +MatchContext::kOptionalUnits, +MatchContext::kShortSubjects, +MatchContext::kLoopEntries}) {
-        MatchContext context;
-        context.SetShortcuts(shortcuts);
+        MatchContext& context = ReusedContext(shortcuts);
         const bool matched = matcher.Match(subject.c_str(), &context);
         std::vector<MatchGroup> groups;
         for (std::uint32_t n = 0; matched && n < context.GroupCount(); ++n) {

@@ -192,6 +192,21 @@ TEST(Match, ContextIsResizedAndClearedForEachMatch) {
     EXPECT_EQ(context.GroupCount(), 0u);
 }
 
+TEST(Match, CopiedMatcherKeepsItsOwnPattern) {
+    PatternMatcher original;
+    ASSERT_EQ(original.Parse(u"abc"), ParseOk);
+    const PatternMatcher copy = original;
+    PatternMatcher other;
+    ASSERT_EQ(other.Parse(u"xyz"), ParseOk);
+    // The original's tables are overwritten where they stand: the copy's must be its own.
+    original = other;
+    MatchContext context;
+    ASSERT_TRUE(copy.Match(u"abc", &context));
+    EXPECT_EQ(test::Summarize(context), "0-3");
+    EXPECT_FALSE(copy.Match(u"xyz", &context));
+    EXPECT_TRUE(original.Match(u"xyz", &context));
+}
+
 TEST(Match, DeepStacksAndReusedContexts) {
     // "(a)*" keeps four entries per iteration: 63 of them outgrow the first room of 256 entries,
     // 200 outgrow the grown room again; a short match after a long one in the same context and a
@@ -242,6 +257,11 @@ TEST(Match, StepLimitAndStopTokenEndALongBacktrack) {
     context.SetStepLimit(100000);
     EXPECT_EQ(matcher.Search(hopeless.c_str(), &context),
               MatchOutcome::CutOff(MatchOutcome::Cutoff::StepLimit, 100001));
+    // A limit below the first look at the marks is kept to the step too.
+    context.SetStepLimit(100);
+    EXPECT_EQ(matcher.Search(hopeless.c_str(), &context),
+              MatchOutcome::CutOff(MatchOutcome::Cutoff::StepLimit, 101));
+    context.SetStepLimit(100000);
     // A match that finishes within the limit is not cut off, and the cut-off does not stick.
     EXPECT_EQ(matcher.Search(u"aaax", &context).GetKind(), MatchOutcome::Kind::Matched);
     EXPECT_EQ(test::Summarize(context), "0-4");
