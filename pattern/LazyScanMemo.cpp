@@ -6,6 +6,13 @@
 
 namespace tessaly::pattern_detail {
 
+void LazyScanMemo::Clear() {
+    m_scans.clear();
+    m_untabledCount = 0;
+    m_chain.clear();
+    m_used = false;
+}
+
 LazyScanMemo::Table* LazyScanMemo::Find(std::size_t head) {
     for (Scans& scans : m_scans) {
         if (scans.head == head) {

@@ -62,12 +62,7 @@ public:
     // Whether a loop has a table or a count of positions gone through.
     bool Used() const { return m_used; }
     // Forgets every loop's table and count, giving the tables' memory back.
-    void Clear() {
-        m_scans.clear();
-        m_untabledCount = 0;
-        m_chain.clear();
-        m_used = false;
-    }
+    void Clear();
 
 private:
     struct Scans {
