@@ -41,6 +41,7 @@
 #include "pattern/ProgramLayout.h"
 #include "pattern/RequiredRuns.h"
 #include "pattern/SingleUnit.h"
+#include "pattern/UnitRun.h"
 #include "pattern/UnitScan.h"
 
 #include <algorithm>
@@ -89,7 +90,7 @@ public:
                             ? nullptr
                         : m_dispatch == m_program ? matcher.m_memoProgram.data()
                                                   : matcher.m_runMemoProgram.data()),
-          m_traits(matcher.m_traits.data()), m_size(matcher.m_program.size()),
+          m_runUnits(matcher.m_runUnits.data()), m_traits(matcher.m_traits.data()), m_size(matcher.m_program.size()),
           m_filter(matcher.m_startFilter), m_runs(matcher.m_requiredRuns), m_s(subject), m_context(context),
           m_groups(context.m_groups.data()), m_slots(context.m_slots.data()),
           m_savedDepths(context.m_savedDepths.data()), m_stack(context.m_stack.data()),
@@ -279,6 +280,7 @@ private:
     const Instruction*
         m_dispatch; // m_program (or its copy with literal runs), m_memoProgram once remembering
     const Instruction* m_memoProgram; // null when failures are not to be remembered
+    const char16_t* m_runUnits;       // the units of the runs m_dispatch marks, by instruction
     const std::uint8_t* m_traits;
     std::size_t m_size;
     StartFilter m_filter;
@@ -863,19 +865,17 @@ inline PatternMatcher::Run::Halt PatternMatcher::Run::Step(const Instruction& in
     return Halt::Continue;
 }
 
-// The `length` Chars from ip in one go: where one fails, p stands at its unit, as the Chars before
-// it took theirs.
+// The `length` Chars and AnyChars from ip in one go: where one fails, p stands at its unit, as the
+// tests before it took theirs.
 inline PatternMatcher::Run::Halt PatternMatcher::Run::LiteralRun(std::size_t length, std::ptrdiff_t& p,
                                                                  std::size_t& ip) {
-    const char16_t* const at = m_s + p;
-    const Instruction* const run = m_program + ip;
-    for (std::size_t k = 0; k < length; ++k) {
-        if (at[k] != static_cast<char16_t>(run[k].operand)) {
-            p += static_cast<std::ptrdiff_t>(k);
-            return Halt::Fail;
-        }
+    // Once the length is known, so is how far the subject may be read.
+    const std::size_t readable = m_length >= 0 && m_vector ? static_cast<std::size_t>(m_length - p + 1) : 0;
+    const std::size_t taken = pattern_detail::UnitsTaken(m_s + p, readable, m_runUnits + ip, length);
+    p += static_cast<std::ptrdiff_t>(taken);
+    if (taken < length) {
+        return Halt::Fail;
     }
-    p += static_cast<std::ptrdiff_t>(length);
     ip += length;
     return Halt::Continue;
 }
