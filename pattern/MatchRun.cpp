@@ -90,12 +90,12 @@ public:
                             ? nullptr
                         : m_dispatch == m_program ? matcher.m_memoProgram.data()
                                                   : matcher.m_runMemoProgram.data()),
-          m_runUnits(matcher.m_runUnits.data()), m_traits(matcher.m_traits.data()), m_size(matcher.m_program.size()),
-          m_filter(matcher.m_startFilter), m_runs(matcher.m_requiredRuns), m_s(subject), m_context(context),
-          m_groups(context.m_groups.data()), m_slots(context.m_slots.data()),
-          m_savedDepths(context.m_savedDepths.data()), m_stack(context.m_stack.data()),
-          m_room(context.m_stack.size()), m_stepLimit(context.m_stepLimit), m_stop(context.m_stop),
-          m_vector((context.m_shortcuts & MatchContext::kVectorScans) != 0),
+          m_runUnits(matcher.m_runUnits.data()), m_traits(matcher.m_traits.data()),
+          m_size(matcher.m_program.size()), m_filter(matcher.m_startFilter), m_runs(matcher.m_requiredRuns),
+          m_s(subject), m_context(context), m_groups(context.m_groups.data()),
+          m_slots(context.m_slots.data()), m_savedDepths(context.m_savedDepths.data()),
+          m_stack(context.m_stack.data()), m_room(context.m_stack.size()), m_stepLimit(context.m_stepLimit),
+          m_stop(context.m_stop), m_vector((context.m_shortcuts & MatchContext::kVectorScans) != 0),
           m_leadingRun(matcher.m_leadingRun && (context.m_shortcuts & MatchContext::kLeadingRun)),
           m_leadingChars(matcher.m_leadingChars),
           m_followingTests((context.m_shortcuts & MatchContext::kFollowingTests) != 0),

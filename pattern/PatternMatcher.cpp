@@ -27,8 +27,9 @@ bool MarkLiteralRuns(const std::vector<Instruction>& program, std::vector<Instru
     std::int32_t run = 0;
     for (std::size_t i = out.size(); i-- > 0;) {
         const bool literal = out[i].kind == Instruction::Char && out[i].operand != 0;
-        run = literal || out[i].kind == Instruction::AnyChar ? std::min(run + 1, pattern_detail::kMaxLiteralRun)
-                                                             : 0;
+        run = literal || out[i].kind == Instruction::AnyChar
+                  ? std::min(run + 1, pattern_detail::kMaxLiteralRun)
+                  : 0;
         if (literal) {
             units[i] = static_cast<char16_t>(out[i].operand);
         }

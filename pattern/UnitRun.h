@@ -22,8 +22,9 @@ inline std::size_t UnitsTaken(const char16_t* s, std::size_t readable, const cha
     for (; k < length && k + kLanes <= readable; k += kLanes) {
         const __m128i text = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + k));
         const __m128i want = _mm_loadu_si128(reinterpret_cast<const __m128i*>(units + k));
-        const __m128i taken = _mm_andnot_si128(
-            _mm_cmpeq_epi16(text, zero), _mm_or_si128(_mm_cmpeq_epi16(text, want), _mm_cmpeq_epi16(want, zero)));
+        const __m128i taken =
+            _mm_andnot_si128(_mm_cmpeq_epi16(text, zero),
+                             _mm_or_si128(_mm_cmpeq_epi16(text, want), _mm_cmpeq_epi16(want, zero)));
         unsigned failed = ~static_cast<unsigned>(_mm_movemask_epi8(taken)) & 0xFFFFu;
         if (length - k < kLanes) {
             failed &= (1u << (2 * (length - k))) - 1; // lanes past the run
