@@ -422,7 +422,10 @@ void PatternMatcher::Run::StartRememberingWhenDue() {
 
 // All iterations of a greedy loop over one unit test at once. The plain loop pushes three entries
 // per iteration, plus three for the iteration whose unit fails and which is given back at once.
-bool PatternMatcher::Run::RunGreedy(std::size_t head, std::ptrdiff_t& p, std::size_t& ip) {
+// Inlined into the dispatch, as is RunOptional: on a short subject a call's saving and restoring of
+// registers cost as much as the loop's work.
+[[gnu::always_inline]] inline bool PatternMatcher::Run::RunGreedy(std::size_t head, std::ptrdiff_t& p,
+                                                                  std::size_t& ip) {
     const auto slot = static_cast<std::size_t>(m_program[head].operand);
     const std::size_t body = head + layout::kGreedyBody;
     const std::ptrdiff_t count = CountUnits(body, p);
@@ -454,8 +457,8 @@ bool PatternMatcher::Run::RunGreedy(std::size_t head, std::ptrdiff_t& p, std::si
 // "X?" over one unit test at once: the entries, slot, position and steps its instructions leave,
 // three entries when X passes (as the plain way, until a failure comes back to them), none and two
 // steps when it fails (the failure and the Jump past the item).
-PatternMatcher::Run::Halt PatternMatcher::Run::RunOptional(std::size_t head, std::ptrdiff_t& p,
-                                                           std::size_t& ip) {
+[[gnu::always_inline]] inline PatternMatcher::Run::Halt
+PatternMatcher::Run::RunOptional(std::size_t head, std::ptrdiff_t& p, std::size_t& ip) {
     const auto slot = static_cast<std::size_t>(m_program[head].operand);
     if (UnitPasses(head + layout::kGreedyBody, p)) {
         if (!EnterLoop(head, p)) {
