@@ -671,7 +671,7 @@ GreedyFrontier* PatternMatcher::Run::FrontierOf(std::size_t head, std::size_t af
 
 // For a top-level loop followed by required runs, the latest position from which they all fit
 // (-1 when they do not); otherwise no bound. Sought once per match.
-std::ptrdiff_t PatternMatcher::Run::SuffixStart(std::size_t head) {
+[[gnu::always_inline]] inline std::ptrdiff_t PatternMatcher::Run::SuffixStart(std::size_t head) {
     if (m_loopSuffixes == nullptr) {
         return std::numeric_limits<std::ptrdiff_t>::max();
     }
