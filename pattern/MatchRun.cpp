@@ -41,6 +41,7 @@
 #include "pattern/ProgramLayout.h"
 #include "pattern/RequiredRuns.h"
 #include "pattern/SingleUnit.h"
+#include "pattern/UnitRun.h"
 #include "pattern/UnitScan.h"
 
 #include <algorithm>
@@ -387,7 +388,10 @@ void PatternMatcher::Run::StartRememberingWhenDue() {
 
 // All iterations of a greedy loop over one unit test at once. The plain loop pushes three entries
 // per iteration, plus three for the iteration whose unit fails and which is given back at once.
-bool PatternMatcher::Run::RunGreedy(std::size_t head, std::ptrdiff_t& p, std::size_t& ip) {
+// Inlined into the dispatch, as is RunOptional: on a short subject a call's saving and restoring of
+// registers cost as much as the loop's work.
+[[gnu::always_inline]] inline bool PatternMatcher::Run::RunGreedy(std::size_t head, std::ptrdiff_t& p,
+                                                                  std::size_t& ip) {
     const auto slot = static_cast<std::size_t>(m_program[head].operand);
     const std::size_t body = head + layout::kGreedyBody;
     const std::ptrdiff_t count = CountUnits(body, p);
@@ -419,8 +423,8 @@ bool PatternMatcher::Run::RunGreedy(std::size_t head, std::ptrdiff_t& p, std::si
 // "X?" over one unit test at once: the entries, slot, position and steps its instructions leave,
 // three entries when X passes (as the plain way, until a failure comes back to them), none and two
 // steps when it fails (the failure and the Jump past the item).
-PatternMatcher::Run::Halt PatternMatcher::Run::RunOptional(std::size_t head, std::ptrdiff_t& p,
-                                                           std::size_t& ip) {
+[[gnu::always_inline]] inline PatternMatcher::Run::Halt
+PatternMatcher::Run::RunOptional(std::size_t head, std::ptrdiff_t& p, std::size_t& ip) {
     const auto slot = static_cast<std::size_t>(m_program[head].operand);
     if (UnitPasses(head + layout::kGreedyBody, p)) {
         if (!EnterLoop(head, p)) {
@@ -633,7 +637,7 @@ GreedyFrontier* PatternMatcher::Run::FrontierOf(std::size_t head, std::size_t af
 
 // For a top-level loop followed by required runs, the latest position from which they all fit
 // (-1 when they do not); otherwise no bound. Sought once per match.
-std::ptrdiff_t PatternMatcher::Run::SuffixStart(std::size_t head) {
+[[gnu::always_inline]] inline std::ptrdiff_t PatternMatcher::Run::SuffixStart(std::size_t head) {
     if (m_loopSuffixes == nullptr) {
         return std::numeric_limits<std::ptrdiff_t>::max();
     }
@@ -831,19 +835,17 @@ inline PatternMatcher::Run::Halt PatternMatcher::Run::Step(const Instruction& in
     return Halt::Continue;
 }
 
-// The `length` Chars from ip in one go: where one fails, p stands at its unit, as the Chars before
-// it took theirs.
+// The `length` Chars and AnyChars from ip in one go: where one fails, p stands at its unit, as the
+// tests before it took theirs.
 inline PatternMatcher::Run::Halt PatternMatcher::Run::LiteralRun(std::size_t length, std::ptrdiff_t& p,
                                                                  std::size_t& ip) {
-    const char16_t* const at = m_s + p;
-    const Instruction* const run = m_program + ip;
-    for (std::size_t k = 0; k < length; ++k) {
-        if (at[k] != static_cast<char16_t>(run[k].operand)) {
-            p += static_cast<std::ptrdiff_t>(k);
-            return Halt::Fail;
-        }
+    // Once the length is known, so is how far the subject may be read.
+    const std::size_t readable = m_length >= 0 && m_vector ? static_cast<std::size_t>(m_length - p + 1) : 0;
+    const std::size_t taken = pattern_detail::UnitsTaken(m_s + p, readable, m_runUnits + ip, length);
+    p += static_cast<std::ptrdiff_t>(taken);
+    if (taken < length) {
+        return Halt::Fail;
     }
-    p += static_cast<std::ptrdiff_t>(length);
     ip += length;
     return Halt::Continue;
 }
@@ -1021,6 +1023,7 @@ void PatternMatcher::MakePlan(std::uint32_t shortcuts, RunPlan& plan) const {
     plan.m_memoProgram = !(shortcuts & MatchContext::kFailureMemo) || m_memoProgram.empty() ? nullptr
                          : plan.m_dispatch == plan.m_program ? m_memoProgram.data()
                                                              : m_runMemoProgram.data();
+    plan.m_runUnits = m_runUnits.data();
     plan.m_traits = m_traits.data();
     plan.m_size = m_program.size();
     plan.m_runs = m_requiredRuns;

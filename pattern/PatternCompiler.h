@@ -26,8 +26,8 @@ enum Trait : std::uint8_t {
 
 // Stands in for a memo point's kind in the copy of the program the interpreter dispatches on.
 inline constexpr std::int32_t kMemoPointKind = 64;
-// Stands in for the kind of a Char that begins a run of literals, with the run's length as its
-// operand, in the copies of the program the interpreter dispatches on when it reads runs at once.
+// Stands in for the kind of a Char or AnyChar that begins a run of them, with the run's length as
+// its operand, in the copies of the program the interpreter dispatches on when it reads runs at once.
 inline constexpr std::int32_t kLiteralRunKind = 65;
 inline constexpr std::int32_t kMaxLiteralRun = 1 << 16;
 

@@ -15,23 +15,34 @@ namespace layout = pattern_detail::layout;
 
 namespace {
 
-// `out` becomes the program with each Char that begins a run of two or more literals (a memo point
-// ends a run) marked with the run's length; each Char of a run begins the run's rest, as a jump
-// may land there. False, and `out` empty, when there is no such run.
-bool MarkLiteralRuns(const std::vector<Instruction>& program, std::vector<Instruction>& out) {
+// `out` becomes the program with each unit test that begins a run of two or more literals and
+// "."s (a memo point ends a run) marked with the run's length; each of them begins the run's rest,
+// as a jump may land there. `units` holds each one's unit (0 for ".") at its place. False, and
+// `out` empty, when there is no such run.
+bool MarkLiteralRuns(const std::vector<Instruction>& program, std::vector<Instruction>& out,
+                     std::u16string& units) {
     out = program;
+    units.assign(program.size(), u'\0');
     bool any = false;
     std::int32_t run = 0;
     for (std::size_t i = out.size(); i-- > 0;) {
         const bool literal = out[i].kind == Instruction::Char && out[i].operand != 0;
-        run = literal ? std::min(run + 1, pattern_detail::kMaxLiteralRun) : 0;
+        run = literal || out[i].kind == Instruction::AnyChar
+                  ? std::min(run + 1, pattern_detail::kMaxLiteralRun)
+                  : 0;
+        if (literal) {
+            units[i] = static_cast<char16_t>(out[i].operand);
+        }
         if (run >= 2) {
             out[i] = Instruction{static_cast<Instruction::Kind>(pattern_detail::kLiteralRunKind), run};
             any = true;
         }
     }
-    if (!any) {
+    if (any) {
+        units.append(8, u'\0'); // a run's units are read eight at a time
+    } else {
         out.clear();
+        units.clear();
     }
     return any;
 }
@@ -74,6 +85,7 @@ ParseError PatternMatcher::Parse(const char16_t* pattern) {
     m_memoProgram.clear();
     m_runProgram.clear();
     m_runMemoProgram.clear();
+    m_runUnits.clear();
     m_groupCount = 0;
     m_slotCount = 0;
     m_startFilter = StartFilter{};
@@ -103,8 +115,9 @@ ParseError PatternMatcher::Parse(const char16_t* pattern) {
                     m_memoProgram[i].kind = static_cast<Instruction::Kind>(pattern_detail::kMemoPointKind);
                 }
             }
-            if (MarkLiteralRuns(m_program, m_runProgram) && !m_memoProgram.empty()) {
-                MarkLiteralRuns(m_memoProgram, m_runMemoProgram);
+            if (MarkLiteralRuns(m_program, m_runProgram, m_runUnits) && !m_memoProgram.empty()) {
+                std::u16string same; // memo points are no unit tests: the units stand as they did
+                MarkLiteralRuns(m_memoProgram, m_runMemoProgram, same);
             }
             pattern_detail::RunSet runs = pattern_detail::RequiredRuns(tree);
             m_requiredRuns = std::move(runs.runs);

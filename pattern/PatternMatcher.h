@@ -158,7 +158,7 @@ public:
         kVectorScans = 8,
         // Begin attempts only where the literal run every match begins with stands.
         kLeadingRun = 16,
-        // Compare a run of literals in one go rather than one instruction at a time.
+        // Compare a run of literals and "."s in one go rather than one instruction at a time.
         kLiteralRuns = 32,
         // Give back at once the iterations of a top-level loop over one unit after which the
         // required runs that follow it can no longer be placed.
@@ -273,6 +273,9 @@ private:
     // Both again with runs of literals marked (kLiteralRunKind); empty when the pattern has none.
     std::vector<Instruction> m_runProgram;
     std::vector<Instruction> m_runMemoProgram;
+    // Per instruction, the unit a Char of such a run takes, 0 for an AnyChar: a run's units side by
+    // side, to be compared with the subject's without reading instructions.
+    std::u16string m_runUnits;
     StartFilter m_startFilter{};
     std::vector<std::u16string> m_requiredRuns;
     bool m_leadingRun = false; // every attempt begins by reading m_requiredRuns[0]
@@ -292,6 +295,7 @@ private:
         // m_program or its copy with literal runs; m_memoProgram once remembering.
         const Instruction* m_dispatch;
         const Instruction* m_memoProgram; // null when failures are not to be remembered
+        const char16_t* m_runUnits;       // the units of the runs m_dispatch marks, by instruction
         const std::uint8_t* m_traits;
         std::size_t m_size;
         std::span<const std::u16string> m_runs;

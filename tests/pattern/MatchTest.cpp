@@ -37,6 +37,9 @@ TEST(Match, AttemptsAndAnchors) {
     EXPECT_EQ(MatchSummary(u"[^a-c]", u"abcd"), "3-4");
     EXPECT_EQ(MatchSummary(u".", u""), "none");
     EXPECT_EQ(MatchSummary(u"a.", u"a"), "none");
+    // A run of literals and "."s read eight units at once stops at the terminator all the same.
+    EXPECT_EQ(MatchSummary(u"z*abcdefg.", u"abcdefg"), "none");
+    EXPECT_EQ(MatchSummary(u"z*abcdefg.", u"abcdefgh"), "0-8");
 }
 
 TEST(Match, LiteralsWhereOtherDialectsHaveOperators) {
