@@ -13,6 +13,31 @@ namespace tessaly::pattern_detail {
 
 namespace {
 
+// Within an address a run is found sooner unit by unit than by setting up a vector scan.
+constexpr std::size_t kByUnit = 64;
+
+std::size_t FindRunByUnit(std::u16string_view text, std::u16string_view run, std::size_t from) {
+    const std::size_t k = run.size();
+    if (text.size() < k) {
+        return std::u16string_view::npos;
+    }
+    const char16_t* const s = text.data();
+    const char16_t* const r = run.data();
+    for (const std::size_t last = text.size() - k; from <= last; ++from) {
+        if (s[from] != r[0]) {
+            continue;
+        }
+        std::size_t same = 1;
+        while (same < k && s[from + same] == r[same]) {
+            ++same;
+        }
+        if (same == k) {
+            return from;
+        }
+    }
+    return std::u16string_view::npos;
+}
+
 class RunCollector {
 public:
     explicit RunCollector(const SyntaxTree& tree) : m_tree(tree) {}
@@ -118,7 +143,9 @@ std::ptrdiff_t EarliestPlacement(std::span<const std::u16string> runs, std::u16s
     std::size_t first = std::u16string_view::npos;
     std::size_t at = from;
     for (const std::u16string& run : runs) {
-        at = vector ? FindRun(subject, run, at) : subject.find(run, at);
+        at = !vector                         ? subject.find(run, at)
+             : subject.size() - at < kByUnit ? FindRunByUnit(subject, run, at)
+                                             : FindRun(subject, run, at);
         if (at == std::u16string_view::npos) {
             return -1;
         }
