@@ -600,17 +600,14 @@ MatchOutcome PatternMatcher::Search(const char16_t* subject, MatchContext* conte
         }
     }
     // A prepared plan implies a usable program. Another is made only for other shortcuts.
-    union Own {
-        Own() {}
-        RunPlan plan;
-    } own;
+    RunPlan own;
     const RunPlan* plan = &m_prepared.plan;
     if (context->m_shortcuts != m_prepared.shortcuts) [[unlikely]] {
         if (m_lastError != ParseOk || m_program.empty()) {
             return MatchOutcome::NotMatched(0); // no usable program
         }
-        MakePlan(context->m_shortcuts, own.plan);
-        plan = &own.plan;
+        MakePlan(context->m_shortcuts, own);
+        plan = &own;
     }
     if (context->m_stop.stop_requested()) {
         return MatchOutcome::CutOff(MatchOutcome::Cutoff::StopRequested, 0);

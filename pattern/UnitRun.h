@@ -15,6 +15,10 @@ namespace tessaly::pattern_detail {
 // and its terminator), 0 when that is not known; `units` may be read eight units past its run.
 inline std::size_t UnitsTaken(const char16_t* s, std::size_t readable, const char16_t* units,
                               std::size_t length) {
+    // Most runs that fail do at their first unit: that needs no vector.
+    if (units[0] != 0 && s[0] != units[0]) {
+        return 0;
+    }
     std::size_t k = 0;
 #if defined(__SSE2__)
     constexpr std::size_t kLanes = 8;
