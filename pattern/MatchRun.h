@@ -231,12 +231,7 @@ private:
     // `read` grows by the units passed over.
     std::ptrdiff_t LastPassing(std::size_t at, std::ptrdiff_t lo, std::ptrdiff_t hi,
                                std::uint64_t& read) const {
-        // A literal, the usual test after a loop, is sought without the general search's dispatch.
-        const Instruction& in = m_program[at];
-        const std::ptrdiff_t p =
-            in.kind == Instruction::Char && in.operand != 0 && m_vector
-                ? pattern_detail::FindLastUnit(m_s, lo, hi, static_cast<char16_t>(in.operand))
-                : pattern_detail::LastPassing(m_program, at, m_s, lo, hi, m_vector);
+        const std::ptrdiff_t p = pattern_detail::LastPassing(m_program, at, m_s, lo, hi, m_vector);
         read += static_cast<std::uint64_t>(hi - p);
         return p;
     }

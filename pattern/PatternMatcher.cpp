@@ -17,34 +17,36 @@ namespace {
 
 // `out` becomes the program with each unit test that begins a run of two or more literals and
 // "."s (a memo point ends a run) marked with the run's length; each of them begins the run's rest,
-// as a jump may land there. `units` holds each one's unit (0 for ".") at its place. False, and
-// `out` empty, when there is no such run.
-bool MarkLiteralRuns(const std::vector<Instruction>& program, std::vector<Instruction>& out,
-                     std::u16string& units) {
+// as a jump may land there. False, and `out` empty, when there is no such run.
+bool MarkLiteralRuns(const std::vector<Instruction>& program, std::vector<Instruction>& out) {
     out = program;
-    units.assign(program.size(), u'\0');
     bool any = false;
     std::int32_t run = 0;
     for (std::size_t i = out.size(); i-- > 0;) {
-        const bool literal = out[i].kind == Instruction::Char && out[i].operand != 0;
-        run = literal || out[i].kind == Instruction::AnyChar
-                  ? std::min(run + 1, pattern_detail::kMaxLiteralRun)
-                  : 0;
-        if (literal) {
-            units[i] = static_cast<char16_t>(out[i].operand);
-        }
+        const bool unit =
+            (out[i].kind == Instruction::Char && out[i].operand != 0) || out[i].kind == Instruction::AnyChar;
+        run = unit ? std::min(run + 1, pattern_detail::kMaxLiteralRun) : 0;
         if (run >= 2) {
             out[i] = Instruction{static_cast<Instruction::Kind>(pattern_detail::kLiteralRunKind), run};
             any = true;
         }
     }
-    if (any) {
-        units.append(8, u'\0'); // a run's units are read eight at a time
-    } else {
+    if (!any) {
         out.clear();
-        units.clear();
     }
     return any;
+}
+
+// Each instruction's unit where it is a literal, else 0: the runs' units side by side, padded, as
+// they are read eight at a time.
+std::u16string RunUnits(const std::vector<Instruction>& program) {
+    std::u16string units(program.size() + 8, u'\0');
+    for (std::size_t i = 0; i < program.size(); ++i) {
+        if (program[i].kind == Instruction::Char) {
+            units[i] = static_cast<char16_t>(program[i].operand);
+        }
+    }
+    return units;
 }
 
 // Marks the greedy loops over one unit after which a give-back may check more than the first unit
@@ -115,9 +117,11 @@ ParseError PatternMatcher::Parse(const char16_t* pattern) {
                     m_memoProgram[i].kind = static_cast<Instruction::Kind>(pattern_detail::kMemoPointKind);
                 }
             }
-            if (MarkLiteralRuns(m_program, m_runProgram, m_runUnits) && !m_memoProgram.empty()) {
-                std::u16string same; // memo points are no unit tests: the units stand as they did
-                MarkLiteralRuns(m_memoProgram, m_runMemoProgram, same);
+            if (MarkLiteralRuns(m_program, m_runProgram)) {
+                m_runUnits = RunUnits(m_program);
+                if (!m_memoProgram.empty()) {
+                    MarkLiteralRuns(m_memoProgram, m_runMemoProgram);
+                }
             }
             pattern_detail::RunSet runs = pattern_detail::RequiredRuns(tree);
             m_requiredRuns = std::move(runs.runs);
