@@ -102,7 +102,7 @@ std::ptrdiff_t PatternMatcher::Run::LastFollowingPasses(std::size_t after, std::
 // begun; null otherwise.
 GreedyFrontier* PatternMatcher::Run::FrontierOf(std::size_t head, std::size_t after) {
     if (m_memoProgram == nullptr || !(m_traits[after] & pattern_detail::kMemoPoint) ||
-        m_program[head + layout::kGreedyBody].kind != Instruction::AnyChar || !Remembering()) {
+        m_program[head + layout::Greedy::kBody].kind != Instruction::AnyChar || !Remembering()) {
         return nullptr;
     }
     return m_context.m_frontiers.Of(head, Length());

@@ -32,7 +32,7 @@ bool PatternMatcher::Run::ScanLazy(std::size_t head, std::size_t rest, std::ptrd
     // ".*?" before one unit: the attempts where that unit is missing take one unit each, so they
     // can be skipped to where it stands (the terminator ends the scan there too). A remembered scan
     // notes where it stood, and one that begins elsewhere is led to the same places.
-    const char16_t seek = m_vector && m_program[head + layout::kLazyBody].kind == Instruction::AnyChar
+    const char16_t seek = m_vector && m_program[head + layout::Lazy::kBody].kind == Instruction::AnyChar
                               ? pattern_detail::OnlyUnit(m_program, tests[0])
                               : 0;
     // Steps: two for each attempt, as the plain loop's extension takes (its Jump and the
@@ -67,7 +67,7 @@ bool PatternMatcher::Run::ScanLazy(std::size_t head, std::size_t rest, std::ptrd
             const std::size_t passed = pattern_detail::TestsPassing(m_program, sequence, m_s, p);
             if (passed == count) {
                 end = LazyScanMemo::ScanEnd{LazyScanMemo::ScanEnd::kPassed, p};
-            } else if (!UnitPasses(head + layout::kLazyBody, p + static_cast<std::ptrdiff_t>(passed))) {
+            } else if (!UnitPasses(head + layout::Lazy::kBody, p + static_cast<std::ptrdiff_t>(passed))) {
                 end = LazyScanMemo::ScanEnd{p, p + static_cast<std::ptrdiff_t>(passed)};
             } else {
                 // A scan from a unit the tests passed over seeks past it to where this one goes

@@ -135,7 +135,7 @@ void PatternMatcher::Run::StartRememberingWhenDue() {
 [[gnu::always_inline]] inline bool PatternMatcher::Run::RunGreedy(std::size_t head, std::ptrdiff_t& p,
                                                                   std::size_t& ip) {
     const auto slot = static_cast<std::size_t>(m_program[head].operand);
-    const std::size_t body = head + layout::kGreedyBody;
+    const std::size_t body = head + layout::Greedy::kBody;
     const std::ptrdiff_t count = CountUnits(body, p);
     const auto iterations = static_cast<std::size_t>(count);
     // Steps measure the work done: counting the units of "." takes none.
@@ -168,7 +168,7 @@ void PatternMatcher::Run::StartRememberingWhenDue() {
 [[gnu::always_inline]] inline PatternMatcher::Run::Halt
 PatternMatcher::Run::RunOptional(std::size_t head, std::ptrdiff_t& p, std::size_t& ip) {
     const auto slot = static_cast<std::size_t>(m_program[head].operand);
-    if (UnitPasses(head + layout::kGreedyBody, p)) {
+    if (UnitPasses(head + layout::Greedy::kBody, p)) {
         if (!EnterLoop(head, p)) {
             return Halt::Abort;
         }
@@ -250,7 +250,7 @@ inline PatternMatcher::Run::Halt PatternMatcher::Run::Step(const Instruction& in
             return Halt::Abort;
         }
         if ((m_traits[ip] & kLazyBackEdge) &&
-            LazyIterationEmpty(static_cast<std::size_t>(in.operand) + layout::kLazyBody, p)) {
+            LazyIterationEmpty(static_cast<std::size_t>(in.operand) + layout::Lazy::kBody, p)) {
             return Halt::Fail;
         }
         ip = static_cast<std::size_t>(in.operand);
@@ -287,7 +287,7 @@ inline PatternMatcher::Run::Halt PatternMatcher::Run::Step(const Instruction& in
             if (!EnterLoop(ip, p)) {
                 return Halt::Abort;
             }
-            ip += layout::kGreedyBody;
+            ip += layout::Greedy::kBody;
             return Halt::Continue;
         }
         if (!Push(m_slots[in.operand])) {
@@ -485,10 +485,10 @@ PatternMatcher::Run::Halt PatternMatcher::Run::Attempt(std::ptrdiff_t start) {
     m_context.m_match.start = start;
     if (m_leadingRun && m_leadingChars > 0) {
         // The run was found here: what the prologue's Call and the Chars that read it do.
-        if (!Push(layout::kPrologueEnd)) {
+        if (!Push(layout::Prologue::kEnd)) {
             return Halt::Abort;
         }
-        ip = layout::kPatternEntry + m_leadingChars;
+        ip = layout::Prologue::kPatternEntry + m_leadingChars;
         p += static_cast<std::ptrdiff_t>(m_leadingChars);
     }
     // Steps, by far the most frequent calls, get copies of where the attempt stands: the compiler

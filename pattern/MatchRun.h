@@ -121,7 +121,7 @@ private:
         std::ptrdiff_t* const entries = m_stack + m_depth + 1;
         entries[0] = m_slots[slot];
         entries[1] = p;
-        entries[2] = static_cast<std::ptrdiff_t>(head + layout::kGreedyCall + 1);
+        entries[2] = static_cast<std::ptrdiff_t>(head + layout::Greedy::kCall + 1);
         m_depth += 3;
         m_vdepth += 3;
         m_slots[slot] = p;

@@ -17,7 +17,7 @@ public:
     Emitter(const SyntaxTree& tree, CompiledPattern& out) : m_tree(tree), m_out(out) {}
 
     void Program() {
-        Emit(Instruction::Call, layout::kPatternEntry);
+        Emit(Instruction::Call, layout::Prologue::kPatternEntry);
         Emit(tree().anchored ? Instruction::Stop : Instruction::NextStart);
         std::vector<std::int32_t> memoPoints;
         if (tree().root >= 0 &&
@@ -108,7 +108,7 @@ private:
         }
         const SyntaxNode& loop = m_tree.nodes[static_cast<std::size_t>(first)];
         return loop.type == SyntaxNode::Repeat && loop.quantifier == Quantifier::LazyStar
-                   ? layout::kGroupContent
+                   ? layout::Group::kContent
                    : -1;
     }
 
@@ -183,7 +183,7 @@ private:
         case SyntaxNode::Group: {
             const std::int32_t entry = Emit(Instruction::SaveGroup, node.value);
             Emit(Instruction::GroupStart, node.value);
-            Emit(Instruction::Call, entry + layout::kGroupContent);
+            Emit(Instruction::Call, entry + layout::Group::kContent);
             Emit(Instruction::RestoreGroup, node.value);
             Emit(Instruction::Backtrack);
             Content(node.child);
@@ -192,7 +192,7 @@ private:
         }
         case SyntaxNode::Paren: {
             const std::int32_t entry = Emit(Instruction::Call);
-            Patch(entry, entry + layout::kParenContent);
+            Patch(entry, entry + layout::Paren::kContent);
             Emit(Instruction::Backtrack);
             Content(node.child);
             break;
@@ -219,7 +219,7 @@ private:
         const std::int32_t depth = NewSlot();
         const std::int32_t entry = Emit(Instruction::SavePos, pos);
         Emit(Instruction::SaveDepth, depth);
-        Emit(Instruction::Call, entry + layout::kNegationItem);
+        Emit(Instruction::Call, entry + layout::Negation::kItem);
         Emit(Instruction::LoadPos, pos);
         Emit(Instruction::LoadDepth, depth);
         const std::int32_t leave = Emit(Instruction::Jump);
@@ -244,7 +244,7 @@ private:
                 break;
             }
             const std::int32_t entry = Emit(Instruction::PushPos);
-            Emit(Instruction::Call, entry + layout::kAlternativeItem);
+            Emit(Instruction::Call, entry + layout::Alternative::kItem);
             Emit(Instruction::PopPos);
             const std::int32_t toRight = Emit(Instruction::Jump);
             Node(node.units[i]);
@@ -300,7 +300,7 @@ private:
         }
         Emit(Instruction::SavePos, slot);
         Emit(Instruction::PushPos);
-        Emit(Instruction::Call, head + layout::kGreedyBody);
+        Emit(Instruction::Call, head + layout::Greedy::kBody);
         Emit(Instruction::PopPos);
         Emit(Instruction::PopSlot, slot);
         const std::int32_t leave = Emit(Instruction::Jump);
@@ -322,7 +322,7 @@ private:
         const std::int32_t back = Emit(Instruction::Jump, head);
         Patch(head, Here());
         if (m_tree.nodes[static_cast<std::size_t>(item)].nullable) {
-            m_out.traits[static_cast<std::size_t>(head + layout::kLazyBody)] |= kLazyBodyEntry;
+            m_out.traits[static_cast<std::size_t>(head + layout::Lazy::kBody)] |= kLazyBodyEntry;
             m_out.traits[static_cast<std::size_t>(back)] |= kLazyBackEdge;
         }
     }

@@ -132,9 +132,10 @@ ParseError PatternMatcher::Parse(const char16_t* pattern) {
                 }
             }
             // "^" tries one start only, which the run need not lead.
-            m_leadingRun = runs.firstLeads && m_program[layout::kPrologueEnd].kind == Instruction::NextStart;
+            m_leadingRun =
+                runs.firstLeads && m_program[layout::Prologue::kEnd].kind == Instruction::NextStart;
             while (m_leadingRun && m_leadingChars < m_requiredRuns.front().size() &&
-                   m_program[layout::kPatternEntry + m_leadingChars] ==
+                   m_program[layout::Prologue::kPatternEntry + m_leadingChars] ==
                        Instruction{Instruction::Char, m_requiredRuns.front()[m_leadingChars]}) {
                 ++m_leadingChars;
             }
@@ -150,13 +151,13 @@ ParseError PatternMatcher::Parse(const char16_t* pattern) {
 }
 
 void PatternMatcher::FindStartFilter() {
-    if (m_program[layout::kPrologueEnd].kind != Instruction::NextStart) {
+    if (m_program[layout::Prologue::kEnd].kind != Instruction::NextStart) {
         return; // "^": one attempt only, nothing to skip
     }
     // Parentheses at the start only push a resume point that fails on, so look through them.
-    std::size_t ip = layout::kPatternEntry;
+    std::size_t ip = layout::Prologue::kPatternEntry;
     while (m_program[ip].kind == Instruction::Call &&
-           m_program[ip + layout::kParenBacktrack].kind == Instruction::Backtrack) {
+           m_program[ip + layout::Paren::kBacktrack].kind == Instruction::Backtrack) {
         ip = layout::Target(m_program.data(), ip);
     }
     const Instruction& first = m_program[ip];

@@ -146,34 +146,34 @@ public:
     enum Shortcut : std::uint32_t {
         // Refuse subjects and start positions where the required literal runs cannot all be found
         // (sought once a match has taken as many steps as the subject has units, 256 at least).
-        kRequiredRuns = 1,
+        kRequiredRuns = 1u << 0,
         // Remember where a failed run from a top-level unit (or a top-level lazy loop's head) at a
         // position stopped, and fail at once the next time it is reached there; give back at once
         // the iterations of a top-level "." loop whose runs are known to fail.
-        kFailureMemo = 2,
+        kFailureMemo = 1u << 1,
         // Remember where a lazy loop's scan for what follows it ended, by the position it began at.
-        kLazyScanMemo = 4,
+        kLazyScanMemo = 1u << 2,
         // Seek the subject's end, the required runs and the unit a give-back or a lazy loop's scan
         // looks for eight units at a time.
-        kVectorScans = 8,
+        kVectorScans = 1u << 3,
         // Begin attempts only where the literal run every match begins with stands.
-        kLeadingRun = 16,
+        kLeadingRun = 1u << 4,
         // Compare a run of literals and "."s in one go rather than one instruction at a time.
-        kLiteralRuns = 32,
+        kLiteralRuns = 1u << 5,
         // Give back at once the iterations of a top-level loop over one unit after which the
         // required runs that follow it can no longer be placed.
-        kSuffixRuns = 64,
+        kSuffixRuns = 1u << 6,
         // Give back at once the iterations of a loop over one unit after which the unit tests the
         // rest runs next without a choice do not all pass (else only those where the first fails).
-        kFollowingTests = 128,
+        kFollowingTests = 1u << 7,
         // Run an optional over one unit test ("X?") in one go, leaving what its instructions leave.
-        kOptionalUnits = 256,
+        kOptionalUnits = 1u << 8,
         // Place the required runs before the first attempt on a subject of at most
         // kShortSubject units (an address), refusing it at once when they do not all fit.
-        kShortSubjects = 512,
+        kShortSubjects = 1u << 9,
         // Enter a greedy loop or optional (PushSlot, SavePos, PushPos, Call) and end an iteration
         // (FailIfNoProgress, SavePos) in one dispatch each.
-        kLoopEntries = 1024,
+        kLoopEntries = 1u << 10,
         kAllShortcuts = kRequiredRuns | kFailureMemo | kLazyScanMemo | kVectorScans | kLeadingRun |
                         kLiteralRuns | kSuffixRuns | kFollowingTests | kOptionalUnits | kShortSubjects |
                         kLoopEntries,

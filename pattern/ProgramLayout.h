@@ -11,35 +11,42 @@
 namespace tessaly::pattern_detail::layout {
 
 // "X*" and "X?": PushSlot m, SavePos m, PushPos, Call body, PopPos, PopSlot m, Jump exit, X...,
-// FailIfNoProgress m, SavePos m (and for "X*" Jump head).
-inline constexpr std::int32_t kGreedyCall = 3;
-inline constexpr std::int32_t kGreedyExit = 6; // the Jump past the loop
-inline constexpr std::int32_t kGreedyBody = 7; // the item's first instruction
+// FailIfNoProgress m, SavePos m (and for "X*" Jump head). kExit is the Jump past the loop, kBody
+// the item's first instruction.
+struct Greedy {
+    static constexpr std::int32_t kCall = 3, kExit = 6, kBody = 7;
+};
 
 // "{X}": SaveGroup n, GroupStart n, Call content, RestoreGroup n, Backtrack, X..., GroupEnd n.
-inline constexpr std::int32_t kGroupCall = 2;
-inline constexpr std::int32_t kGroupRestore = 3;
-inline constexpr std::int32_t kGroupContent = 5;
+struct Group {
+    static constexpr std::int32_t kCall = 2, kRestore = 3, kContent = 5;
+};
 
 // "(X)": Call content, Backtrack, X...
-inline constexpr std::int32_t kParenBacktrack = 1;
-inline constexpr std::int32_t kParenContent = 2;
+struct Paren {
+    static constexpr std::int32_t kBacktrack = 1, kContent = 2;
+};
 
 // "!X": SavePos, SaveDepth, Call item, LoadPos, LoadDepth, Jump exit, X..., LoadPos, LoadDepth,
 // Backtrack.
-inline constexpr std::int32_t kNegationExit = 5;
-inline constexpr std::int32_t kNegationItem = 6;
+struct Negation {
+    static constexpr std::int32_t kExit = 5, kItem = 6;
+};
 
 // Every alternative but the last: PushPos, Call alternative, PopPos, Jump right, X..., Jump end.
-inline constexpr std::int32_t kAlternativeRight = 3;
-inline constexpr std::int32_t kAlternativeItem = 4;
+struct Alternative {
+    static constexpr std::int32_t kRight = 3, kItem = 4;
+};
 
 // "X*?": Call rest, X..., Jump head.
-inline constexpr std::int32_t kLazyBody = 1;
+struct Lazy {
+    static constexpr std::int32_t kBody = 1;
+};
 
 // The program's prologue: Call 2, NextStart (or Stop), then the pattern.
-inline constexpr std::int32_t kPrologueEnd = 1;
-inline constexpr std::int32_t kPatternEntry = 2;
+struct Prologue {
+    static constexpr std::int32_t kEnd = 1, kPatternEntry = 2;
+};
 
 inline std::size_t Target(const Instruction* program, std::size_t at) {
     return static_cast<std::size_t>(program[at].operand);
@@ -47,7 +54,7 @@ inline std::size_t Target(const Instruction* program, std::size_t at) {
 
 // The first instruction after a greedy loop headed at `head`.
 inline std::size_t GreedyExit(const Instruction* program, std::size_t head) {
-    return Target(program, head + kGreedyExit);
+    return Target(program, head + Greedy::kExit);
 }
 
 } // namespace tessaly::pattern_detail::layout

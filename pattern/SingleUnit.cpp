@@ -31,12 +31,12 @@ TestSequence TestsFrom(const Instruction* program, std::size_t at) {
                      ? layout::Target(program, at)
                      : at + 1;
         } else if (in.kind == Instruction::SaveGroup &&
-                   program[at + layout::kGroupCall].kind == Instruction::Call &&
-                   program[at + layout::kGroupRestore].kind == Instruction::RestoreGroup) {
+                   program[at + layout::Group::kCall].kind == Instruction::Call &&
+                   program[at + layout::Group::kRestore].kind == Instruction::RestoreGroup) {
             tests.pushes += 3;
-            at = layout::Target(program, at + layout::kGroupCall);
+            at = layout::Target(program, at + layout::Group::kCall);
         } else if (in.kind == Instruction::Call &&
-                   program[at + layout::kParenBacktrack].kind == Instruction::Backtrack) {
+                   program[at + layout::Paren::kBacktrack].kind == Instruction::Backtrack) {
             tests.pushes += 1;
             at = layout::Target(program, at);
         } else {

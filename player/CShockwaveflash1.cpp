@@ -17,6 +17,7 @@
 #include <QSGRendererInterface>
 #include <QTimer>
 #include <QUrl>
+#include <QVBoxLayout>
 
 // Made by Qt's QML tooling from the Tessaly.Movie module's classes.
 void qml_register_types_Tessaly_Movie();
@@ -131,11 +132,6 @@ void CShockwaveflash1::paintEvent(QPaintEvent*) {
     }
 }
 
-void CShockwaveflash1::resizeEvent(QResizeEvent*) {
-    if (m_container)
-        m_container->setGeometry(rect());
-}
-
 void CShockwaveflash1::LoadMovie() {
     m_loadPending = false;
     if (!m_view) {
@@ -161,7 +157,10 @@ void CShockwaveflash1::LoadMovie() {
         // The control takes the focus from Tab and hands it on; the container is no stop of its own.
         m_container->setFocusPolicy(Qt::NoFocus);
         m_view->installEventFilter(this);
-        m_container->setGeometry(rect());
+        // The movie's window covers the whole control, whatever size it is given.
+        auto* cover = new QVBoxLayout(this);
+        cover->setContentsMargins(0, 0, 0, 0);
+        cover->addWidget(m_container);
         m_container->show();
     }
     m_view->setSource(QUrl::fromLocalFile(m_movie));

@@ -54,8 +54,6 @@ protected:
     void showEvent(QShowEvent* event) override;
     // Paints black under the movie; the first painting asks again for a load that waited for it.
     void paintEvent(QPaintEvent* event) override;
-    // Keeps the movie's window over the whole control.
-    void resizeEvent(QResizeEvent* event) override;
     // The keyboard goes into the movie: Tab and Backtab into the control reach the movie's first
     // and last control, and past them leave the movie for the widgets around it.
     void focusInEvent(QFocusEvent* event) override;
