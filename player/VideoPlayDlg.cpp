@@ -59,7 +59,11 @@ bool VideoPlayDlg::event(QEvent* event) {
         OnPlayerOpen();
         return true;
     }
-    return QWidget::event(event);
+    const bool handled = QWidget::event(event);
+    // Shown or enabled again, the page hands the movie the file it has been keeping.
+    if (event->type() == QEvent::Show || event->type() == QEvent::EnabledChange)
+        DeliverPendingCall();
+    return handled;
 }
 
 void VideoPlayDlg::childEvent(QChildEvent* event) {
@@ -84,17 +88,6 @@ void VideoPlayDlg::DeliverPendingCall() {
         return;
     // Taken before the call: the movie may ask the page for something while it handles it.
     CallMovie(std::exchange(m_strPendingCall, QString()));
-}
-
-void VideoPlayDlg::showEvent(QShowEvent* event) {
-    QWidget::showEvent(event);
-    DeliverPendingCall();
-}
-
-void VideoPlayDlg::changeEvent(QEvent* event) {
-    QWidget::changeEvent(event);
-    if (event->type() == QEvent::EnabledChange)
-        DeliverPendingCall();
 }
 
 void VideoPlayDlg::hideEvent(QHideEvent* event) {

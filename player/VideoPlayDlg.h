@@ -36,7 +36,8 @@ public:
     void PauseMovie();
 
 protected:
-    // Takes WM_PLAYER_OPEN: the file to play goes to the movie as soon as it can be seen playing.
+    // Takes WM_PLAYER_OPEN: the file to play goes to the movie as soon as it can be seen playing,
+    // which being shown or enabled again may make it.
     bool event(QEvent* event) override;
     // Labels and buttons without an id get no background: the page shows through them.
     void childEvent(QChildEvent* event) override;
@@ -44,9 +45,6 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     // Hidden as a page (not with its window minimised), it pauses the movie.
     void hideEvent(QHideEvent* event) override;
-    // Shown or enabled again, the page hands the movie the file it has been keeping.
-    void showEvent(QShowEvent* event) override;
-    void changeEvent(QEvent* event) override;
 
 private:
     void OnPlayerOpen();
