@@ -28,16 +28,24 @@ public:
             return false;
         }
         m_run = false;
-        // A parenthesis entry at the very end pushes after every piece: none of them stands for it.
-        if (m_entries != 0 || m_next != m_tests.size() || m_choices > SimpleSequence::kMaxChoices) {
+        if (m_next != m_tests.size() || m_choices > SimpleSequence::kMaxChoices) {
             return false;
         }
         std::vector<Piece>& pieces = m_out.pieces;
         for (std::size_t k = 0; k < pieces.size(); ++k) {
-            if (pieces[k].kind == Piece::Loop) {
-                pieces[k].follow = FirstTestAfter(k);
+            Piece& piece = pieces[k];
+            if (piece.kind == Piece::Loop) {
+                piece.follow = FirstTestAfter(k);
+                piece.followUnit = piece.follow == Piece::kNoTest ? 0 : OnlyUnit(m_program, piece.follow);
+            }
+            if (piece.kind == Piece::Run && piece.length == 1) {
+                piece.kind = Piece::Unit; // its test is the literal's or the "."'s own
+            }
+            if (piece.kind == Piece::Unit || piece.kind == Piece::OptionalUnit) {
+                Describe(piece);
             }
         }
+        Add(Piece::Accept);
         m_out.units.append(8, u'\0');
         m_out.anchored = m_tree.anchored;
         return true;
@@ -72,10 +80,32 @@ private:
         m_run = false;
         Piece piece;
         piece.kind = kind;
-        piece.entries = m_entries;
-        m_entries = 0;
+        if (m_entries != 0) {
+            if (kind == Piece::OptionalUnit || kind == Piece::Loop || kind == Piece::GroupOpen ||
+                kind == Piece::GroupStart) {
+                piece.entries = m_entries;
+            } else {
+                Piece enter;
+                enter.kind = Piece::Enter;
+                enter.entries = m_entries;
+                m_out.pieces.push_back(enter);
+            }
+            m_entries = 0;
+        }
         m_out.pieces.push_back(piece);
         return m_out.pieces.back();
+    }
+
+    // Entries pushed here: a piece after which nothing can fail before this point takes them on.
+    void Entries(std::uint32_t n) {
+        Piece* last = m_run || m_entries != 0 || m_out.pieces.empty() ? nullptr : &m_out.pieces.back();
+        if (last != nullptr && (last->kind == Piece::GroupStart || last->kind == Piece::Enter)) {
+            last->entries += n;
+        } else if (last != nullptr && last->kind == Piece::GroupOpen) {
+            last->inner += n;
+        } else {
+            m_entries += n;
+        }
     }
 
     bool AddTest(Piece::Kind kind, std::int32_t index) {
@@ -117,10 +147,10 @@ private:
             }
             return true;
         case SyntaxNode::Paren:
-            m_entries += 1; // its Call
+            Entries(1); // its Call
             return node.child < 0 || Item(node.child, inOptional);
         case SyntaxNode::Group: {
-            m_entries += 3; // SaveGroup's two and the Call
+            Entries(3); // SaveGroup's two and the Call
             Add(Piece::GroupStart).at = static_cast<std::uint32_t>(node.value);
             if (node.child >= 0 && !Item(node.child, inOptional)) {
                 return false;
@@ -188,12 +218,30 @@ private:
         return true;
     }
 
+    void Describe(Piece& piece) const {
+        const Instruction& in = m_program[piece.test];
+        if (in.kind == Instruction::Char) {
+            piece.how = Piece::OneUnit;
+            piece.unit = static_cast<char16_t>(in.operand);
+        } else if (in.kind == Instruction::AnyChar) {
+            piece.how = Piece::AnyUnit;
+        } else {
+            piece.how = Piece::SetOfUnits;
+            for (char16_t u = 1; u < 128; ++u) {
+                if (UnitPasses(m_program, piece.test, u)) {
+                    piece.ascii[u >> 6] |= std::uint64_t{1} << (u & 63);
+                }
+            }
+        }
+    }
+
     // The unit test the pieces after k begin with (through group starts), where it is a literal or a
     // set that every way on tests first; kNoTest otherwise.
     std::uint32_t FirstTestAfter(std::size_t k) const {
         const std::vector<Piece>& pieces = m_out.pieces;
         std::size_t next = k + 1;
-        while (next < pieces.size() && pieces[next].kind == Piece::GroupStart) {
+        while (next < pieces.size() &&
+               (pieces[next].kind == Piece::GroupStart || pieces[next].kind == Piece::Enter)) {
             ++next;
         }
         if (next == pieces.size()) {
@@ -210,7 +258,7 @@ private:
     SimpleSequence& m_out;
     std::vector<std::uint32_t> m_tests; // the program's unit tests in order
     std::size_t m_next = 0;             // the next of them a node takes
-    std::uint32_t m_entries = 0;        // pushed since the last piece, for the next one
+    std::uint32_t m_entries = 0;        // pushed since the last piece, for the next one (Entries)
     std::uint32_t m_optionals = 0;
     std::size_t m_choices = 0;
     bool m_run = false; // the last piece is a Run that may grow
@@ -232,67 +280,74 @@ void ReadSimpleSequence(const SyntaxTree& tree, const Instruction* program, std:
 using pattern_detail::Piece;
 using pattern_detail::SimpleSequence;
 
-// One attempt at `start`. A step is a backward move or a unit a loop or a give-back reads, as the
-// interpreter counts them; comparing a run counts none, as there.
+namespace {
+
+// Whether the Unit or OptionalUnit takes the unit.
+inline bool Takes(const Piece& piece, char16_t unit, const Instruction* program) {
+    switch (piece.how) {
+    case Piece::OneUnit:
+        return unit == piece.unit;
+    case Piece::AnyUnit:
+        return unit != 0;
+    case Piece::SetOfUnits:
+        break;
+    }
+    return unit < 128 ? ((piece.ascii[unit >> 6] >> (unit & 63)) & 1) != 0
+                      : pattern_detail::UnitPasses(program, piece.test, unit);
+}
+
+} // namespace
+
 PatternMatcher::Run::Halt PatternMatcher::Run::AttemptPieces(std::ptrdiff_t start) {
     struct Choice {
-        std::size_t piece;
+        const Piece* piece;
         std::ptrdiff_t p;     // where it was taken; for a loop, where it stands now
         std::size_t vdepth;   // the plain depth before it
         std::ptrdiff_t first; // a loop's position after its required iterations
     };
     Choice choices[SimpleSequence::kMaxChoices];
     std::ptrdiff_t entered[SimpleSequence::kMaxChoices]; // where each optional group was entered
+    const char16_t* const s = m_s;
     const Piece* const pieces = m_pieces->pieces.data();
-    const std::size_t count = m_pieces->pieces.size();
     const char16_t* const units = m_pieces->units.data();
-    std::size_t depth = 0;
+    const Piece* piece = pieces;
+    Choice* top = choices;  // above the latest choice
     std::size_t vdepth = 1; // the prologue's Call
     std::ptrdiff_t p = start;
-    std::size_t k = 0;
     bool passed = true;
     m_context.m_match.start = start;
-    if (m_leadingRun && m_leadingChars > 0 && pieces[0].kind == Piece::Run) {
+    if (m_leadingRun && m_leadingChars > 0 && piece->kind == Piece::Run) {
         // The leading run was found here, and the first piece begins with its Chars.
-        const Piece& run = pieces[0];
-        const std::size_t known = std::min<std::size_t>(m_leadingChars, run.length);
-        const std::size_t rest = run.length - known;
+        const std::size_t known = std::min<std::size_t>(m_leadingChars, piece->length);
+        const std::size_t rest = piece->length - known;
         p += static_cast<std::ptrdiff_t>(known);
         const std::size_t taken =
-            rest == 0 ? 0 : pattern_detail::UnitsTaken(m_s + p, Readable(p), units + run.at + known, rest);
+            rest == 0 ? 0 : pattern_detail::UnitsTaken(s + p, Readable(p), units + piece->at + known, rest);
         passed = taken == rest;
         p += static_cast<std::ptrdiff_t>(taken);
-        k = 1;
+        ++piece;
     }
     for (;;) {
         while (passed) {
-            if (k == count) {
-                m_context.m_match.end = p;
-                return Halt::Accept;
-            }
-            const Piece& piece = pieces[k];
-            vdepth += piece.entries;
-            if (vdepth >= kMaxStackEntries) {
-                return Halt::Abort;
-            }
-            switch (piece.kind) {
+            switch (piece->kind) {
             case Piece::Run: {
                 const std::size_t taken =
-                    pattern_detail::UnitsTaken(m_s + p, Readable(p), units + piece.at, piece.length);
-                passed = taken == piece.length;
+                    pattern_detail::UnitsTaken(s + p, Readable(p), units + piece->at, piece->length);
+                passed = taken == piece->length;
                 p += static_cast<std::ptrdiff_t>(taken);
                 break;
             }
             case Piece::Unit:
-                passed = UnitPasses(piece.test, p);
+                passed = Takes(*piece, s[p], m_program);
                 p += passed ? 1 : 0;
                 break;
             case Piece::OptionalUnit:
+                vdepth += piece->entries;
                 if (vdepth + 3 >= kMaxStackEntries) {
                     return Halt::Abort;
                 }
-                if (UnitPasses(piece.test, p)) {
-                    choices[depth++] = Choice{k, p, vdepth, 0};
+                if (Takes(*piece, s[p], m_program)) {
+                    *top++ = Choice{piece, p, vdepth, 0};
                     vdepth += 3;
                     ++p;
                 } else if (!AddSteps(1)) {
@@ -300,74 +355,96 @@ PatternMatcher::Run::Halt PatternMatcher::Run::AttemptPieces(std::ptrdiff_t star
                 }
                 break;
             case Piece::Loop: {
-                const std::ptrdiff_t n = CountUnits(piece.test, p);
-                passed = n >= piece.minimum;
+                vdepth += piece->entries;
+                const std::ptrdiff_t n = CountUnits(piece->test, p);
+                passed = n >= piece->minimum;
                 if (!passed) {
                     break;
                 }
-                const auto iterations = static_cast<std::size_t>(n - piece.minimum);
+                const auto iterations = static_cast<std::size_t>(n - piece->minimum);
                 // Counting the units of "." takes no reading.
                 const std::uint64_t work =
-                    m_program[piece.test].kind == Instruction::AnyChar ? 1 : iterations + 1;
+                    m_program[piece->test].kind == Instruction::AnyChar ? 1 : iterations + 1;
                 if (vdepth + 3 * iterations + 3 >= kMaxStackEntries || !AddSteps(work)) {
                     return Halt::Abort;
                 }
-                const std::ptrdiff_t first = p + piece.minimum;
+                const std::ptrdiff_t first = p + piece->minimum;
                 p += n;
                 if (iterations > 0) {
-                    choices[depth++] = Choice{k, p, vdepth, first};
+                    *top++ = Choice{piece, p, vdepth, first};
                     vdepth += 3 * iterations;
                 }
                 break;
             }
             case Piece::GroupOpen:
-                if (vdepth + 3 >= kMaxStackEntries) {
+                vdepth += piece->entries;
+                if (vdepth + 3 + piece->inner >= kMaxStackEntries) {
                     return Halt::Abort;
                 }
-                choices[depth++] = Choice{k, p, vdepth, 0};
-                entered[piece.at] = p;
-                vdepth += 3;
+                *top++ = Choice{piece, p, vdepth, 0};
+                entered[piece->at] = p;
+                vdepth += 3 + piece->inner;
                 break;
             case Piece::GroupClose:
-                passed = p != entered[piece.at]; // the plain progress check
+                passed = p != entered[piece->at]; // the plain progress check
                 break;
             case Piece::GroupStart:
-                m_groups[piece.at].start = p;
+                vdepth += piece->entries;
+                if (vdepth >= kMaxStackEntries) {
+                    return Halt::Abort;
+                }
+                m_groups[piece->at].start = p;
                 break;
             case Piece::GroupEnd:
-                m_groups[piece.at].end = p;
+                m_groups[piece->at].end = p;
                 break;
+            case Piece::Enter:
+                vdepth += piece->entries;
+                if (vdepth >= kMaxStackEntries) {
+                    return Halt::Abort;
+                }
+                break;
+            case Piece::Accept:
+                m_context.m_match.end = p;
+                return Halt::Accept;
+            default:
+                __builtin_unreachable();
             }
-            k += passed ? 1 : 0;
+            piece += passed ? 1 : 0;
         }
         // Back to the latest choice.
         for (;;) {
             if (!AddSteps(1)) {
                 return Halt::Abort;
             }
-            if (depth == 0) {
+            if (top == choices) {
                 return m_pieces->anchored ? Halt::Stop : Halt::NextStart;
             }
-            Choice& choice = choices[depth - 1];
-            const Piece& from = pieces[choice.piece];
-            if (from.kind == Piece::Loop) {
+            Choice& choice = top[-1];
+            const Piece* const from = choice.piece;
+            if (from->kind == Piece::Loop) {
                 // Give back down to the last place where what follows can begin.
+                const std::ptrdiff_t latest = choice.p - 1;
                 std::uint64_t read = 0;
-                const std::ptrdiff_t q = from.follow == Piece::kNoTest
-                                             ? choice.p - 1
-                                             : LastPassing(from.follow, choice.first, choice.p - 1, read);
+                std::ptrdiff_t q = latest;
+                if (from->followUnit != 0 && m_vector) {
+                    q = pattern_detail::FindLastUnit(s, choice.first, latest, from->followUnit);
+                    read = static_cast<std::uint64_t>(latest - q);
+                } else if (from->follow != Piece::kNoTest) {
+                    q = LastPassing(from->follow, choice.first, latest, read);
+                }
                 if (!AddSteps(read)) {
                     return Halt::Abort;
                 }
                 if (q < choice.first) {
-                    --depth;
+                    --top;
                     continue;
                 }
                 p = q;
                 vdepth = choice.vdepth + 3 * static_cast<std::size_t>(q - choice.first);
-                k = choice.piece + 1;
+                piece = from + 1;
                 if (q == choice.first) {
-                    --depth;
+                    --top;
                 } else {
                     choice.p = q;
                 }
@@ -375,14 +452,14 @@ PatternMatcher::Run::Halt PatternMatcher::Run::AttemptPieces(std::ptrdiff_t star
             }
             p = choice.p;
             vdepth = choice.vdepth;
-            --depth;
-            if (from.kind == Piece::GroupOpen) {
-                for (std::uint32_t n = from.groupsFrom; n < from.groupsTo; ++n) {
+            --top;
+            if (from->kind == Piece::GroupOpen) {
+                for (std::uint32_t n = from->groupsFrom; n < from->groupsTo; ++n) {
                     m_groups[n] = MatchGroup{};
                 }
-                k = from.length + 1;
+                piece = pieces + from->length + 1;
             } else {
-                k = choice.piece + 1;
+                piece = from + 1;
             }
             break;
         }

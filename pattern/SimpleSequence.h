@@ -21,30 +21,43 @@ struct SyntaxTree;
 
 struct Piece {
     enum Kind : std::uint8_t {
-        Run,          // units[at, at + length): literals, 0 for "."; test: its first unit's instruction
-        Unit,         // the unit test `test` (a set, or "$" as the Char 0 that takes the terminator)
+        Run,          // units[at, at + length), two at least: literals, 0 for "."; test: the first one's
+        Unit,         // the unit test `test` (with "$" as the Char 0 that takes the terminator)
         OptionalUnit, // "X?" over the unit test `test`
         Loop,         // greedy loop over the unit test `test`, `minimum` times at least
         GroupOpen,    // "(...)?": its GroupClose is piece `length`; its entry position is kept under `at`
         GroupClose,   // the end of the optional group whose entry position is kept under `at`
         GroupStart,   // "{": group `at` starts here
         GroupEnd,     // "}": group `at` ends here
+        Enter,        // parenthesis or group entries before a piece that tests first
+        Accept,       // after the last piece
     };
+    // How a Unit or OptionalUnit tests a unit without reading its instruction.
+    enum Test : std::uint8_t { OneUnit, AnyUnit, SetOfUnits };
     static constexpr std::uint32_t kNoTest = ~std::uint32_t{0};
 
     Kind kind = Run;
     std::uint8_t minimum = 0;
+    Test how = OneUnit;
+    char16_t unit = 0; // OneUnit: the unit it takes
     // Entries the plain interpreter pushes right before this piece (parenthesis and group entries),
-    // so that its stack cap ends exactly the matches it would end.
+    // so that its stack cap ends exactly the matches it would end: only pieces that check the depth
+    // before they test anything carry them (OptionalUnit, Loop, GroupOpen, GroupStart, Enter).
     std::uint32_t entries = 0;
+    // GroupOpen: the entries of the parentheses its content begins with, pushed after its own.
+    std::uint32_t inner = 0;
     std::uint32_t test = kNoTest;
     std::uint32_t at = 0;
     std::uint32_t length = 0;
-    // Loop: the unit test that begins what follows it, sought backwards on a give-back.
+    // Loop: the unit test that begins what follows it, sought backwards on a give-back, and its one
+    // unit (0 when it takes several).
     std::uint32_t follow = kNoTest;
+    char16_t followUnit = 0;
     // GroupOpen: the groups inside it, which its absent branch leaves absent.
     std::uint32_t groupsFrom = 0;
     std::uint32_t groupsTo = 0;
+    // SetOfUnits: bit u tells whether the set takes unit u below 128 (never the terminator).
+    std::uint64_t ascii[2] = {0, 0};
 };
 
 struct SimpleSequence {
