@@ -196,14 +196,15 @@ private:
     bool OptionalGroup(std::int32_t item) {
         ++m_choices;
         const std::size_t open = m_out.pieces.size();
-        Add(Piece::GroupOpen).at = m_optionals;
+        const std::uint32_t ordinal = m_optionals++;
+        Add(Piece::GroupOpen).at = ordinal;
         const std::uint32_t groupsFrom = m_tree.groupCount;
         std::uint32_t groupsTo = 0;
         if (!Item(item, true)) {
             return false;
         }
         Piece& close = Add(Piece::GroupClose);
-        close.at = m_optionals++;
+        close.at = ordinal;
         std::uint32_t from = groupsFrom;
         for (std::size_t k = open + 1; k < m_out.pieces.size(); ++k) {
             if (m_out.pieces[k].kind == Piece::GroupStart) {
@@ -386,7 +387,10 @@ PatternMatcher::Run::Halt PatternMatcher::Run::AttemptPieces(std::ptrdiff_t star
                 vdepth += 3 + piece->inner;
                 break;
             case Piece::GroupClose:
-                passed = p != entered[piece->at]; // the plain progress check
+                // The plain progress check, against where the group was entered or, once its content
+                // was backtracked into, where it last ended: the slot is saved again, not restored.
+                passed = p != entered[piece->at];
+                entered[piece->at] = p;
                 break;
             case Piece::GroupStart:
                 vdepth += piece->entries;

@@ -91,6 +91,12 @@ TEST(Match, GreedyLoopsGiveBackLatestFirst) {
     EXPECT_EQ(MatchSummary(u"x({a}b?)?{b?}", u"xab"), "0-3 (1-2) (3-3)");
     EXPECT_EQ(MatchSummary(u"x({a}b?)?{b}", u"xab"), "0-3 (1-2) (2-3)");
     EXPECT_EQ(MatchSummary(u"x({a}b?)?{a}", u"xa"), "0-2 - (1-2)");
+    // An optional group's content that ends where it began fails, and each group nested in another
+    // is checked against its own entry.
+    EXPECT_EQ(MatchSummary(u"(x(a)?)?y", u"xy"), "0-2");
+    // Backtracked into, the content is checked against where it ended before, not where it began:
+    // ending at its entry now passes.
+    EXPECT_EQ(MatchSummary(u"({c?})?cx", u"cx"), "0-2 (0-0)");
     // A loop whose item matches empty stops iterating instead of spinning.
     EXPECT_EQ(MatchSummary(u"(()a)*", u"aab"), "0-2");
     EXPECT_EQ(MatchSummary(u"{!b}*a", u"a"), "0-1 -");
