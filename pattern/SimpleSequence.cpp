@@ -236,13 +236,15 @@ private:
         }
     }
 
-    // The unit test the pieces after k begin with (through group starts), where it is a literal or a
-    // set that every way on tests first; kNoTest otherwise.
+    // The unit test the pieces after k begin with, where every way on tests it first; kNoTest
+    // otherwise. Group bounds and entries before it test nothing; the entries cannot end the match
+    // where a give-back seeks, as the depth there is below the one the loop's own end had.
     std::uint32_t FirstTestAfter(std::size_t k) const {
         const std::vector<Piece>& pieces = m_out.pieces;
         std::size_t next = k + 1;
         while (next < pieces.size() &&
-               (pieces[next].kind == Piece::GroupStart || pieces[next].kind == Piece::Enter)) {
+               (pieces[next].kind == Piece::GroupStart || pieces[next].kind == Piece::GroupEnd ||
+                pieces[next].kind == Piece::Enter)) {
             ++next;
         }
         if (next == pieces.size()) {
