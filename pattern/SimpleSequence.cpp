@@ -301,6 +301,10 @@ inline bool Takes(const Piece& piece, char16_t unit, const Instruction* program)
 
 } // namespace
 
+// One attempt at `start`, led by the pieces, with the choices on a small array: a choice is taken
+// again by restoring its position and depth (and for an optional group, leaving its groups absent).
+// A step is a backward move or a unit a loop or a give-back reads, as the interpreter counts them;
+// comparing a run counts none, as there.
 PatternMatcher::Run::Halt PatternMatcher::Run::AttemptPieces(std::ptrdiff_t start) {
     struct Choice {
         const Piece* piece;
@@ -309,7 +313,8 @@ PatternMatcher::Run::Halt PatternMatcher::Run::AttemptPieces(std::ptrdiff_t star
         std::ptrdiff_t first; // a loop's position after its required iterations
     };
     Choice choices[SimpleSequence::kMaxChoices];
-    std::ptrdiff_t entered[SimpleSequence::kMaxChoices]; // where each optional group was entered
+    // Where each optional group was entered, then where its content last ended (its progress check).
+    std::ptrdiff_t entered[SimpleSequence::kMaxChoices];
     const char16_t* const s = m_s;
     const Piece* const pieces = m_pieces->pieces.data();
     const char16_t* const units = m_pieces->units.data();
