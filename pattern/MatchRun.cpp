@@ -361,9 +361,7 @@ inline PatternMatcher::Run::Halt PatternMatcher::Run::Step(const Instruction& in
 // tests before it took theirs.
 inline PatternMatcher::Run::Halt PatternMatcher::Run::LiteralRun(std::size_t length, std::ptrdiff_t& p,
                                                                  std::size_t& ip) {
-    // Once the length is known, so is how far the subject may be read.
-    const std::size_t readable = m_length >= 0 && m_vector ? static_cast<std::size_t>(m_length - p + 1) : 0;
-    const std::size_t taken = pattern_detail::UnitsTaken(m_s + p, readable, m_runUnits + ip, length);
+    const std::size_t taken = pattern_detail::UnitsTaken(m_s + p, Readable(p), m_runUnits + ip, length);
     p += static_cast<std::ptrdiff_t>(taken);
     if (taken < length) {
         return Halt::Fail;
