@@ -62,7 +62,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
           +tessaly::MatchContext::kLeadingRun, +tessaly::MatchContext::kLiteralRuns,
           +tessaly::MatchContext::kSuffixRuns, +tessaly::MatchContext::kFollowingTests,
           +tessaly::MatchContext::kOptionalUnits, +tessaly::MatchContext::kShortSubjects,
-          +tessaly::MatchContext::kLoopEntries}) {
+          +tessaly::MatchContext::kLoopEntries, +tessaly::MatchContext::kSimplePieces}) {
         tessaly::MatchContext fewer;
         fewer.SetStepLimit(kStepLimit);
         fewer.SetShortcuts(shortcuts);

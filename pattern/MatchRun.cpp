@@ -30,7 +30,9 @@
 //   choice do not all pass (LastFollowingPasses);
 // - an optional over one unit test runs in one dispatch (RunOptional);
 // - a short subject is read for the required runs before the first attempt (PlaceRunsIfShort);
-// - a greedy loop's entry and the end of its iteration take one dispatch each (kLoopEntries).
+// - a greedy loop's entry and the end of its iteration take one dispatch each (kLoopEntries);
+// - a pattern that is a plain sequence of simple pieces runs on a backtracker of its own
+//   (AttemptPieces, SimpleSequence.cpp).
 // The depth the plain interpreter would have (m_vdepth) is kept beside the real one, so the
 // 1,048,576-entry cap ends exactly the matches it would end.
 #include "pattern/MatchRun.h"
@@ -359,9 +361,7 @@ inline PatternMatcher::Run::Halt PatternMatcher::Run::Step(const Instruction& in
 // tests before it took theirs.
 inline PatternMatcher::Run::Halt PatternMatcher::Run::LiteralRun(std::size_t length, std::ptrdiff_t& p,
                                                                  std::size_t& ip) {
-    // Once the length is known, so is how far the subject may be read.
-    const std::size_t readable = m_length >= 0 && m_vector ? static_cast<std::size_t>(m_length - p + 1) : 0;
-    const std::size_t taken = pattern_detail::UnitsTaken(m_s + p, readable, m_runUnits + ip, length);
+    const std::size_t taken = pattern_detail::UnitsTaken(m_s + p, Readable(p), m_runUnits + ip, length);
     p += static_cast<std::ptrdiff_t>(taken);
     if (taken < length) {
         return Halt::Fail;
@@ -518,7 +518,7 @@ MatchOutcome PatternMatcher::Run::Execute() {
         return MatchOutcome::NotMatched(m_steps);
     }
     for (std::ptrdiff_t start = 0; NextViableStart(start);) {
-        switch (Attempt(start)) {
+        switch (m_pieces != nullptr ? AttemptPieces(start) : Attempt(start)) {
         case Halt::Accept:
             return MatchOutcome::Matched(m_steps);
         case Halt::NextStart:
@@ -555,6 +555,7 @@ void PatternMatcher::MakePlan(std::uint32_t shortcuts, RunPlan& plan) const {
     plan.m_followingTests = (shortcuts & MatchContext::kFollowingTests) != 0;
     plan.m_optionalTrait = (shortcuts & MatchContext::kOptionalUnits) ? kSimpleOptional : 0;
     plan.m_loopEntries = (shortcuts & MatchContext::kLoopEntries) != 0;
+    plan.m_pieces = (shortcuts & MatchContext::kSimplePieces) && m_simple.usable ? &m_simple : nullptr;
     plan.m_placeIfShort = !m_requiredRuns.empty() && (shortcuts & MatchContext::kShortSubjects);
     plan.m_runsPending = !m_requiredRuns.empty() && (shortcuts & MatchContext::kRequiredRuns);
 }

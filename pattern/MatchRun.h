@@ -185,6 +185,12 @@ private:
         return m_length;
     }
 
+    // How many units from p a run may read at once: the subject's rest and its terminator once the
+    // length is known, else 0 (one at a time).
+    std::size_t Readable(std::ptrdiff_t p) const {
+        return m_length >= 0 && m_vector ? static_cast<std::size_t>(m_length - p + 1) : 0;
+    }
+
     std::u16string_view Subject() { return {m_s, static_cast<std::size_t>(Length())}; }
 
     // Remembering starts once a match has taken more steps than reading its subject takes, that is
@@ -207,6 +213,7 @@ private:
     // The first start from `start` on that may begin a match; false when none may.
     bool NextViableStart(std::ptrdiff_t& start);
     Halt Attempt(std::ptrdiff_t start);
+    Halt AttemptPieces(std::ptrdiff_t start); // SimpleSequence.cpp
     Halt Step(const Instruction& in, std::ptrdiff_t& p, std::size_t& ip);
     Halt AtMemoPoint(std::ptrdiff_t& p, std::size_t& ip);
     Halt LiteralRun(std::size_t length, std::ptrdiff_t& p, std::size_t& ip);

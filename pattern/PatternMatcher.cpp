@@ -95,6 +95,7 @@ ParseError PatternMatcher::Parse(const char16_t* pattern) {
     m_leadingRun = false;
     m_leadingChars = 0;
     m_loopSuffixes.clear();
+    m_simple.Clear();
     m_prepared.shortcuts = PreparedPlan::kUnprepared;
 
     pattern_detail::SyntaxTree tree;
@@ -139,6 +140,7 @@ ParseError PatternMatcher::Parse(const char16_t* pattern) {
                        Instruction{Instruction::Char, m_requiredRuns.front()[m_leadingChars]}) {
                 ++m_leadingChars;
             }
+            pattern_detail::ReadSimpleSequence(tree, m_program.data(), m_program.size(), m_simple);
         }
     }
     m_tables = (std::uint64_t{m_groupCount} << 32) | static_cast<std::uint32_t>(m_slotCount);

@@ -6,6 +6,7 @@
 #include "pattern/FailureMemo.h"
 #include "pattern/GreedyFrontier.h"
 #include "pattern/LazyScanMemo.h"
+#include "pattern/SimpleSequence.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -174,9 +175,13 @@ public:
         // Enter a greedy loop or optional (PushSlot, SavePos, PushPos, Call) and end an iteration
         // (FailIfNoProgress, SavePos) in one dispatch each.
         kLoopEntries = 1u << 10,
+        // Run a pattern that is a plain sequence of literal runs, unit tests, "X?", greedy loops over
+        // one unit test and groups (optional ones without loops) with a backtracker of its own
+        // instead of the interpreter (SimpleSequence.h).
+        kSimplePieces = 1u << 11,
         kAllShortcuts = kRequiredRuns | kFailureMemo | kLazyScanMemo | kVectorScans | kLeadingRun |
                         kLiteralRuns | kSuffixRuns | kFollowingTests | kOptionalUnits | kShortSubjects |
-                        kLoopEntries,
+                        kLoopEntries | kSimplePieces,
     };
     // Reading so few units for the runs costs less than the attempt that fails for want of one.
     static constexpr std::size_t kShortSubject = 256;
@@ -289,6 +294,7 @@ private:
         std::size_t firstRun;
     };
     std::vector<LoopSuffix> m_loopSuffixes;
+    pattern_detail::SimpleSequence m_simple; // unusable when the pattern is no such sequence
     // What a Run takes from the pattern and the shortcuts chosen (named as the Run's members).
     struct RunPlan {
         const Instruction* m_program;
@@ -307,6 +313,8 @@ private:
         bool m_followingTests;        // kFollowingTests
         std::uint8_t m_optionalTrait; // kSimpleOptional with kOptionalUnits, else 0
         bool m_loopEntries;           // kLoopEntries
+        // kSimplePieces and the pattern is such a sequence: attempts run it instead of the program.
+        const pattern_detail::SimpleSequence* m_pieces;
         // Per match: kShortSubjects, the pattern has runs, and they are not placed yet.
         bool m_placeIfShort;
         // Per match: kRequiredRuns, the pattern has runs, and they are not sought yet.

@@ -163,7 +163,8 @@ bool Compare(const PatternMatcher& matcher, const std::u16string& pattern, const
          {+MatchContext::kAllShortcuts, 0u, +MatchContext::kRequiredRuns, +MatchContext::kFailureMemo,
           +MatchContext::kLazyScanMemo, +MatchContext::kVectorScans, +MatchContext::kLeadingRun,
           +MatchContext::kLiteralRuns, +MatchContext::kSuffixRuns, +MatchContext::kFollowingTests,
-          +MatchContext::kOptionalUnits, +MatchContext::kShortSubjects, +MatchContext::kLoopEntries}) {
+          +MatchContext::kOptionalUnits, +MatchContext::kShortSubjects, +MatchContext::kLoopEntries,
+          +MatchContext::kSimplePieces}) {
         MatchContext& context = ReusedContext(shortcuts);
         const bool matched = matcher.Match(subject.c_str(), &context);
         std::vector<MatchGroup> groups;

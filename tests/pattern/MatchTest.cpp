@@ -84,6 +84,19 @@ TEST(Match, GreedyLoopsGiveBackLatestFirst) {
     EXPECT_EQ(MatchSummary(u"{.+}{.+}", u"abc"), "0-3 (0-2) (2-3)");
     EXPECT_EQ(MatchSummary(u"{a?}ab", u"ab"), "0-2 (0-0)");
     EXPECT_EQ(MatchSummary(u"{[ab]+}b", u"abab"), "0-4 (0-3)");
+    // Given back to the latest unit that lets the rest pass, not only the latest that begins it.
+    EXPECT_EQ(MatchSummary(u"{.+}b{.}", u"abbab"), "0-4 (0-2) (3-4)");
+    EXPECT_EQ(MatchSummary(u"{a+}a", u"aaa"), "0-3 (0-2)");
+    // An optional group is tried present before absent, and so is an optional unit inside it.
+    EXPECT_EQ(MatchSummary(u"x({a}b?)?{b?}", u"xab"), "0-3 (1-2) (3-3)");
+    EXPECT_EQ(MatchSummary(u"x({a}b?)?{b}", u"xab"), "0-3 (1-2) (2-3)");
+    EXPECT_EQ(MatchSummary(u"x({a}b?)?{a}", u"xa"), "0-2 - (1-2)");
+    // An optional group's content that ends where it began fails, and each group nested in another
+    // is checked against its own entry.
+    EXPECT_EQ(MatchSummary(u"(x(a)?)?y", u"xy"), "0-2");
+    // Backtracked into, the content is checked against where it ended before, not where it began:
+    // ending at its entry now passes.
+    EXPECT_EQ(MatchSummary(u"({c?})?cx", u"cx"), "0-2 (0-0)");
     // A loop whose item matches empty stops iterating instead of spinning.
     EXPECT_EQ(MatchSummary(u"(()a)*", u"aab"), "0-2");
     EXPECT_EQ(MatchSummary(u"{!b}*a", u"a"), "0-1 -");
@@ -122,6 +135,7 @@ TEST(Match, LazyIterationThatConsumesNothingFails) {
 TEST(Match, GroupsRestoredOnBacktracking) {
     // The second iteration sets the group, then is given back with its bounds.
     EXPECT_EQ(MatchSummary(u"({a}b)*ac", u"abac"), "0-4 (0-1)");
+    EXPECT_EQ(MatchSummary(u"({a}b)?ac", u"ac"), "0-2 -");
     // The first alternative's group goes back to absent when the second is tried.
     EXPECT_EQ(MatchSummary(u"({a}b)|({a}c)", u"ac"), "0-2 - (0-1)");
     EXPECT_EQ(MatchSummary(u"{a}{b}{c}", u"abc"), "0-3 (0-1) (1-2) (2-3)");
