@@ -41,7 +41,7 @@ public:
             if (piece.kind == Piece::Run && piece.length == 1) {
                 piece.kind = Piece::Unit; // its test is the literal's or the "."'s own
             }
-            if (piece.kind == Piece::Unit || piece.kind == Piece::OptionalUnit) {
+            if (piece.kind == Piece::Unit || piece.kind == Piece::OptionalUnit || piece.kind == Piece::Loop) {
                 Describe(piece);
             }
         }
@@ -198,24 +198,23 @@ private:
         const std::size_t open = m_out.pieces.size();
         const std::uint32_t ordinal = m_optionals++;
         Add(Piece::GroupOpen).at = ordinal;
-        const std::uint32_t groupsFrom = m_tree.groupCount;
-        std::uint32_t groupsTo = 0;
         if (!Item(item, true)) {
             return false;
         }
-        Piece& close = Add(Piece::GroupClose);
-        close.at = ordinal;
-        std::uint32_t from = groupsFrom;
+        Add(Piece::GroupClose).at = ordinal;
+        // The groups inside are numbered in a block: from the lowest to past the highest.
+        std::uint32_t from = m_tree.groupCount;
+        std::uint32_t to = 0;
         for (std::size_t k = open + 1; k < m_out.pieces.size(); ++k) {
             if (m_out.pieces[k].kind == Piece::GroupStart) {
                 from = std::min(from, m_out.pieces[k].at);
-                groupsTo = std::max(groupsTo, m_out.pieces[k].at + 1);
+                to = std::max(to, m_out.pieces[k].at + 1);
             }
         }
         Piece& entry = m_out.pieces[open];
         entry.length = static_cast<std::uint32_t>(m_out.pieces.size() - 1);
-        entry.groupsFrom = groupsTo == 0 ? 0 : from;
-        entry.groupsTo = groupsTo;
+        entry.groupsFrom = to == 0 ? 0 : from;
+        entry.groupsTo = to;
         return true;
     }
 
@@ -371,8 +370,7 @@ PatternMatcher::Run::Halt PatternMatcher::Run::AttemptPieces(std::ptrdiff_t star
                 }
                 const auto iterations = static_cast<std::size_t>(n - piece->minimum);
                 // Counting the units of "." takes no reading.
-                const std::uint64_t work =
-                    m_program[piece->test].kind == Instruction::AnyChar ? 1 : iterations + 1;
+                const std::uint64_t work = piece->how == Piece::AnyUnit ? 1 : iterations + 1;
                 if (vdepth + 3 * iterations + 3 >= kMaxStackEntries || !AddSteps(work)) {
                     return Halt::Abort;
                 }

@@ -32,7 +32,7 @@ struct Piece {
         Enter,        // parenthesis or group entries before a piece that tests first
         Accept,       // after the last piece
     };
-    // How a Unit or OptionalUnit tests a unit without reading its instruction.
+    // How a Unit, OptionalUnit or Loop tests a unit without reading its instruction.
     enum Test : std::uint8_t { OneUnit, AnyUnit, SetOfUnits };
     static constexpr std::uint32_t kNoTest = ~std::uint32_t{0};
 
